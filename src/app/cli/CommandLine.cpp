@@ -1,0 +1,109 @@
+#include "app/cli/CommandLine.h"
+
+#include "app/cli/Commands.h"
+#include "platform/FileManager.h"
+
+namespace qz {
+
+GlobalOptions CommandLine::parse(const QStringList& arguments) {
+    GlobalOptions options;
+    options.root = qEnvironmentVariable("QUENZEL_ROOT");
+    options.user = qEnvironmentVariable("QUENZEL_USER");
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!options.command.isEmpty()) {
+            options.commandArguments.append(argument);
+            continue;
+        }
+        const auto takeValue = [&](const QString& name, QString& target) {
+            if (argument.startsWith(name + u'=')) {
+                target = argument.mid(name.size() + 1);
+            } else if (i + 1 < arguments.size()) {
+                target = arguments[++i];
+            } else {
+                options.error = QStringLiteral("%1 needs a value").arg(name);
+                return;
+            }
+            if (target.isEmpty()) {
+                options.error = QStringLiteral("%1 needs a value").arg(name);
+            }
+        };
+        if (argument == QStringLiteral("--root") ||
+            argument.startsWith(QStringLiteral("--root="))) {
+            takeValue(QStringLiteral("--root"), options.root);
+        } else if (argument == QStringLiteral("--user") ||
+                   argument.startsWith(QStringLiteral("--user="))) {
+            takeValue(QStringLiteral("--user"), options.user);
+        } else if (argument == QStringLiteral("--demo")) {
+            options.demo = true;
+        } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
+            options.help = true;
+        } else if (argument == QStringLiteral("--version")) {
+            options.version = true;
+        } else if (argument.startsWith(u'-')) {
+            options.error = QStringLiteral("unknown option \"%1\"").arg(argument);
+        } else {
+            options.command = argument;
+        }
+        if (!options.error.isEmpty()) {
+            break;
+        }
+    }
+    return options;
+}
+
+bool CommandLine::apply(const GlobalOptions& options, FileManager& files, QString* error) {
+    if (!options.root.isEmpty() && !files.setRoot(options.root, error)) {
+        return false;
+    }
+    if (!options.user.isEmpty()) {
+        if (options.user.contains(u'/') || options.user == QStringLiteral("..") ||
+            options.user == QStringLiteral(".")) {
+            if (error) {
+                *error = QStringLiteral("\"%1\" is not a user's short name").arg(options.user);
+            }
+            return false;
+        }
+        files.setUserName(options.user);
+    }
+    return true;
+}
+
+const QList<CliCommand>& CommandLine::commands() {
+    static const QList<CliCommand> list = allCommands();
+    return list;
+}
+
+int CommandLine::run(const GlobalOptions& options, CliContext& context) {
+    for (const CliCommand& command : commands()) {
+        if (command.name == options.command) {
+            return command.run(context, options.commandArguments);
+        }
+    }
+    return usageError(context,
+                      QStringLiteral("unknown command \"%1\" (see --help)").arg(options.command));
+}
+
+QString CommandLine::usage() {
+    QString text = QStringLiteral(
+        "Usage: quenzel [--root DIR] [--user NAME] [--demo] [COMMAND [OPTIONS]]\n"
+        "Without a command, Quenzel opens its window.\n\n"
+        "Global options:\n"
+        "  --root DIR    the folder that stands for \"/\" (also QUENZEL_ROOT)\n"
+        "  --user NAME   the short name of the user whose data is shown (also QUENZEL_USER)\n"
+        "  --demo        use a sample home with all four browsers\n"
+        "  --help        show this text\n"
+        "  --version     show the version\n\n"
+        "Commands:\n");
+    for (const CliCommand& command : commands()) {
+        text += QStringLiteral("  %1\n").arg(command.usage);
+    }
+    return text;
+}
+
+int CommandLine::usageError(CliContext& context, const QString& message) {
+    context.err << "quenzel: " << message << Qt::endl;
+    return kUsage;
+}
+
+}  // namespace qz

@@ -1,0 +1,56 @@
+// The command line: global options, and the commands that share the window's engine.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+
+namespace qz {
+
+class FileManager;
+
+struct GlobalOptions {
+    QString root;  // --root DIR, else QUENZEL_ROOT
+    QString user;  // --user NAME, else QUENZEL_USER
+    bool demo = false;
+    bool help = false;
+    bool version = false;
+    QString command;  // empty: start the window
+    QStringList commandArguments;
+    QString error;  // set when the arguments cannot be understood
+};
+
+// Where a command writes, and how it asks the user (replaced in tests).
+struct CliContext {
+    QTextStream& out;
+    QTextStream& err;
+    FileManager& files;
+    bool interactive = false;  // standard input is a terminal
+    std::function<QString()> readLine = [] { return QString(); };
+};
+
+struct CliCommand {
+    QString name;
+    QString usage;  // one line for --help
+    std::function<int(CliContext&, const QStringList&)> run;
+};
+
+class CommandLine {
+  public:
+    // Exit codes shared by every command.
+    static constexpr int kOk = 0;
+    static constexpr int kUsage = 2;
+
+    static GlobalOptions parse(const QStringList& arguments);
+    // Applies --root and --user to the file manager; false with a reason when the root is unusable.
+    static bool apply(const GlobalOptions& options, FileManager& files, QString* error);
+    // Runs the options' command; returns the exit code.
+    static int run(const GlobalOptions& options, CliContext& context);
+    static const QList<CliCommand>& commands();
+    static QString usage();
+    // Prints "quenzel: <message>" on the error stream and returns kUsage.
+    static int usageError(CliContext& context, const QString& message);
+};
+
+}  // namespace qz

@@ -1,0 +1,21 @@
+// Every command of the command line, one file each.
+#pragma once
+
+#include <QList>
+
+#include "app/cli/CommandLine.h"
+
+namespace qz {
+
+int runStatus(CliContext& context, const QStringList& arguments);
+
+// The table that CommandLine dispatches on, in the order --help lists them.
+inline QList<CliCommand> allCommands() {
+    return {
+        {QStringLiteral("status"),
+         QStringLiteral("status [--json]          what each browser keeps, item by item"),
+         runStatus},
+    };
+}
+
+}  // namespace qz

@@ -1,0 +1,125 @@
+// `quenzel status`: per browser, whether it is installed and what each care item occupies.
+#include "app/cli/Commands.h"
+#include "app/cli/Json.h"
+#include "care/AccessGrant.h"
+#include "care/Catalogue.h"
+#include "care/SizeRules.h"
+#include "care/SizeText.h"
+#include "platform/FileManager.h"
+#include "platform/Localization.h"
+#include "platform/UserDefaults.h"
+
+namespace qz {
+
+namespace {
+
+struct ItemSize {
+    QString name;
+    quint64 bytes;
+};
+
+struct BrowserStatus {
+    BrowserId browser;
+    bool installed;
+    QList<ItemSize> items;  // in the catalogue's row order
+    quint64 basic = 0;
+    quint64 complete = 0;
+};
+
+BrowserStatus measureBrowser(BrowserId browser, const FileManager& files) {
+    const BrowserCatalogue& items = catalogue(browser);
+    BrowserStatus status{browser, isInstalled(browser, files), {}};
+    for (const CareItem& item : items.items) {
+        const quint64 bytes = measureItem(item, files);
+        status.items.append({item.name, bytes});
+        status.complete += bytes;
+        if (items.basicSet.contains(item.name)) {
+            status.basic += bytes;
+        }
+    }
+    return status;
+}
+
+Json sizeJson(quint64 bytes, const Localization& english) {
+    Json size = Json::object();
+    size.set("bytes", bytes);
+    size.set("text", convertSizeToString(bytes, english));
+    return size;
+}
+
+Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bool granted) {
+    const Localization english = Localization::forLanguage(QStringLiteral("en"));
+    Json root = Json::object();
+    root.set("user", files.userName());
+    root.set("access_granted", granted);
+    Json& browsers = root.set("browsers", Json::array());
+    for (const BrowserStatus& status : report) {
+        const BrowserInfo& info = browserInfo(status.browser);
+        Json browser = Json::object();
+        browser.set("browser", info.displayName);
+        browser.set("key", info.key);
+        browser.set("installed", status.installed);
+        Json& items = browser.set("items", Json::array());
+        for (const ItemSize& item : status.items) {
+            Json entry = Json::object();
+            entry.set("item", item.name);
+            entry.set("bytes", item.bytes);
+            items.append(std::move(entry));
+        }
+        browser.set("basic", sizeJson(status.basic, english));
+        browser.set("complete", sizeJson(status.complete, english));
+        browsers.append(std::move(browser));
+    }
+    return root;
+}
+
+void printTable(QTextStream& out, const QList<BrowserStatus>& report, const FileManager& files,
+                bool granted) {
+    const Localization& texts = Localization::shared();
+    const auto row = [&](const QString& label, quint64 bytes) {
+        out << QStringLiteral("  %1 %2  %3 bytes\n")
+                   .arg(label, -16)
+                   .arg(convertSizeToString(bytes, texts), 10)
+                   .arg(bytes);
+    };
+    out << "User " << files.userName() << ", root " << files.root() << ", home-folder access "
+        << (granted ? "granted" : "not granted") << "\n";
+    for (const BrowserStatus& status : report) {
+        out << "\n"
+            << browserInfo(status.browser).displayName
+            << (status.installed ? "" : " (not installed)") << "\n";
+        for (const ItemSize& item : status.items) {
+            row(item.name, item.bytes);
+        }
+        row(QStringLiteral("basic preset"), status.basic);
+        row(QStringLiteral("complete preset"), status.complete);
+    }
+    out.flush();
+}
+
+}  // namespace
+
+int runStatus(CliContext& context, const QStringList& arguments) {
+    bool json = false;
+    for (const QString& argument : arguments) {
+        if (argument == QStringLiteral("--json")) {
+            json = true;
+        } else {
+            return CommandLine::usageError(
+                context, QStringLiteral("status: unknown argument \"%1\"").arg(argument));
+        }
+    }
+    QList<BrowserStatus> report;
+    for (BrowserId browser : kAllBrowsers) {
+        report.append(measureBrowser(browser, context.files));
+    }
+    const bool granted = accessGranted(UserDefaults::standard());
+    if (json) {
+        context.out << statusJson(report, context.files, granted).serialize() << Qt::endl;
+    } else {
+        printTable(context.out, report, context.files, granted);
+    }
+    return CommandLine::kOk;
+}
+
+}  // namespace qz

@@ -1,0 +1,47 @@
+// What every care item covers: the paths measured for its size, the paths removed by a care,
+// and the orders in which a module tests, walks and declares its items.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "care/Browser.h"
+
+namespace qz {
+
+enum class PathKind {
+    File,         // measured by the file rule, removed as a whole
+    Folder,       // measured by the folder rule, removed with its contents
+    ProfileFile,  // a file name inside Firefox's default profile folder
+    CookieStore,  // the shared cookie store: emptied cookie by cookie, never measured
+};
+
+struct CarePath {
+    PathKind kind;
+    QString path;  // a "/Users/%@/Library/..." template, or a profile file's name
+};
+
+struct CareItem {
+    QString name;  // the check box's outlet name, e.g. "historyS"
+    QList<CarePath> measured;
+    QList<CarePath> removed;        // in removal order
+    double pauseBeforeRemoval = 0;  // seconds to wait before removing this item's paths
+};
+
+struct BrowserCatalogue {
+    BrowserId browser;
+    QList<CareItem> items;         // in the order of the nothing-selected test
+    QStringList declarationOrder;  // the module's check boxes as its panel declares them
+    QStringList careOrder;         // the order in which a care walks the items
+    QStringList basicSet;          // the items the basic preset selects
+
+    const CareItem* item(const QString& name) const;
+};
+
+const BrowserCatalogue& catalogue(BrowserId browser);
+
+inline const QString kFirefoxProfilesFolder =
+    QStringLiteral("/Users/%@/Library/Application Support/Firefox/Profiles");
+
+}  // namespace qz

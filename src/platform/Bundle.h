@@ -1,0 +1,26 @@
+// The application bundle: Info.plist values, the web site, and images by name.
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QVariantMap>
+
+namespace qz {
+
+class Bundle {
+  public:
+    static const QVariantMap& infoDictionary();
+    static QString objectForInfoDictionaryKey(const QString& key);
+    // "CFBundleShortVersionString", e.g. "2.0".
+    static QString shortVersion();
+    // "CFBundleVersion", e.g. "2.0.0".
+    static QString version();
+    // The maker's web site without a trailing slash: QUENZEL_WEBSITE, else Info.plist "QZWebSite".
+    static QString webSite();
+    // The resource path of an image name; "qzb.pdf" and "qzb" both name images/qzb.svg.
+    static QString imagePath(const QString& name);
+    // One shared image per name (GUI thread only); a null icon when the bundle has none.
+    static QIcon image(const QString& name);
+};
+
+}  // namespace qz

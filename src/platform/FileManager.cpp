@@ -1,0 +1,136 @@
+#include "platform/FileManager.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "platform/FolderWalk.h"
+
+namespace qz {
+
+namespace {
+bool lstatBelowRoot(const FileManager& files, const QString& platformPath, struct stat* info) {
+    const ResolvedPath resolved = files.resolve(platformPath);
+    return resolved.valid() &&
+           ::fstatat(resolved.parent.get(), resolved.leaf.c_str(), info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+}  // namespace
+
+FileManager::FileManager() : root_(QStringLiteral("/")), userName_(accountUserName()) {}
+
+FileManager& FileManager::shared() {
+    static FileManager instance;
+    return instance;
+}
+
+bool FileManager::setRoot(const QString& folder, QString* error) {
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir() || !info.isReadable() || !info.isExecutable()) {
+        if (error) {
+            *error = QStringLiteral("the root folder \"%1\" does not exist or cannot be read")
+                         .arg(folder);
+        }
+        return false;
+    }
+    root_ = QDir::cleanPath(info.absoluteFilePath());
+    return true;
+}
+
+QString FileManager::accountUserName() {
+    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_name) {
+        return QString::fromLocal8Bit(account->pw_name);
+    }
+    return qEnvironmentVariable("USER");
+}
+
+QString FileManager::userPath(const QString& pathTemplate) const {
+    QString path = pathTemplate;
+    return path.replace(QStringLiteral("%@"), userName_);
+}
+
+QString FileManager::localPath(const QString& platformPath) const {
+    if (root_ == QStringLiteral("/")) {
+        return platformPath;
+    }
+    return root_ + (platformPath.startsWith(u'/') ? platformPath : u'/' + platformPath);
+}
+
+QString FileManager::platformPath(const QString& localPath) const {
+    const QString clean = QDir::cleanPath(localPath);
+    if (root_ == QStringLiteral("/")) {
+        return clean;
+    }
+    if (clean == root_) {
+        return QStringLiteral("/");
+    }
+    if (clean.startsWith(root_ + u'/')) {
+        return clean.mid(root_.size());
+    }
+    return {};
+}
+
+ResolvedPath FileManager::resolve(const QString& platformPath) const {
+    const QStringList parts = platformPath.split(u'/', Qt::SkipEmptyParts);
+    ResolvedPath result;
+    if (parts.isEmpty()) {
+        return result;
+    }
+    for (const QString& part : parts) {
+        if (part == QStringLiteral(".") || part == QStringLiteral("..")) {
+            return result;
+        }
+    }
+    UniqueFd dir(::open(QFile::encodeName(root_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (qsizetype i = 0; dir.valid() && i + 1 < parts.size(); ++i) {
+        dir.reset(::openat(dir.get(), QFile::encodeName(parts[i]).constData(),
+                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    if (dir.valid()) {
+        result.parent = std::move(dir);
+        result.leaf = QFile::encodeName(parts.last()).toStdString();
+    }
+    return result;
+}
+
+bool FileManager::fileExistsAtPath(const QString& platformPath) const {
+    struct stat info {};
+    return lstatBelowRoot(*this, platformPath, &info);
+}
+
+bool FileManager::isDirectory(const QString& platformPath) const {
+    struct stat info {};
+    return lstatBelowRoot(*this, platformPath, &info) && S_ISDIR(info.st_mode);
+}
+
+quint64 FileManager::fileSize(const QString& platformPath) const {
+    struct stat info {};
+    return lstatBelowRoot(*this, platformPath, &info) ? static_cast<quint64>(info.st_size) : 0;
+}
+
+quint64 FileManager::folderSize(const QString& platformPath) const {
+    const ResolvedPath resolved = resolve(platformPath);
+    if (!resolved.valid()) {
+        return 0;
+    }
+    struct stat info {};
+    if (::fstatat(resolved.parent.get(), resolved.leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return 0;
+    }
+    quint64 total = static_cast<quint64>(info.st_size);
+    if (S_ISDIR(info.st_mode)) {
+        const int fd = ::openat(resolved.parent.get(), resolved.leaf.c_str(),
+                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0) {
+            total += sumEntrySizesBeneath(fd);
+        }
+    }
+    return total;
+}
+
+}  // namespace qz

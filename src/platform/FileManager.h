@@ -1,0 +1,62 @@
+// Files under the filesystem root: path mapping, existence, the size rules' attributes, walks.
+// Every path handed in is a platform path such as "/Users/anna/Library/Safari"; it is mapped
+// under the root (--root / QUENZEL_ROOT) and reached without following any symbolic link.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <string>
+
+#include "platform/UniqueFd.h"
+
+namespace qz {
+
+// The folder holding a path's last component, opened below the root, and that component's name.
+struct ResolvedPath {
+    UniqueFd parent;
+    std::string leaf;
+    bool valid() const { return parent.valid() && !leaf.empty(); }
+};
+
+class FileManager {
+  public:
+    FileManager();
+
+    // The instance the program uses; set its root and user once at start-up, before any worker.
+    static FileManager& shared();
+
+    // The folder that stands for "/". Fails with a readable reason when it is not a folder.
+    bool setRoot(const QString& folder, QString* error = nullptr);
+    const QString& root() const { return root_; }
+    void setUserName(const QString& name) { userName_ = name; }
+    const QString& userName() const { return userName_; }
+    // The short name of the account running the program.
+    static QString accountUserName();
+
+    // A path template with "%@" replaced by the user's short name.
+    QString userPath(const QString& pathTemplate) const;
+    // Where a platform path lies on this machine's disk.
+    QString localPath(const QString& platformPath) const;
+    // The platform path of a path on disk below the root; empty when it lies outside the root.
+    QString platformPath(const QString& localPath) const;
+
+    // Whether anything (file, folder, link) is at the path. Links are not followed.
+    bool fileExistsAtPath(const QString& platformPath) const;
+    // Whether the path is a folder (not a link to one).
+    bool isDirectory(const QString& platformPath) const;
+    // File rule: the entry's own size attribute; 0 when missing or unreadable. A link counts
+    // its own size.
+    quint64 fileSize(const QString& platformPath) const;
+    // Folder rule: the sizes of every entry beneath the folder (folders themselves count 0,
+    // links their own size; unreadable entries are skipped) plus the folder entry's own size.
+    quint64 folderSize(const QString& platformPath) const;
+
+    // Opens the parent of a platform path below the root, refusing ".." and every link on the way.
+    ResolvedPath resolve(const QString& platformPath) const;
+
+  private:
+    QString root_;
+    QString userName_;
+};
+
+}  // namespace qz

@@ -1,0 +1,168 @@
+#include "platform/FolderWalk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/UniqueFd.h"
+
+namespace qz {
+
+namespace {
+
+using DirRef = std::shared_ptr<const UniqueFd>;
+
+// Either "open and list the folder `name` inside `dir`" or "measure `names` inside `dir`".
+struct Task {
+    DirRef dir;
+    std::string name;
+    std::vector<std::string> names;
+};
+
+constexpr size_t kBatchSize = 256;
+
+class Walk {
+  public:
+    explicit Walk(int dirFd) {
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        maxHelpers_ = cores > 1 ? cores - 1 : 0;
+        top_ = std::make_shared<const UniqueFd>(dirFd);
+    }
+
+    quint64 run() {
+        busy_ = 1;  // the top folder's listing counts as work in progress
+        total_ += listFolder(top_);
+        {
+            std::lock_guard lock(mutex_);
+            if (--busy_ == 0 && stack_.empty()) {
+                wake_.notify_all();
+            }
+        }
+        work();
+        std::vector<std::thread> helpers;
+        {
+            std::lock_guard lock(mutex_);
+            helpers.swap(helpers_);
+        }
+        for (auto& helper : helpers) {
+            helper.join();
+        }
+        return total_.load();
+    }
+
+  private:
+    void push(Task task) {
+        std::lock_guard lock(mutex_);
+        stack_.push_back(std::move(task));
+        if (stack_.size() > 1 && helpers_.size() < maxHelpers_) {
+            helpers_.emplace_back([this] { work(); });
+        }
+        wake_.notify_one();
+    }
+
+    void work() {
+        quint64 sum = 0;
+        for (;;) {
+            Task task;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return !stack_.empty() || busy_ == 0; });
+                if (stack_.empty()) {
+                    break;
+                }
+                task = std::move(stack_.back());
+                stack_.pop_back();
+                ++busy_;
+            }
+            if (task.names.empty()) {
+                const int fd = ::openat(task.dir->get(), task.name.c_str(),
+                                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                if (fd >= 0) {
+                    sum += listFolder(std::make_shared<const UniqueFd>(fd));
+                }
+            } else {
+                sum += measure(task.dir, task.names);
+            }
+            std::lock_guard lock(mutex_);
+            if (--busy_ == 0 && stack_.empty()) {
+                wake_.notify_all();
+            }
+        }
+        total_ += sum;
+    }
+
+    // Lists one folder: subfolders and full batches of names become tasks; the last batch is
+    // measured here. Returns the size measured by this call.
+    quint64 listFolder(const DirRef& dir) {
+        const int listFd = ::dup(dir->get());
+        if (listFd < 0) {
+            return 0;
+        }
+        DIR* stream = ::fdopendir(listFd);
+        if (!stream) {
+            ::close(listFd);
+            return 0;
+        }
+        std::vector<std::string> batch;
+        while (const dirent* entry = ::readdir(stream)) {
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+                continue;
+            }
+            if (entry->d_type == DT_DIR) {
+                push(Task{dir, name, {}});
+                continue;
+            }
+            batch.emplace_back(name);
+            if (batch.size() == kBatchSize) {
+                push(Task{dir, {}, std::move(batch)});
+                batch.clear();
+            }
+        }
+        ::closedir(stream);
+        return measure(dir, batch);
+    }
+
+    quint64 measure(const DirRef& dir, const std::vector<std::string>& names) {
+        quint64 sum = 0;
+        struct stat info {};
+        for (const std::string& name : names) {
+            if (::fstatat(dir->get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                continue;
+            }
+            if (S_ISDIR(info.st_mode)) {
+                push(Task{dir, name, {}});  // the folder reported no type while listing
+            } else {
+                sum += static_cast<quint64>(info.st_size);
+            }
+        }
+        return sum;
+    }
+
+    DirRef top_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<Task> stack_;
+    std::vector<std::thread> helpers_;
+    size_t maxHelpers_ = 0;
+    int busy_ = 0;
+    std::atomic<quint64> total_{0};
+};
+
+}  // namespace
+
+quint64 sumEntrySizesBeneath(int dirFd) {
+    Walk walk(dirFd);
+    return walk.run();
+}
+
+}  // namespace qz

@@ -1,0 +1,26 @@
+// Runs every test with Qt offscreen and with the XDG folders in a temporary directory, so no
+// test reads or writes the developer's own settings, history or cache.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir xdg;
+    if (!xdg.isValid()) {
+        return 1;
+    }
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+        const QByteArray path = (xdg.path() + u'/' + QString::fromLatin1(name)).toLocal8Bit();
+        ::setenv(name, path.constData(), 1);
+    }
+    ::setenv("LANG", "C.UTF-8", 1);
+    ::unsetenv("QUENZEL_ROOT");
+    ::unsetenv("QUENZEL_USER");
+    ::unsetenv("QUENZEL_LANG");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
