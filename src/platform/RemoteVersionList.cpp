@@ -1,0 +1,47 @@
+#include "platform/RemoteVersionList.h"
+
+#include "platform/Bundle.h"
+#include "platform/PropertyList.h"
+#include "platform/RemoteResource.h"
+
+namespace qz {
+
+namespace {
+std::optional<VersionList> listFrom(const RemoteResource::Result& result) {
+    return result.ok() ? RemoteVersionList::parse(result.body) : std::nullopt;
+}
+}  // namespace
+
+QUrl RemoteVersionList::url() {
+    const QString site = Bundle::webSite();
+    return site.isEmpty() ? QUrl() : QUrl(site + QStringLiteral("/Quenzel2_Browser.plist"));
+}
+
+std::optional<VersionList> RemoteVersionList::parse(const QByteArray& body) {
+    const std::optional<QVariant> root = PropertyList::read(body);
+    if (!root || root->typeId() != QMetaType::QVariantMap) {
+        return std::nullopt;
+    }
+    VersionList list;
+    const QVariantMap map = root->toMap();
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+        if (it.value().typeId() != QMetaType::QString) {
+            return std::nullopt;
+        }
+        list.insert(it.key(), it.value().toString());
+    }
+    return list;
+}
+
+void RemoteVersionList::fetch(const QUrl& address, QObject* context, Callback callback) {
+    RemoteResource::get(address, context,
+                        [callback = std::move(callback)](const RemoteResource::Result& result) {
+                            callback(listFrom(result));
+                        });
+}
+
+std::optional<VersionList> RemoteVersionList::fetchBlocking(const QUrl& address) {
+    return listFrom(RemoteResource::getBlocking(address));
+}
+
+}  // namespace qz
