@@ -11,6 +11,8 @@
 
 namespace qz {
 
+struct RemovalResult;
+
 // The folder holding a path's last component, opened below the root, and that component's name.
 struct ResolvedPath {
     UniqueFd parent;
@@ -53,6 +55,10 @@ class FileManager {
 
     // Opens the parent of a platform path below the root, refusing ".." and every link on the way.
     ResolvedPath resolve(const QString& platformPath) const;
+
+    // Removes a file, a link (never its target) or a folder with everything beneath it,
+    // depth-first through descriptors, touching nothing outside the path (FileRemoval.h).
+    RemovalResult removeItem(const QString& platformPath) const;
 
   private:
     QString root_;

@@ -1,0 +1,205 @@
+#include "care/CareRun.h"
+
+#include "care/SizeRules.h"
+#include "platform/CookieStorage.h"
+#include "platform/FileManager.h"
+#include "platform/FileRemoval.h"
+#include "platform/Localization.h"
+#include "platform/Log.h"
+#include "platform/RunningApplications.h"
+#include "platform/TimeScale.h"
+
+namespace qz {
+
+namespace {
+constexpr double kOpeningPause = 1.0;
+
+template <typename Function, typename... Arguments>
+void notify(const Function& function, Arguments&&... arguments) {
+    if (function) {
+        function(std::forward<Arguments>(arguments)...);
+    }
+}
+}  // namespace
+
+CareSelection::CareSelection(BrowserId browser) : browser_(browser) {
+    const QList<CareItem>& items = catalogue(browser).items;
+    states_.reset(new std::atomic<int>[static_cast<size_t>(items.size())]);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        index_.insert(items[i].name, static_cast<int>(i));
+        states_[static_cast<size_t>(i)].store(0);
+    }
+}
+
+void CareSelection::setState(const QString& item, int state) {
+    if (const auto found = index_.constFind(item); found != index_.cend()) {
+        states_[static_cast<size_t>(*found)].store(state);
+    }
+}
+
+int CareSelection::state(const QString& item) const {
+    const auto found = index_.constFind(item);
+    return found == index_.cend() ? 0 : states_[static_cast<size_t>(*found)].load();
+}
+
+QList<int> CareSelection::states() const {
+    QList<int> result;
+    for (const CareItem& item : catalogue(browser_).items) {
+        result.append(state(item.name));
+    }
+    return result;
+}
+
+SelectionProvider CareSelection::provider() const {
+    return [this](const QString& item) { return state(item); };
+}
+
+bool browserIsOpen(BrowserId browser) {
+    return RunningApplications::isRunning(browserInfo(browser).bundleIdentifier);
+}
+
+bool nothingSelected(const QList<int>& states) {
+    for (int state : states) {
+        if (state != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CarePrecheck precheckCare(BrowserId browser, const QList<int>& states) {
+    const BrowserInfo& info = browserInfo(browser);
+    if (browserIsOpen(browser)) {
+        Log::write(info.openLogLine);
+        return CarePrecheck::BrowserOpen;
+    }
+    if (nothingSelected(states)) {
+        Log::write(info.nothingSelectedLogLine);
+        return CarePrecheck::NothingSelected;
+    }
+    return CarePrecheck::Ready;
+}
+
+QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
+                               const FileManager& files) {
+    QList<PlannedRemoval> plan;
+    const BrowserCatalogue& items = catalogue(browser);
+    for (const QString& name : items.careOrder) {
+        const CareItem* item = items.item(name);
+        if (!item || selection(name) != 1) {
+            continue;
+        }
+        for (const CarePath& path : item->removed) {
+            PlannedRemoval entry{name, path, {}, 0, false, 0};
+            if (path.kind == PathKind::CookieStore) {
+                CookieStorage store(files);
+                entry.platformPath = store.storePath();
+                entry.cookies = static_cast<int>(store.cookies().size());
+                entry.exists = entry.cookies > 0;
+            } else {
+                entry.platformPath = platformPathOf(path, files);
+                if (entry.platformPath.isEmpty()) {
+                    continue;  // Firefox without a default profile
+                }
+                entry.exists = files.fileExistsAtPath(entry.platformPath);
+                entry.bytes = files.isDirectory(entry.platformPath)
+                                  ? files.folderSize(entry.platformPath)
+                                  : files.fileSize(entry.platformPath);
+            }
+            plan.append(entry);
+        }
+    }
+    return plan;
+}
+
+UserNotification completionNotification(const CareReport& report, const Localization& texts) {
+    const BrowserInfo& info = browserInfo(report.browser);
+    if (report.complete()) {
+        return {texts.text(QStringLiteral("QZ")), texts.text(info.completedKey), true};
+    }
+    return {texts.text(QStringLiteral("CareIncompleteTitle")), texts.text(info.incompleteKey),
+            true};
+}
+
+CareRun::CareRun(BrowserId browser, const FileManager& files) : browser_(browser), files_(files) {}
+
+CareReport CareRun::run() {
+    CareReport report;
+    report.browser = browser_;
+    TimeScale::sleep(kOpeningPause);
+    notify(callbacks_.started);
+    report.recorded = recorder_ ? recorder_(browser_) : false;
+
+    const BrowserCatalogue& items = catalogue(browser_);
+    for (const QString& name : items.careOrder) {
+        const CareItem* item = items.item(name);
+        // The box is read now, so a change made during the run counts for the items ahead.
+        if (!item || !selection_ || selection_(name) != 1) {
+            continue;
+        }
+        notify(callbacks_.itemStarted, name);
+        if (item->pauseBeforeRemoval > 0) {
+            TimeScale::sleep(item->pauseBeforeRemoval);
+        }
+        for (const CarePath& path : item->removed) {
+            if (path.kind == PathKind::CookieStore) {
+                emptyCookieStore(report);
+                continue;
+            }
+            // Firefox's default profile is looked up afresh for every path.
+            const QString platformPath = platformPathOf(path, files_);
+            if (!platformPath.isEmpty()) {
+                removePath(platformPath, report);
+            }
+        }
+    }
+    notify(callbacks_.finished, report);
+    return report;
+}
+
+void CareRun::emptyCookieStore(CareReport& report) {
+    CookieStorage ownStore(files_);
+    CookieStorage& store = cookies_ ? *cookies_ : ownStore;
+    const QList<HTTPCookie> cookies = store.cookies();
+    for (const HTTPCookie& cookie : cookies) {
+        store.deleteCookie(cookie);
+    }
+    QString error;
+    if (!store.synchronize(&error)) {
+        const CareFailure failure{store.storePath(), error};
+        Log::write(QStringLiteral("Could not empty %1: %2").arg(failure.path, failure.reason));
+        report.failed.append(failure);
+        notify(callbacks_.failed, failure);
+        return;
+    }
+    report.cookiesDeleted += static_cast<int>(cookies.size());
+    notify(callbacks_.cookiesDeleted, static_cast<int>(cookies.size()));
+}
+
+void CareRun::removePath(const QString& itemPath, CareReport& report) {
+    const RemovalResult result = files_.removeItem(itemPath);
+    QString platformPath = itemPath;  // reported without a trailing slash
+    while (platformPath.size() > 1 && platformPath.endsWith(u'/')) {
+        platformPath.chop(1);
+    }
+    switch (result.outcome) {
+        case RemovalResult::Outcome::Missing:
+            report.missing.append(platformPath);
+            break;
+        case RemovalResult::Outcome::Removed:
+            report.removed.append(platformPath);
+            notify(callbacks_.removed, platformPath);
+            break;
+        case RemovalResult::Outcome::Failed:
+            for (const RemovalFailure& stayed : result.failures) {
+                const CareFailure failure{stayed.path, stayed.reason};
+                Log::write(
+                    QStringLiteral("Could not remove %1: %2").arg(failure.path, failure.reason));
+                report.failed.append(failure);
+                notify(callbacks_.failed, failure);
+            }
+            break;
+    }
+}
+
+}  // namespace qz

@@ -1,0 +1,247 @@
+// FileManager::removeItem: removal through directory descriptors, never through a link.
+#include "platform/FileRemoval.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QStringList>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/FileManager.h"
+
+namespace qz {
+
+namespace {
+
+constexpr size_t kDirentBufferSize = 256 * 1024;
+// A folder that keeps filling while it is emptied is given up after this many passes.
+constexpr int kEmptyingPasses = 4;
+
+QString reasonOf(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Removes everything beneath one item, remembering what stayed.
+class TreeRemover {
+  public:
+    TreeRemover(const QString& itemPath, dev_t device)
+        : itemPath_(itemPath), device_(device), buffer_(new char[kDirentBufferSize]) {}
+
+    // Empties the open folder dirFd and then removes its entry `name` from parentFd; isItem
+    // tells the item's own folder from the folders beneath it.
+    void removeFolder(int parentFd, const char* name, UniqueFd dirFd, bool isItem) {
+        const char* reportName = isItem ? "" : name;
+        struct stat info {};
+        if (::fstat(dirFd.get(), &info) != 0) {
+            fail(reportName, errno);
+            return;
+        }
+        if (info.st_dev != device_) {
+            failWith(reportName, QStringLiteral("another filesystem is mounted here"));
+            return;
+        }
+        const qsizetype failuresBefore = failures_.size();
+        for (int pass = 0; pass < kEmptyingPasses; ++pass) {
+            if (pass > 0 && ::lseek(dirFd.get(), 0, SEEK_SET) != 0) {
+                break;
+            }
+            const size_t depth = relative_.size();
+            if (!isItem) {
+                relative_.append(name).push_back('/');
+            }
+            emptyFolder(dirFd.get());
+            relative_.resize(depth);
+            if (failures_.size() != failuresBefore) {
+                return;  // something inside stayed, so the folder stays too
+            }
+            if (::unlinkat(parentFd, name, AT_REMOVEDIR) == 0) {
+                return;
+            }
+            if (errno != ENOTEMPTY && errno != EEXIST) {
+                break;
+            }
+        }
+        fail(reportName, errno);
+    }
+
+    QList<RemovalFailure> failures() const { return failures_; }
+
+  private:
+    void emptyFolder(int dirFd) {
+        for (;;) {
+            const ssize_t count = ::getdents64(dirFd, buffer_.get(), kDirentBufferSize);
+            if (count < 0) {
+                fail("", errno);
+                return;
+            }
+            if (count == 0) {
+                return;
+            }
+            // Names are copied out first: the buffer is reused by the folders beneath.
+            std::unique_ptr<char[]> batch(new char[static_cast<size_t>(count)]);
+            std::memcpy(batch.get(), buffer_.get(), static_cast<size_t>(count));
+            for (ssize_t offset = 0; offset < count;) {
+                const auto* entry = reinterpret_cast<const dirent64*>(batch.get() + offset);
+                offset += entry->d_reclen;
+                const char* entryName = entry->d_name;
+                if (entryName[0] == '.' &&
+                    (entryName[1] == '\0' || (entryName[1] == '.' && entryName[2] == '\0'))) {
+                    continue;
+                }
+                removeEntry(dirFd, entryName, entry->d_type);
+            }
+        }
+    }
+
+    void removeEntry(int dirFd, const char* name, unsigned char type) {
+        if (type != DT_DIR) {
+            if (::unlinkat(dirFd, name, 0) == 0) {
+                return;
+            }
+            if (errno == ENOENT) {
+                return;  // gone meanwhile: nothing left to remove
+            }
+            if (errno != EISDIR) {
+                fail(name, errno);
+                return;
+            }
+        }
+        UniqueFd child(
+            ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
+        if (!child.valid()) {
+            const int error = errno;
+            if (error == ENOENT) {
+                return;
+            }
+            // Replaced by a file or a link since it was listed: remove that entry itself.
+            if ((error == ENOTDIR || error == ELOOP) && ::unlinkat(dirFd, name, 0) == 0) {
+                return;
+            }
+            fail(name, error);
+            return;
+        }
+        removeFolder(dirFd, name, std::move(child), false);
+    }
+
+    void fail(const char* name, int error) { failWith(name, reasonOf(error)); }
+
+    void failWith(const char* name, const QString& reason) {
+        std::string relative = relative_ + name;
+        while (!relative.empty() && relative.back() == '/') {
+            relative.pop_back();
+        }
+        const QString path =
+            relative.empty() ? itemPath_ : itemPath_ + u'/' + QFile::decodeName(relative.c_str());
+        failures_.append({path, reason});
+    }
+
+    QString itemPath_;
+    dev_t device_;
+    std::unique_ptr<char[]> buffer_;
+    std::string relative_;  // the path beneath the item of the folder being emptied, with '/'
+    QList<RemovalFailure> failures_;
+};
+
+// Why a path could not be resolved: missing, or a reason to report.
+RemovalResult unresolvable(const FileManager& files, const QString& platformPath) {
+    const QStringList parts = platformPath.split(u'/', Qt::SkipEmptyParts);
+    RemovalResult result;
+    result.outcome = RemovalResult::Outcome::Failed;
+    if (parts.isEmpty() || parts.contains(QStringLiteral("..")) ||
+        parts.contains(QStringLiteral("."))) {
+        result.failures.append({platformPath, QStringLiteral("not a plain path below the root")});
+        return result;
+    }
+    UniqueFd dir(
+        ::open(QFile::encodeName(files.root()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+        if (!dir.valid()) {
+            break;
+        }
+        const QByteArray name = QFile::encodeName(parts[i]);
+        struct stat info {};
+        if (::fstatat(dir.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR) {
+                result.outcome = RemovalResult::Outcome::Missing;
+                return result;
+            }
+            result.failures.append({platformPath, reasonOf(errno)});
+            return result;
+        }
+        if (S_ISLNK(info.st_mode)) {
+            result.failures.append(
+                {platformPath, QStringLiteral("a folder on the way is a symbolic link")});
+            return result;
+        }
+        if (!S_ISDIR(info.st_mode)) {
+            result.outcome = RemovalResult::Outcome::Missing;  // nothing can lie inside a file
+            return result;
+        }
+        dir.reset(
+            ::openat(dir.get(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    result.failures.append({platformPath, reasonOf(dir.valid() ? EIO : errno)});
+    return result;
+}
+
+}  // namespace
+
+RemovalResult FileManager::removeItem(const QString& platformPath) const {
+    const ResolvedPath resolved = resolve(platformPath);
+    if (!resolved.valid()) {
+        return unresolvable(*this, platformPath);
+    }
+    QString itemPath = platformPath;
+    while (itemPath.size() > 1 && itemPath.endsWith(u'/')) {
+        itemPath.chop(1);
+    }
+    RemovalResult result;
+    const int parent = resolved.parent.get();
+    const char* leaf = resolved.leaf.c_str();
+    struct stat info {};
+    if (::fstatat(parent, leaf, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT) {
+            result.outcome = RemovalResult::Outcome::Failed;
+            result.failures.append({itemPath, reasonOf(errno)});
+        }
+        return result;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        if (::unlinkat(parent, leaf, 0) == 0 || errno == ENOENT) {
+            result.outcome = RemovalResult::Outcome::Removed;
+        } else {
+            result.outcome = RemovalResult::Outcome::Failed;
+            result.failures.append({itemPath, reasonOf(errno)});
+        }
+        return result;
+    }
+    UniqueFd folder(::openat(parent, leaf, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    TreeRemover remover(itemPath, info.st_dev);
+    if (!folder.valid()) {
+        const int error = errno;
+        // Became a link or a file after the check: that entry itself is the item now.
+        if ((error == ENOTDIR || error == ELOOP) && ::unlinkat(parent, leaf, 0) == 0) {
+            result.outcome = RemovalResult::Outcome::Removed;
+            return result;
+        }
+        result.outcome =
+            error == ENOENT ? RemovalResult::Outcome::Missing : RemovalResult::Outcome::Failed;
+        if (error != ENOENT) {
+            result.failures.append({itemPath, reasonOf(error)});
+        }
+        return result;
+    }
+    remover.removeFolder(parent, leaf, std::move(folder), true);
+    result.failures = remover.failures();
+    result.outcome = result.failures.isEmpty() ? RemovalResult::Outcome::Removed
+                                               : RemovalResult::Outcome::Failed;
+    return result;
+}
+
+}  // namespace qz

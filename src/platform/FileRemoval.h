@@ -1,0 +1,23 @@
+// What removing one item left behind: nothing there to begin with, everything gone, or the
+// paths that stayed with the reason each could not be removed.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace qz {
+
+struct RemovalFailure {
+    QString path;    // platform path of the entry that stayed
+    QString reason;  // the system's text for the error
+};
+
+struct RemovalResult {
+    enum class Outcome { Missing, Removed, Failed };
+    Outcome outcome = Outcome::Missing;
+    QList<RemovalFailure> failures;  // filled only when the outcome is Failed
+
+    bool failed() const { return outcome == Outcome::Failed; }
+};
+
+}  // namespace qz

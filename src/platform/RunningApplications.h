@@ -1,0 +1,33 @@
+// Which browsers are running: the process table searched for the executables that stand for
+// a bundle identifier, for the processes of the current user.
+#pragma once
+
+#include <sys/types.h>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace qz {
+
+class RunningApplications {
+  public:
+    // The executable names that stand for a bundle identifier ("org.mozilla.firefox" →
+    // firefox, firefox-bin, firefox-esr); empty for an identifier the table does not know.
+    static QStringList executableNames(const QString& bundleIdentifier);
+    // The process ids running one of those executables.
+    static QList<qint64> runningApplicationsWithBundleIdentifier(const QString& bundleIdentifier);
+    // Whether at least one such process runs.
+    static bool isRunning(const QString& bundleIdentifier);
+
+    // The processes of user `uid` in a process table laid out like /proc whose command name
+    // (comm, cut to 15 characters by the kernel) or executable's file name is one of `names`.
+    static QList<qint64> processesNamed(const QStringList& names, const QString& procFolder,
+                                        uid_t uid);
+
+    // Replaces the process table with an answer per bundle identifier (tests); an empty
+    // function restores the real table.
+    using Probe = std::function<bool(const QString& bundleIdentifier)>;
+    static void setProbe(Probe probe);
+};
+
+}  // namespace qz
