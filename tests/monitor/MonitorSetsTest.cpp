@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "fixtures/FixtureHome.h"
+#include "monitor/LogoLevels.h"
+#include "monitor/MonitorSets.h"
+
+namespace qz {
+namespace {
+
+struct FileAt {
+    const char* path;
+    qint64 size;
+};
+
+struct TotalsCase {
+    const char* name;
+    std::vector<FileAt> files;
+    std::array<quint64, 4> statusTotals;  // Safari, Firefox, Chrome, Opera
+    quint64 operaLogo;
+};
+
+// Each row adds its files under a fresh home; folder rows also count their own entry, which the
+// test adds from the fixture's filesystem.
+TEST(MonitorSets, TotalsAddEveryRowOfEachSet) {
+    const std::vector<TotalsCase> cases = {
+        {"nothing at all", {}, {0, 0, 0, 0}, 0},
+        {"safari files, nothing installed",
+         {{"/Users/%@/Library/Safari/History.plist", 10},
+          {"/Users/%@/Library/Safari/HistoryIndex.sk", 20},
+          {"/Users/%@/Library/Caches/com.apple.Safari/Cache.db", 40},
+          {"/Users/%@/Library/Safari/Downloads.plist", 80},
+          {"/Users/%@/Library/Safari/Bookmarks.plist", 1000}},
+         {150, 0, 0, 0},
+         0},
+        {"chrome files outside the set do not count",
+         {{"/Users/%@/Library/Application Support/Google/Chrome/Default/History", 7},
+          {"/Users/%@/Library/Application Support/Google/Chrome/Default/Visited Links", 9},
+          {"/Users/%@/Library/Application Support/Google/Chrome/Default/Cookies", 500}},
+         {0, 0, 16, 0},
+         0},
+        {"older opera files only: the logo stays at 0",
+         {{"/Users/%@/Library/Opera/global_history.dat", 1},
+          {"/Users/%@/Library/Opera/vlink4.dat", 2},
+          {"/Users/%@/Library/Opera/download.dat", 4}},
+         {0, 0, 0, 7},
+         0},
+        {"newer opera files only: the status item stays at 0",
+         {{"/Users/%@/Library/Application Support/com.operasoftware.Opera/History", 3},
+          {"/Users/%@/Library/Application Support/com.operasoftware.Opera/Visited Links", 5},
+          {"/Users/%@/Library/Application Support/com.operasoftware.Opera/Web Data", 11}},
+         {0, 0, 0, 0},
+         19},
+    };
+    for (const TotalsCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FixtureHome home;
+        for (const FileAt& file : c.files) {
+            home.writeFile(QString::fromUtf8(file.path), file.size);
+        }
+        const BrowserTotals totals = measureTotals(home.files());
+        EXPECT_EQ(totals.bytes, c.statusTotals);
+        EXPECT_EQ(measureLogoTotal(BrowserId::Opera, home.files()), c.operaLogo);
+        for (BrowserId browser : {BrowserId::Safari, BrowserId::Firefox, BrowserId::Chrome}) {
+            EXPECT_EQ(measureLogoTotal(browser, home.files()), totals[browser]);
+        }
+    }
+}
+
+TEST(MonitorSets, FoldersCountTheirContentsAndTheirOwnEntries) {
+    struct FolderCase {
+        BrowserId browser;
+        const char* folder;
+    };
+    const std::vector<FolderCase> cases = {
+        {BrowserId::Safari, "/Users/%@/Library/Caches/com.apple.Safari/Webpage Previews"},
+        {BrowserId::Firefox, "/Users/%@/Library/Caches/Firefox"},
+        {BrowserId::Chrome, "/Users/%@/Library/Caches/Google/Chrome/Default/Cache"},
+        {BrowserId::Chrome, "/Users/%@/Library/Caches/Google/Chrome/Default/Media Cache"},
+        {BrowserId::Opera, "/Users/%@/Library/Caches/Opera/opcache"},
+        {BrowserId::Opera, "/Users/%@/Library/Caches/Opera/cache"},
+        {BrowserId::Opera, "/Users/%@/Library/Caches/Opera/temporary_downloads"},
+    };
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(c.folder);
+        test::FixtureHome home;
+        const QString folder = QString::fromUtf8(c.folder);
+        home.writeFile(folder + QStringLiteral("/a/b/data"), 300);
+        home.writeFile(folder + QStringLiteral("/top"), 5);
+        home.makeFolder(folder + QStringLiteral("/empty"));
+        const quint64 expected = 305 + static_cast<quint64>(home.folderEntrySize(folder));
+        EXPECT_EQ(measureTotals(home.files())[c.browser], expected);
+
+        // Once the folder is gone, the next measurement drops it to 0.
+        QDir(home.local(folder)).removeRecursively();
+        EXPECT_EQ(measureTotals(home.files())[c.browser], 0u);
+    }
+}
+
+}  // namespace
+}  // namespace qz

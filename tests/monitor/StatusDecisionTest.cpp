@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "fixtures/FixtureHome.h"
+#include "monitor/StatusDecision.h"
+#include "platform/Localization.h"
+
+namespace qz {
+namespace {
+
+constexpr quint64 kLimit = 1000;
+
+BrowserTotals totalsOf(quint64 s, quint64 f, quint64 c, quint64 o) {
+    return BrowserTotals{{s, f, c, o}};
+}
+
+TEST(StatusDecision, IconMenuEntriesAndOk) {
+    struct Case {
+        const char* name;
+        BrowserTotals totals;
+        BrowserFlags considered;
+        const QString& icon;
+        BrowserFlags entries;
+        bool ok;
+    };
+    const BrowserFlags all{true, true, true, true};
+    const BrowserFlags safariOnly{true, false, false, false};
+    const std::vector<Case> cases = {
+        {"all zero", totalsOf(0, 0, 0, 0), all, kIconCalm, {}, true},
+        {"all just below", totalsOf(999, 999, 999, 999), all, kIconCalm, {}, true},
+        {"equal to the threshold counts",
+         totalsOf(0, 0, kLimit, 0),
+         all,
+         kIconAlert,
+         {false, false, true, false},
+         false},
+        {"safari counts without being installed",
+         totalsOf(kLimit, 0, 0, 0),
+         safariOnly,
+         kIconAlert,
+         {true, false, false, false},
+         false},
+        {"browsers not installed are ignored however large",
+         totalsOf(0, ~quint64(0), 5 * kLimit, kLimit),
+         safariOnly,
+         kIconCalm,
+         {},
+         true},
+        {"several at once",
+         totalsOf(kLimit + 1, 0, 2 * kLimit, kLimit),
+         all,
+         kIconAlert,
+         {true, false, true, true},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StatusState state = decideStatus(c.totals, c.considered, kLimit);
+        EXPECT_EQ(state.icon, c.icon);
+        EXPECT_EQ(state.entryVisible, c.entries);
+        EXPECT_EQ(state.okVisible, c.ok);
+    }
+}
+
+TEST(StatusDecision, ConsideredBrowsersFollowTheApplicationBundles) {
+    struct Case {
+        const char* name;
+        QStringList apps;
+        BrowserFlags considered;
+    };
+    const std::vector<Case> cases = {
+        {"none installed: Safari still counts", {}, {true, false, false, false}},
+        {"system-wide Chrome", {"/Applications/Google Chrome.app"}, {true, false, true, false}},
+        {"Firefox in the user's own Applications",
+         {"/Users/%@/Applications/Firefox.app"},
+         {true, true, false, false}},
+        {"Opera in the user's own Applications",
+         {"/Users/%@/Applications/Opera.app"},
+         {true, false, false, true}},
+        {"an application of another user does not count",
+         {"/Users/someone/Applications/Firefox.app"},
+         {true, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FixtureHome home;
+        for (const QString& app : c.apps) {
+            home.installApp(app);
+        }
+        EXPECT_EQ(consideredBrowsers(home.files()), c.considered);
+    }
+}
+
+TEST(StatusDecision, NotificationsOncePerLaunchForConsideredBrowsersAtTheThreshold) {
+    const Localization texts({{QStringLiteral("QZ"), QStringLiteral("Title")},
+                              {QStringLiteral("CareC"), QStringLiteral("Chrome text")}});
+    std::vector<AlertNotification> delivered;
+    StartupNotifications notifications(
+        [&](const AlertNotification& note) { delivered.push_back(note); });
+
+    const BrowserFlags withoutFirefox{true, false, true, true};
+    const QList<BrowserId> notified = notifications.checkNotifiche(
+        totalsOf(kLimit, 9 * kLimit, kLimit, kLimit - 1), withoutFirefox, kLimit, texts);
+    EXPECT_EQ(notified, (QList<BrowserId>{BrowserId::Safari, BrowserId::Chrome}));
+    ASSERT_EQ(delivered.size(), 2u);
+    EXPECT_EQ(delivered[0].title, QStringLiteral("Title"));
+    EXPECT_EQ(delivered[0].informativeText, QStringLiteral("CareS"));  // untranslated key
+    EXPECT_EQ(delivered[1].browser, BrowserId::Chrome);
+    EXPECT_EQ(delivered[1].informativeText, QStringLiteral("Chrome text"));
+    EXPECT_TRUE(delivered[1].defaultSound);
+
+    // Opera crossing the threshold later in the same launch gets no notification.
+    EXPECT_TRUE(
+        notifications
+            .checkNotifiche(totalsOf(kLimit, 0, kLimit, 2 * kLimit), withoutFirefox, kLimit, texts)
+            .isEmpty());
+    EXPECT_EQ(delivered.size(), 2u);
+}
+
+TEST(StatusDecision, NothingAtTheThresholdDeliversNothing) {
+    int deliveries = 0;
+    StartupNotifications notifications([&](const AlertNotification&) { ++deliveries; });
+    EXPECT_TRUE(
+        notifications
+            .checkNotifiche(totalsOf(1, 2, 3, 4), {true, true, true, true}, kLimit, Localization())
+            .isEmpty());
+    EXPECT_EQ(deliveries, 0);
+    EXPECT_TRUE(notifications.hasRun());
+}
+
+}  // namespace
+}  // namespace qz
