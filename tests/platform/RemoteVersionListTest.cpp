@@ -44,9 +44,10 @@ TEST(RemoteVersionList, LivesAtTheRootOfTheConfiguredSite) {
     qputenv("QUENZEL_WEBSITE", "http://127.0.0.1:8099/");
     EXPECT_EQ(RemoteVersionList::url(),
               QUrl(QStringLiteral("http://127.0.0.1:8099/Quenzel2_Browser.plist")));
-    qputenv("QUENZEL_WEBSITE", previous);
-    if (previous.isEmpty()) {
+    if (previous.isNull()) {
         qunsetenv("QUENZEL_WEBSITE");
+    } else {
+        qputenv("QUENZEL_WEBSITE", previous);
     }
 }
 

@@ -8,6 +8,7 @@
 namespace qz {
 
 int runStatus(CliContext& context, const QStringList& arguments);
+int runCheckUpdates(CliContext& context, const QStringList& arguments);
 
 // The table that CommandLine dispatches on, in the order --help lists them.
 inline QList<CliCommand> allCommands() {
@@ -15,6 +16,9 @@ inline QList<CliCommand> allCommands() {
         {QStringLiteral("status"),
          QStringLiteral("status [--json]          what each browser keeps, item by item"),
          runStatus},
+        {QStringLiteral("check-updates"),
+         QStringLiteral("check-updates [--json]   whether a newer Quenzel is published"),
+         runCheckUpdates},
     };
 }
 

@@ -1,0 +1,63 @@
+#include "app/access/AccessCheck.h"
+
+#include "care/AccessGrant.h"
+#include "platform/Bookmark.h"
+#include "platform/FileManager.h"
+#include "platform/Localization.h"
+#include "platform/UserDefaults.h"
+
+namespace qz {
+
+FolderChooserSetup folderChooserSetup(const FileManager& files, const Localization& texts) {
+    return {texts.format(QStringLiteral("chooseHDTitle")),
+            texts.format(QStringLiteral("selectHDbtn")),
+            files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
+}
+
+AccessCheck::AccessCheck(UserDefaults& defaults, const Localization& texts, QObject* parent)
+    : QObject(parent), defaults_(defaults), texts_(texts) {
+    qRegisterMetaType<qz::FaceChange>();
+    connect(&updateCheck_, &UpdateCheck::answered, this, [this](const UpdateAnswer& answer) {
+        emit faceChanged(answer.updateRequired ? updateRequiredFace(*answer.published, texts_)
+                                               : normalFace());
+        emit updateAnswered(answer);
+    });
+}
+
+void AccessCheck::checkSandbox() {
+    const QByteArray stored = defaults_.dataForKey(kExportDirectoryKey);
+    if (stored.isEmpty()) {
+        emit faceChanged(accessRequestFace());
+        return;
+    }
+    const std::optional<Bookmark::Resolved> resolved = Bookmark::resolve(stored);
+    if (!resolved) {
+        return;  // the window keeps whatever it shows
+    }
+    grantedFolder_ = resolved->path;
+    // The panels show at once so the window stays usable while the version list is fetched.
+    emit faceChanged(accessControlsHidden().then(normalFace()));
+    updateCheck_.start();
+}
+
+std::optional<QString> AccessCheck::choose(const QStringList& chosenFolders) {
+    if (chosenFolders.size() != 1) {
+        return std::nullopt;
+    }
+    QString error;
+    const QByteArray bookmark = Bookmark::create(chosenFolders.first(), &error);
+    if (bookmark.isEmpty()) {
+        defaults_.removeObjectForKey(kExportDirectoryKey);
+    } else {
+        defaults_.setObject(bookmark, kExportDirectoryKey);
+    }
+    defaults_.synchronize();
+    checkSandbox();
+    if (bookmark.isEmpty()) {
+        return error.isEmpty() ? QStringLiteral("No access could be granted to that folder.")
+                               : error;
+    }
+    return std::nullopt;
+}
+
+}  // namespace qz

@@ -1,0 +1,55 @@
+// `quenzel check-updates`: fetches the published version list once and says whether a newer
+// Quenzel is out. Being offline is an answer too, so it still exits 0.
+#include "app/access/UpdateCheck.h"
+#include "app/cli/Commands.h"
+#include "app/cli/Json.h"
+#include "platform/Bundle.h"
+#include "platform/RemoteVersionList.h"
+
+namespace qz {
+
+namespace {
+Json answerJson(const UpdateAnswer& answer) {
+    Json app = Json::object();
+    app.set("installed", answer.installed);
+    app.set("published", answer.published ? Json(*answer.published) : Json());
+    app.set("update_required", answer.updateRequired);
+    Json root = Json::object();
+    root.set("app", std::move(app));
+    return root;
+}
+
+void printAnswer(QTextStream& out, const UpdateAnswer& answer) {
+    out << "Quenzel " << answer.installed << " installed";
+    if (!answer.published) {
+        out << "; no published version could be read\n";
+    } else if (answer.updateRequired) {
+        out << "; " << *answer.published << " is published: update required\n";
+    } else {
+        out << "; " << *answer.published << " is published: up to date\n";
+    }
+    out.flush();
+}
+}  // namespace
+
+int runCheckUpdates(CliContext& context, const QStringList& arguments) {
+    bool json = false;
+    for (const QString& argument : arguments) {
+        if (argument == QStringLiteral("--json")) {
+            json = true;
+        } else {
+            return CommandLine::usageError(
+                context, QStringLiteral("check-updates: unknown argument \"%1\"").arg(argument));
+        }
+    }
+    const UpdateAnswer answer = decideUpdate(
+        Bundle::shortVersion(), RemoteVersionList::fetchBlocking(RemoteVersionList::url()));
+    if (json) {
+        context.out << answerJson(answer).serialize() << Qt::endl;
+    } else {
+        printAnswer(context.out, answer);
+    }
+    return CommandLine::kOk;
+}
+
+}  // namespace qz

@@ -1,0 +1,182 @@
+// The grant and the window face: first launch, choosing a folder, a grant that no longer resolves.
+#include "app/access/AccessCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "app/access/AccessLinks.h"
+#include "care/AccessGrant.h"
+#include "fixtures/FixtureHome.h"
+#include "platform/Bookmark.h"
+#include "platform/Localization.h"
+#include "platform/PropertyList.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+#include "support/LocalHttpServer.h"
+#include "support/WaitFor.h"
+
+namespace qz {
+namespace {
+
+using test::LocalHttpServer;
+
+const QString kListPath = QStringLiteral("/Quenzel2_Browser.plist");
+
+// An access check on a private settings file, with the window's state mirrored in `window`.
+class AccessCheckTest : public ::testing::Test {
+  protected:
+    AccessCheckTest() : defaults_(dir_.filePath(QStringLiteral("settings.conf"))) {
+        server_.serve(kListPath,
+                      {200, PropertyList::toXml(QVariantMap{{"appUpdate", "7.0"}}), true, false});
+        check_.updateCheck().setListUrl(server_.url(kListPath));
+        check_.updateCheck().setInstalledVersion(QStringLiteral("6.5"));
+        QObject::connect(&check_, &AccessCheck::faceChanged,
+                         [this](const FaceChange& change) { window_.apply(change); });
+    }
+
+    QString makeFolder(const QString& name) {
+        const QString path = dir_.filePath(name);
+        QDir().mkpath(path);
+        return path;
+    }
+    FaceState stateOf(const FaceChange& change) {
+        FaceState state;
+        state.apply(change);
+        return state;
+    }
+    // What the settings file holds, as another launch would read it.
+    QByteArray storedOnDisk() const {
+        return UserDefaults(defaults_.filePath()).dataForKey(kExportDirectoryKey);
+    }
+
+    QTemporaryDir dir_;
+    UserDefaults defaults_;
+    Localization english_ = Localization::forLanguage(QStringLiteral("en"));
+    LocalHttpServer server_;
+    AccessCheck check_{defaults_, english_};
+    FaceState window_;
+};
+
+TEST_F(AccessCheckTest, FirstLaunchShowsOnlyTheAccessRequest) {
+    window_.slotViews = true;  // whatever the interface file shows
+    check_.checkSandbox();
+    FaceState expected;
+    expected.chooseHD = expected.helpSandbox = expected.imageSandbox = true;
+    expected.imageName = QStringLiteral("library");
+    EXPECT_EQ(window_, expected);
+    EXPECT_FALSE(check_.updateCheck().isRunning()) << "no grant, no update check";
+}
+
+TEST_F(AccessCheckTest, SuccessfulChoiceSwitchesAtOnceAndRunsTheCheck) {
+    check_.checkSandbox();
+    const QString folder = makeFolder(QStringLiteral("NotTheLibrary"));
+    std::optional<UpdateAnswer> answer;
+    QObject::connect(&check_, &AccessCheck::updateAnswered,
+                     [&](const UpdateAnswer& a) { answer = a; });
+
+    EXPECT_EQ(check_.choose({folder}), std::nullopt);
+    // At once, before any answer: the access controls are gone and the panels usable.
+    FaceState normal;
+    normal.slotViews = true;
+    normal.imageName = QStringLiteral("library");
+    EXPECT_EQ(window_, normal);
+    EXPECT_TRUE(check_.updateCheck().isRunning());
+    EXPECT_EQ(check_.grantedFolder(), QDir::cleanPath(folder));
+    const auto stored = Bookmark::resolve(storedOnDisk());
+    ASSERT_TRUE(stored.has_value()) << "the grant is written to disk at once";
+    EXPECT_EQ(stored->path, QDir::cleanPath(folder));
+
+    ASSERT_TRUE(test::waitFor([&] { return answer.has_value(); }));
+    EXPECT_EQ(server_.requests(kListPath), 1);
+    EXPECT_EQ(window_, stateOf(updateRequiredFace(QStringLiteral("7.0"), english_)));
+}
+
+TEST_F(AccessCheckTest, GrantWhoseFolderWasDeletedLeavesEveryControlAsItWas) {
+    const QString folder = makeFolder(QStringLiteral("Library"));
+    defaults_.setObject(Bookmark::create(folder), kExportDirectoryKey);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QSignalSpy faces(&check_, &AccessCheck::faceChanged);
+    for (FaceState before : {FaceState{}, stateOf(accessRequestFace()),
+                             stateOf(updateRequiredFace(QStringLiteral("7.0"), english_))}) {
+        window_ = before;
+        check_.checkSandbox();
+        EXPECT_EQ(window_, before);
+    }
+    EXPECT_EQ(faces.count(), 0);
+    EXPECT_FALSE(check_.updateCheck().isRunning());
+    EXPECT_FALSE(defaults_.dataForKey(kExportDirectoryKey).isEmpty()) << "the grant is kept";
+}
+
+TEST_F(AccessCheckTest, ChoiceThatMakesNoGrantRemovesItAndAsksAgain) {
+    const QString good = makeFolder(QStringLiteral("Library"));
+    ASSERT_EQ(check_.choose({good}), std::nullopt);
+    const std::optional<QString> error = check_.choose({dir_.filePath(QStringLiteral("absent"))});
+    ASSERT_TRUE(error.has_value());
+    EXPECT_FALSE(error->isEmpty());
+    EXPECT_TRUE(storedOnDisk().isEmpty());
+    EXPECT_FALSE(defaults_.hasStoredValue(kExportDirectoryKey));
+    EXPECT_EQ(window_, stateOf(accessRequestFace()));
+}
+
+TEST_F(AccessCheckTest, ChoiceOfNoneOrSeveralFoldersChangesNothing) {
+    const QString kept = makeFolder(QStringLiteral("Library"));
+    defaults_.setObject(Bookmark::create(kept), kExportDirectoryKey);
+    const QByteArray before = defaults_.dataForKey(kExportDirectoryKey);
+    QSignalSpy faces(&check_, &AccessCheck::faceChanged);
+    for (const QStringList& chosen : {QStringList{}, QStringList{kept, makeFolder("Other")}}) {
+        EXPECT_EQ(check_.choose(chosen), std::nullopt);
+    }
+    EXPECT_EQ(faces.count(), 0);
+    EXPECT_EQ(defaults_.dataForKey(kExportDirectoryKey), before);
+}
+
+TEST_F(AccessCheckTest, LaterCheckReplacesAnEarlierOne) {
+    const test::ScopedTimeScale fast(0.02);
+    server_.serve(QStringLiteral("/silent"), {200, {}, true, true});
+    UpdateCheck& updates = check_.updateCheck();
+    QSignalSpy answers(&updates, &UpdateCheck::answered);
+    updates.setListUrl(server_.url(QStringLiteral("/silent")));
+    updates.start();
+    updates.setListUrl(server_.url(kListPath));
+    updates.start();
+    ASSERT_TRUE(test::waitFor([&] { return answers.count() > 0; }));
+    test::waitFor([&] { return server_.requests(QStringLiteral("/silent")) == 1; });
+    test::waitFor([] { return false; }, 400);  // past the silent fetch's scaled time-out
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_TRUE(answers.first().first().value<UpdateAnswer>().updateRequired);
+}
+
+TEST(AccessSetup, ChooserStartsInTheLibraryAndLinksUseTheSite) {
+    test::FixtureHome home;
+    const Localization english = Localization::forLanguage(QStringLiteral("en"));
+    const FolderChooserSetup setup = folderChooserSetup(home.files(), english);
+    EXPECT_EQ(QDir::cleanPath(setup.startDirectory),
+              home.local(QStringLiteral("/Users/%@/Library")));
+    EXPECT_EQ(setup.title, english.text(QStringLiteral("chooseHDTitle")));
+    EXPECT_EQ(setup.prompt, english.text(QStringLiteral("selectHDbtn")));
+
+    const QByteArray previous = qgetenv("QUENZEL_WEBSITE");
+    qputenv("QUENZEL_WEBSITE", "http://quenzel.test/");
+    QList<QUrl> opened;
+    const Workspace::Opener old = Workspace::setOpener([&](const QUrl& url) {
+        opened.append(url);
+        return true;
+    });
+    openUpdatePage();
+    openAccessHelp();
+    Workspace::setOpener(old);
+    if (previous.isNull()) {
+        qunsetenv("QUENZEL_WEBSITE");
+    } else {
+        qputenv("QUENZEL_WEBSITE", previous);
+    }
+    EXPECT_EQ(opened,
+              (QList<QUrl>{QUrl(QStringLiteral("http://quenzel.test/update.html")),
+                           QUrl(QStringLiteral("http://quenzel.test/support.html#sandbox"))}));
+}
+
+}  // namespace
+}  // namespace qz

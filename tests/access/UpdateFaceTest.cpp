@@ -1,0 +1,107 @@
+// The face the window ends on for each kind of published version list.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "app/access/AccessCheck.h"
+#include "care/AccessGrant.h"
+#include "platform/Bookmark.h"
+#include "platform/Localization.h"
+#include "platform/PropertyList.h"
+#include "platform/UserDefaults.h"
+#include "support/LocalHttpServer.h"
+#include "support/WaitFor.h"
+
+namespace qz {
+namespace {
+
+using test::LocalHttpServer;
+
+QByteArray listXml(const QString& version) {
+    return PropertyList::toXml(QVariantMap{{QStringLiteral("appUpdate"), version},
+                                           {QStringLiteral("firefox"), QStringLiteral("128.0")}});
+}
+
+struct ListCase {
+    const char* name;
+    const char* installed;
+    LocalHttpServer::Answer answer;
+    const char* updateTo;  // the version the notice names; null for the normal face
+};
+
+TEST(UpdateFace, FollowsThePublishedList) {
+    const test::ScopedTimeScale fast(0.02);  // the fetch time-out becomes 0.2 s
+    // A valid list naming a newer version, padded past 5 MiB: it must still count as no list.
+    QByteArray huge = PropertyList::toXml(
+        QVariantMap{{QStringLiteral("appUpdate"), QStringLiteral("9.0")},
+                    {QStringLiteral("padding"), QString(5 * 1024 * 1024, u'x')}});
+    const ListCase cases[] = {
+        {"newer", "1.2", {200, listXml("1.3"), true, false}, "1.3"},
+        {"equal", "1.3", {200, listXml("1.3"), true, false}, nullptr},
+        {"older", "1.4", {200, listXml("1.3"), true, false}, nullptr},
+        {"1.10 after 1.9", "1.9", {200, listXml("1.10"), true, false}, "1.10"},
+        {"1.9 before 1.10", "1.10", {200, listXml("1.9"), true, false}, nullptr},
+        {"10.0 after 9.0.1", "9.0.1", {200, listXml("10.0"), true, false}, "10.0"},
+        {"binary",
+         "2.0",
+         {200, PropertyList::toBinary(QVariantMap{{"appUpdate", "2.0.1"}}), true, false},
+         "2.0.1"},
+        {"malformed xml", "1.2", {200, listXml("1.3").left(120), true, false}, nullptr},
+        {"array root",
+         "1.2",
+         {200, PropertyList::toXml(QVariantList{QStringLiteral("1.3")}), true, false},
+         nullptr},
+        {"no appUpdate",
+         "1.2",
+         {200, PropertyList::toXml(QVariantMap{{"firefox", "128.0"}}), true, false},
+         nullptr},
+        {"5 MiB body", "1.2", {200, huge, false, false}, nullptr},
+        {"404 with a list as body", "1.2", {404, listXml("1.3"), true, false}, nullptr},
+        {"never answers", "1.2", {200, {}, true, true}, nullptr},
+    };
+
+    const Localization english = Localization::forLanguage(QStringLiteral("en"));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    UserDefaults defaults(dir.filePath(QStringLiteral("settings.conf")));
+    defaults.setObject(Bookmark::create(dir.path()), kExportDirectoryKey);
+    LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+
+    for (const ListCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = QStringLiteral("/%1/Quenzel2_Browser.plist").arg(&c - cases);
+        server.serve(path, c.answer);
+        AccessCheck check(defaults, english);
+        check.updateCheck().setListUrl(server.url(path));
+        check.updateCheck().setInstalledVersion(QString::fromLatin1(c.installed));
+        FaceState window;  // as the interface file leaves it: everything hidden
+        QObject::connect(&check, &AccessCheck::faceChanged,
+                         [&](const FaceChange& change) { window.apply(change); });
+        std::optional<UpdateAnswer> answer;
+        QObject::connect(&check, &AccessCheck::updateAnswered,
+                         [&](const UpdateAnswer& a) { answer = a; });
+
+        check.checkSandbox();
+        ASSERT_TRUE(test::waitFor([&] { return answer.has_value(); }));
+        EXPECT_EQ(server.requests(path), 1);
+
+        FaceState expected;
+        if (c.updateTo) {
+            const QString version = QString::fromLatin1(c.updateTo);
+            expected.imageSandbox = expected.textUpdate = expected.btnUpdate = true;
+            expected.imageName = QStringLiteral("Quenzel");
+            expected.updateText = english.format(QStringLiteral("oldVersionText"), {version});
+            EXPECT_TRUE(window.updateText.contains(version));
+            EXPECT_EQ(answer->published, version);
+        } else {
+            expected.slotViews = true;
+        }
+        EXPECT_EQ(window, expected) << "notice: " << window.updateText.toStdString();
+        EXPECT_EQ(answer->updateRequired, c.updateTo != nullptr);
+    }
+}
+
+}  // namespace
+}  // namespace qz
