@@ -7,7 +7,7 @@
 namespace qz {
 
 namespace {
-std::optional<VersionList> listFrom(const RemoteResource::Result& result) {
+std::optional<PublishedVersions> listFrom(const RemoteResource::Result& result) {
     return result.ok() ? RemoteVersionList::parse(result.body) : std::nullopt;
 }
 }  // namespace
@@ -17,12 +17,12 @@ QUrl RemoteVersionList::url() {
     return site.isEmpty() ? QUrl() : QUrl(site + QStringLiteral("/Quenzel2_Browser.plist"));
 }
 
-std::optional<VersionList> RemoteVersionList::parse(const QByteArray& body) {
+std::optional<PublishedVersions> RemoteVersionList::parse(const QByteArray& body) {
     const std::optional<QVariant> root = PropertyList::read(body);
     if (!root || root->typeId() != QMetaType::QVariantMap) {
         return std::nullopt;
     }
-    VersionList list;
+    PublishedVersions list;
     const QVariantMap map = root->toMap();
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
         if (it.value().typeId() != QMetaType::QString) {
@@ -40,7 +40,7 @@ void RemoteVersionList::fetch(const QUrl& address, QObject* context, Callback ca
                         });
 }
 
-std::optional<VersionList> RemoteVersionList::fetchBlocking(const QUrl& address) {
+std::optional<PublishedVersions> RemoteVersionList::fetchBlocking(const QUrl& address) {
     return listFrom(RemoteResource::getBlocking(address));
 }
 

@@ -12,22 +12,24 @@
 
 namespace qz {
 
-using VersionList = QMap<QString, QString>;
+// Keys such as "appUpdate" or "firefox" to version texts; std::optional<PublishedVersions> is
+// the same type the browser update advice takes as its list.
+using PublishedVersions = QMap<QString, QString>;
 
 class RemoteVersionList {
   public:
-    using Callback = std::function<void(const std::optional<VersionList>&)>;
+    using Callback = std::function<void(const std::optional<PublishedVersions>&)>;
 
     // "<web site>/Quenzel2_Browser.plist"; an empty address when no web site is configured.
     static QUrl url();
     // The list in an XML or binary property list; nothing unless the root is a dictionary
     // whose values are all texts.
-    static std::optional<VersionList> parse(const QByteArray& body);
+    static std::optional<PublishedVersions> parse(const QByteArray& body);
     // Fetches and parses the list at `address` without blocking; the callback runs on the
     // thread of `context`, with nothing when the list cannot be fetched or read.
     static void fetch(const QUrl& address, QObject* context, Callback callback);
     // The same, waiting for the answer (command line only).
-    static std::optional<VersionList> fetchBlocking(const QUrl& address);
+    static std::optional<PublishedVersions> fetchBlocking(const QUrl& address);
 };
 
 }  // namespace qz

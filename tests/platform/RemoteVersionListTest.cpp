@@ -12,16 +12,16 @@ namespace {
 TEST(RemoteVersionList, ReadsOnlyDictionariesOfTexts) {
     const QVariantMap versions{{QStringLiteral("appUpdate"), QStringLiteral("2.1")},
                                {QStringLiteral("firefox"), QStringLiteral("128.0")}};
-    const VersionList expected{{QStringLiteral("appUpdate"), QStringLiteral("2.1")},
-                               {QStringLiteral("firefox"), QStringLiteral("128.0")}};
+    const PublishedVersions expected{{QStringLiteral("appUpdate"), QStringLiteral("2.1")},
+                                     {QStringLiteral("firefox"), QStringLiteral("128.0")}};
     const struct {
         const char* name;
         QByteArray body;
-        std::optional<VersionList> list;
+        std::optional<PublishedVersions> list;
     } cases[] = {
         {"xml dictionary", PropertyList::toXml(versions), expected},
         {"binary dictionary", PropertyList::toBinary(versions), expected},
-        {"empty dictionary", PropertyList::toXml(QVariantMap()), VersionList()},
+        {"empty dictionary", PropertyList::toXml(QVariantMap()), PublishedVersions()},
         {"array root", PropertyList::toXml(QVariantList{QStringLiteral("2.1")}), std::nullopt},
         {"text root", PropertyList::toXml(QStringLiteral("2.1")), std::nullopt},
         {"number among texts",
@@ -55,10 +55,10 @@ TEST(RemoteVersionList, FetchesAndParsesOffTheServer) {
     test::LocalHttpServer server;
     server.serve(QStringLiteral("/Quenzel2_Browser.plist"),
                  {200, PropertyList::toBinary(QVariantMap{{"appUpdate", "3.0"}}), true, false});
-    std::optional<std::optional<VersionList>> answer;
+    std::optional<std::optional<PublishedVersions>> answer;
     QObject context;
     RemoteVersionList::fetch(server.url(QStringLiteral("/Quenzel2_Browser.plist")), &context,
-                             [&](const std::optional<VersionList>& list) { answer = list; });
+                             [&](const std::optional<PublishedVersions>& list) { answer = list; });
     ASSERT_TRUE(test::waitFor([&] { return answer.has_value(); }));
     ASSERT_TRUE(answer->has_value());
     EXPECT_EQ((*answer)->value(QStringLiteral("appUpdate")), QStringLiteral("3.0"));

@@ -5,7 +5,7 @@
 
 namespace qz {
 
-UpdateAnswer decideUpdate(const QString& installed, const std::optional<VersionList>& list) {
+UpdateAnswer decideUpdate(const QString& installed, const std::optional<PublishedVersions>& list) {
     UpdateAnswer answer;
     answer.installed = installed;
     if (list) {
@@ -26,14 +26,15 @@ void UpdateCheck::start() {
     const quint64 generation = ++generation_;
     running_ = true;
     const QString installed = installed_.value_or(Bundle::shortVersion());
-    RemoteVersionList::fetch(listUrl_.value_or(RemoteVersionList::url()), this,
-                             [this, generation, installed](const std::optional<VersionList>& list) {
-                                 if (generation != generation_) {
-                                     return;  // a later check is under way
-                                 }
-                                 running_ = false;
-                                 emit answered(decideUpdate(installed, list));
-                             });
+    RemoteVersionList::fetch(
+        listUrl_.value_or(RemoteVersionList::url()), this,
+        [this, generation, installed](const std::optional<PublishedVersions>& list) {
+            if (generation != generation_) {
+                return;  // a later check is under way
+            }
+            running_ = false;
+            emit answered(decideUpdate(installed, list));
+        });
 }
 
 }  // namespace qz

@@ -20,7 +20,7 @@ struct UpdateAnswer {
 };
 
 // Compares by version order; an absent list, entry or empty entry never requires an update.
-UpdateAnswer decideUpdate(const QString& installed, const std::optional<VersionList>& list);
+UpdateAnswer decideUpdate(const QString& installed, const std::optional<PublishedVersions>& list);
 
 class UpdateCheck : public QObject {
     Q_OBJECT
