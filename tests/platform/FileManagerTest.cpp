@@ -1,0 +1,163 @@
+// The file and folder rules and the root mapping, on real folders under a temporary root.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "fixtures/FixtureHome.h"
+
+namespace qz {
+namespace {
+
+using test::FixtureHome;
+
+const QString kCache = QStringLiteral("/Users/%@/Library/Caches/Test");
+
+TEST(FileManagerTest, FolderRuleCountsFilesAndLinksButNotFoldersOrLinkTargets) {
+    FixtureHome home;
+    const QString outside = home.root() + QStringLiteral("/outside");
+    QDir().mkpath(outside);
+    QFile big(outside + QStringLiteral("/big"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(QByteArray(50000, 'b'));
+    big.close();
+
+    home.writeFile(kCache + QStringLiteral("/a"), 100);
+    home.writeFile(kCache + QStringLiteral("/.hidden"), 7);
+    home.writeFile(kCache + QStringLiteral("/sub/deeper/b"), 30);
+    home.writeFile(kCache + QStringLiteral("/Package.app/Contents/c"), 5);
+    home.makeFolder(kCache + QStringLiteral("/empty"));
+    home.makeLink(kCache + QStringLiteral("/sub/to-outside"), outside);
+    home.makeLink(kCache + QStringLiteral("/file-link"), outside + QStringLiteral("/big"));
+
+    FileManager& files = home.files();
+    const QString cache = files.userPath(kCache);
+    const quint64 linkSizes = static_cast<quint64>(outside.size()) +
+                              static_cast<quint64>(outside.size() + 4);  // the targets' texts
+    const quint64 expected = 100 + 7 + 30 + 5 + linkSizes + home.folderEntrySize(kCache);
+    EXPECT_EQ(files.folderSize(cache), expected);
+    EXPECT_EQ(files.fileSize(cache), static_cast<quint64>(home.folderEntrySize(kCache)));
+}
+
+TEST(FileManagerTest, RulesOnSpecialItemPaths) {
+    FixtureHome home;
+    home.writeFile(QStringLiteral("/Users/%@/Library/real/file"), 1000);
+    home.makeLink(QStringLiteral("/Users/%@/Library/link-item"),
+                  home.local("/Users/%@/Library/real"));
+    home.makeFolder(QStringLiteral("/Users/%@/Library/empty"));
+    home.writeFile(QStringLiteral("/Users/%@/Library/folder-as-file/inside"), 400);
+    home.makeLink(QStringLiteral("/Users/%@/Library/linked-parent"),
+                  home.local("/Users/%@/Library/real"));
+    FileManager& files = home.files();
+    const auto path = [&](const char* rest) { return files.userPath(QString::fromUtf8(rest)); };
+    const quint64 linkSize = static_cast<quint64>(home.local("/Users/%@/Library/real").size());
+    const quint64 folderEntry =
+        static_cast<quint64>(home.folderEntrySize("/Users/%@/Library/empty"));
+
+    struct Case {
+        const char* name;
+        QString path;
+        quint64 fileRule;
+        quint64 folderRule;
+    } cases[] = {
+        {"missing path", path("/Users/%@/Library/nothing"), 0, 0},
+        {"item that is a link to a folder", path("/Users/%@/Library/link-item"), linkSize,
+         linkSize},
+        {"empty folder adds its own entry", path("/Users/%@/Library/empty"), folderEntry,
+         folderEntry},
+        {"file rule on a folder", path("/Users/%@/Library/folder-as-file"), folderEntry,
+         folderEntry + 400},
+        {"path through a linked folder", path("/Users/%@/Library/linked-parent/file"), 0, 0},
+        {"path that climbs out", path("/Users/%@/Library/../../../etc/passwd"), 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(files.fileSize(c.path), c.fileRule);
+        EXPECT_EQ(files.folderSize(c.path), c.folderRule);
+    }
+    EXPECT_TRUE(files.fileExistsAtPath(path("/Users/%@/Library/link-item")));
+    EXPECT_FALSE(files.isDirectory(path("/Users/%@/Library/link-item")));
+}
+
+// Runs fn as an unprivileged user when the tests run as root, so permissions really apply.
+template <typename Fn>
+quint64 measureWithoutPrivileges(Fn fn) {
+    if (::geteuid() != 0) {
+        return fn();
+    }
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        return ~0ull;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        quint64 result = ~0ull;
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            result = fn();
+        }
+        (void)!::write(pipeFds[1], &result, sizeof result);
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    quint64 result = ~0ull;
+    (void)!::read(pipeFds[0], &result, sizeof result);
+    ::close(pipeFds[0]);
+    ::waitpid(child, nullptr, 0);
+    return result;
+}
+
+TEST(FileManagerTest, UnreadableEntriesAreSkippedAndTheWalkGoesOn) {
+    FixtureHome home;
+    ::chmod(QFile::encodeName(home.root()).constData(), 0755);
+    home.writeFile(kCache + QStringLiteral("/readable"), 10);
+    home.writeFile(kCache + QStringLiteral("/locked/secret"), 5000);
+    home.writeFile(kCache + QStringLiteral("/open/z"), 20);
+    ::chmod(QFile::encodeName(home.local(kCache + QStringLiteral("/locked"))).constData(), 0);
+    const QString cache = home.files().userPath(kCache);
+    const quint64 expected = 10 + 20 + static_cast<quint64>(home.folderEntrySize(kCache));
+    EXPECT_EQ(measureWithoutPrivileges([&] { return home.files().folderSize(cache); }), expected);
+}
+
+TEST(FileManagerTest, WideAndDeepTreesAddUpOnEveryThreadCount) {
+    FixtureHome home;
+    quint64 expected = 0;
+    for (int d = 0; d < 20; ++d) {
+        for (int f = 0; f < 150; ++f) {
+            const qint64 size = d * 7 + f % 13;
+            home.writeFile(QStringLiteral("/Users/%@/Library/C/d%1/e/f%2").arg(d).arg(f), size);
+            expected += static_cast<quint64>(size);
+        }
+    }
+    for (int f = 0; f < 1200; ++f) {
+        home.writeFile(QStringLiteral("/Users/%@/Library/C/flat%1").arg(f), 3);
+        expected += 3;
+    }
+    expected += static_cast<quint64>(home.folderEntrySize("/Users/%@/Library/C"));
+    for (int round = 0; round < 5; ++round) {
+        EXPECT_EQ(home.files().folderSize(home.files().userPath("/Users/%@/Library/C")), expected);
+    }
+}
+
+TEST(FileManagerTest, RootMappingAndUserPaths) {
+    FixtureHome home(QStringLiteral("bruno"));
+    FileManager& files = home.files();
+    EXPECT_EQ(files.userPath("/Users/%@/Library/Safari/History.plist"),
+              QStringLiteral("/Users/bruno/Library/Safari/History.plist"));
+    const QString local = files.localPath(QStringLiteral("/Users/bruno/Library"));
+    EXPECT_EQ(local, home.root() + QStringLiteral("/Users/bruno/Library"));
+    EXPECT_EQ(files.platformPath(local), QStringLiteral("/Users/bruno/Library"));
+    EXPECT_TRUE(files.platformPath(QStringLiteral("/etc/passwd")).isEmpty());
+
+    FileManager other;
+    QString error;
+    EXPECT_FALSE(other.setRoot(home.root() + QStringLiteral("/no-such-folder"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(other.root(), QStringLiteral("/"));
+}
+
+}  // namespace
+}  // namespace qz
