@@ -5,6 +5,11 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 SUDO       := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
+# Let ccache share objects between checkouts in different folders (CI clones elsewhere).
+export CCACHE_BASEDIR   := $(CURDIR)
+export CCACHE_NOHASHDIR := true
+export CCACHE_MAXSIZE   ?= 5G
+
 # Debian packages the build, the tests and the screenshot need.
 PACKAGES := build-essential cmake pkg-config ccache git python3 \
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
