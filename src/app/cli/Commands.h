@@ -9,6 +9,7 @@ namespace qz {
 
 int runStatus(CliContext& context, const QStringList& arguments);
 int runCheckUpdates(CliContext& context, const QStringList& arguments);
+int runThreshold(CliContext& context, const QStringList& arguments);
 
 // The table that CommandLine dispatches on, in the order --help lists them.
 inline QList<CliCommand> allCommands() {
@@ -19,6 +20,9 @@ inline QList<CliCommand> allCommands() {
         {QStringLiteral("check-updates"),
          QStringLiteral("check-updates [--json]   whether a newer Quenzel is published"),
          runCheckUpdates},
+        {QStringLiteral("threshold"),
+         QStringLiteral("threshold [INDEX]        the size-alert threshold; INDEX 0-4 stores one"),
+         runThreshold},
     };
 }
 

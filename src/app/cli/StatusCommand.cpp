@@ -1,6 +1,7 @@
 // `quenzel status`: per browser, whether it is installed and what each care item occupies.
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "app/cli/MonitorJson.h"
 #include "care/AccessGrant.h"
 #include "care/Catalogue.h"
 #include "care/SizeRules.h"
@@ -70,6 +71,8 @@ Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bo
         browser.set("complete", sizeJson(status.complete, english));
         browsers.append(std::move(browser));
     }
+    root.set("monitor", monitorJson(files));
+    root.set("logos", logosJson(files));
     return root;
 }
 

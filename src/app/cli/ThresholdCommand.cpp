@@ -1,0 +1,42 @@
+// `quenzel threshold [INDEX]`: shows the size-alert threshold, or stores the one of a pop-up entry.
+#include "app/cli/Commands.h"
+#include "care/SizeText.h"
+#include "monitor/AlertThreshold.h"
+#include "platform/Localization.h"
+#include "platform/UserDefaults.h"
+
+namespace qz {
+
+int runThreshold(CliContext& context, const QStringList& arguments) {
+    if (arguments.size() > 1) {
+        return CommandLine::usageError(context,
+                                       QStringLiteral("threshold: expected at most one INDEX"));
+    }
+    AlertThreshold threshold(UserDefaults::standard());
+    const Localization& texts = Localization::shared();
+    if (arguments.isEmpty()) {
+        const quint64 bytes = threshold.value();
+        context.out << QStringLiteral("%1 bytes (%2), pop-up entry %3%4\n")
+                           .arg(bytes)
+                           .arg(convertSizeToString(bytes, texts))
+                           .arg(AlertThreshold::indexForThreshold(bytes))
+                           .arg(threshold.isStored() ? QString() : QStringLiteral(", not stored"));
+        context.out.flush();
+        return CommandLine::kOk;
+    }
+    bool ok = false;
+    const int index = arguments.first().toInt(&ok);
+    if (!ok) {
+        return CommandLine::usageError(
+            context,
+            QStringLiteral("threshold: \"%1\" is not a pop-up index (0-4)").arg(arguments.first()));
+    }
+    const quint64 bytes = threshold.chancepesoalert(index);
+    context.out << QStringLiteral("Stored %1 bytes (%2)\n")
+                       .arg(bytes)
+                       .arg(convertSizeToString(bytes, texts));
+    context.out.flush();
+    return CommandLine::kOk;
+}
+
+}  // namespace qz
