@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QThread>
+#include <atomic>
+
+#include "monitor/BackgroundTicker.h"
+#include "monitor/StatusItemSlot.h"
+#include "platform/TimeScale.h"
+
+namespace qz {
+namespace {
+
+class ScaledTime : public testing::Test {
+  protected:
+    void SetUp() override { TimeScale::setFactor(0.01); }
+    void TearDown() override { TimeScale::setFactor(1.0); }
+};
+
+TEST_F(ScaledTime, WorkRunsOffTheMainThreadAndEachTickIsFresh) {
+    std::atomic<int> runs{0};
+    std::atomic<bool> onMainThread{false};
+    QThread* const mainThread = QThread::currentThread();
+    QList<int> applied;
+    QList<bool> appliedOnMain;
+    BackgroundTicker ticker(3.0, [&]() -> std::function<void()> {
+        if (QThread::currentThread() == mainThread) {
+            onMainThread = true;
+        }
+        const int value = ++runs;
+        return [&, value] {
+            applied.append(value);
+            appliedOnMain.append(QThread::currentThread() == mainThread);
+        };
+    });
+    QSignalSpy spy(&ticker, &BackgroundTicker::delivered);
+    ticker.start(true);
+    while (applied.size() < 3) {
+        ASSERT_TRUE(spy.wait(5000));
+    }
+    EXPECT_FALSE(onMainThread.load());
+    EXPECT_EQ(applied.mid(0, 3), (QList<int>{1, 2, 3}));
+    EXPECT_FALSE(appliedOnMain.contains(false));
+}
+
+TEST_F(ScaledTime, TickWhileBusyIsSkipped) {
+    std::atomic<bool> release{false};
+    BackgroundTicker ticker(1000.0, [&]() -> std::function<void()> {
+        while (!release.load()) {
+            QThread::msleep(1);
+        }
+        return {};
+    });
+    QSignalSpy spy(&ticker, &BackgroundTicker::delivered);
+    EXPECT_TRUE(ticker.tick());
+    EXPECT_FALSE(ticker.tick());
+    EXPECT_EQ(ticker.skippedTicks(), 1);
+    release = true;
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_FALSE(ticker.busy());
+    EXPECT_TRUE(ticker.tick());
+    ASSERT_TRUE(spy.wait(5000));
+}
+
+TEST(StatusItemSlot, ReplacedOnlyWhenTheIconChanges) {
+    StatusItemSlot::clearInstalled();
+    QList<QString> created;
+    StatusItemSlot slot([&](const QString& icon) {
+        created.append(icon);
+        return new QObject;
+    });
+    struct Step {
+        const char* icon;
+        bool replaced;
+    };
+    const std::vector<Step> steps = {
+        {"qzb.pdf", true},  {"qzb.pdf", false}, {"qza.pdf", true},
+        {"qza.pdf", false}, {"qza.pdf", false}, {"qzb.pdf", true},
+    };
+    for (const Step& step : steps) {
+        QPointer<QObject> before = slot.item();
+        EXPECT_EQ(slot.setmenuitembar(QString::fromUtf8(step.icon)), step.replaced);
+        EXPECT_EQ(StatusItemSlot::installed(), slot.item());
+        if (step.replaced) {
+            EXPECT_TRUE(before.isNull());  // the old item went away
+        } else {
+            EXPECT_EQ(before.data(), slot.item());
+        }
+    }
+    EXPECT_EQ(created, (QList<QString>{"qzb.pdf", "qza.pdf", "qzb.pdf"}));
+
+    // A second owner's item replaces the first one's in the one process-wide place.
+    StatusItemSlot other([](const QString&) { return new QObject; });
+    QPointer<QObject> first = slot.item();
+    EXPECT_TRUE(other.setmenuitembar(QStringLiteral("qzb.pdf")));
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(StatusItemSlot::installed(), other.item());
+    StatusItemSlot::clearInstalled();
+    EXPECT_EQ(StatusItemSlot::installed(), nullptr);
+}
+
+}  // namespace
+}  // namespace qz
