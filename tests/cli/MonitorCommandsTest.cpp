@@ -8,7 +8,9 @@
 #include "app/cli/CommandLine.h"
 #include "fixtures/FixtureHome.h"
 #include "monitor/AlertThreshold.h"
+#include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
+#include "support/LocalHttpServer.h"
 
 namespace qz {
 namespace {
@@ -133,6 +135,59 @@ TEST_F(MonitorCommands, StatusJsonCarriesMonitorAndLogos) {
         EXPECT_EQ(logos.value("opera").toObject().value("level").toInt(-1), 0);
         EXPECT_LT(run.out.indexOf("\"browsers\""), run.out.indexOf("\"monitor\""));
         EXPECT_LT(run.out.indexOf("\"monitor\""), run.out.indexOf("\"logos\""));
+    }
+}
+
+TEST_F(MonitorCommands, CheckUpdatesAdvisesBrowsers) {
+    test::LocalHttpServer server;
+    const QVariantMap published = {{"appUpdate", "0.1"},
+                                   {"safariMavericks", "7.0.6"},
+                                   {"safariMountainLion-Lion", "6.1.6"},
+                                   {"firefox", "100.0"},
+                                   {"chrome", "36.0"}};
+    server.serve("/Quenzel2_Browser.plist", {200, PropertyList::toXml(published), true, false});
+    const QByteArray previous = qgetenv("QUENZEL_WEBSITE");
+    qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
+
+    FixtureHome home;
+    home.makeFolder("/System/Library/CoreServices");
+    PropertyList::writeXmlAtomically(
+        QVariantMap{{"ProductVersion", "10.9.4"}},
+        home.local("/System/Library/CoreServices/SystemVersion.plist"));
+    home.installApp("/Applications/Safari.app", "7.0.6");
+    home.installApp("/Applications/Firefox.app", "100.0");
+    home.installApp("/Users/%@/Applications/Firefox.app", "99.0");
+    home.installApp("/Applications/Opera.app", "22.0");
+    const CommandRun run = runCommand(home.files(), {"check-updates", "--json"});
+    if (previous.isNull()) {
+        qunsetenv("QUENZEL_WEBSITE");
+    } else {
+        qputenv("QUENZEL_WEBSITE", previous);
+    }
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+
+    struct Expected {
+        const char* browser;
+        QJsonValue installed;
+        QJsonValue published;
+        const char* key;
+        bool advice;
+    };
+    const std::vector<Expected> expected = {
+        {"safari", "7.0.6", "7.0.6", "safariMavericks", false},
+        {"firefox", "99.0", "100.0", "firefox", true},  // the user's own copy decides
+        {"chrome", QJsonValue::Null, "36.0", "chrome", false},
+        {"opera", "22.0", QJsonValue::Null, "opera", false},
+    };
+    const QJsonObject browsers =
+        QJsonDocument::fromJson(run.out.toUtf8()).object().value("browsers").toObject();
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.browser);
+        const QJsonObject browser = browsers.value(e.browser).toObject();
+        EXPECT_EQ(browser.value("installed"), e.installed) << run.out.toStdString();
+        EXPECT_EQ(browser.value("published"), e.published);
+        EXPECT_EQ(browser.value("key").toString(), QString::fromUtf8(e.key));
+        EXPECT_EQ(browser.value("advice"), QJsonValue(e.advice));
     }
 }
 

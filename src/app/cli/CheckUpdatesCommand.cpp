@@ -3,6 +3,7 @@
 #include "app/access/UpdateCheck.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "app/cli/MonitorJson.h"
 #include "platform/Bundle.h"
 #include "platform/RemoteVersionList.h"
 
@@ -42,10 +43,13 @@ int runCheckUpdates(CliContext& context, const QStringList& arguments) {
                 context, QStringLiteral("check-updates: unknown argument \"%1\"").arg(argument));
         }
     }
-    const UpdateAnswer answer = decideUpdate(
-        Bundle::shortVersion(), RemoteVersionList::fetchBlocking(RemoteVersionList::url()));
+    const std::optional<PublishedVersions> list =
+        RemoteVersionList::fetchBlocking(RemoteVersionList::url());
+    const UpdateAnswer answer = decideUpdate(Bundle::shortVersion(), list);
     if (json) {
-        context.out << answerJson(answer).serialize() << Qt::endl;
+        Json root = answerJson(answer);
+        root.set("browsers", browserUpdatesJson(context.files, list));
+        context.out << root.serialize() << Qt::endl;
     } else {
         printAnswer(context.out, answer);
     }
