@@ -101,6 +101,9 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 if (entry.platformPath.isEmpty()) {
                     continue;  // Firefox without a default profile
                 }
+                while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
+                    entry.platformPath.chop(1);
+                }
                 entry.exists = files.fileExistsAtPath(entry.platformPath);
                 entry.bytes = files.isDirectory(entry.platformPath)
                                   ? files.folderSize(entry.platformPath)

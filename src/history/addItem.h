@@ -1,0 +1,66 @@
+// The care history store of the process: records a care from any thread and writes the file
+// at once, feeds the history table, deletes the history on confirmation, and saves at the end.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "care/Browser.h"
+#include "history/HistoryList.h"
+#include "history/HistoryTableModel.h"
+
+namespace qz {
+
+class addItem : public QObject {
+    Q_OBJECT
+  public:
+    enum class ViewState { NoHistory, HistoryPresent };
+    Q_ENUM(ViewState)
+
+    explicit addItem(QObject* parent = nullptr);
+    ~addItem() override;
+
+    // The shared store; made (and loaded from the default file) when there is none yet.
+    static addItem* sharedMySingleton();
+
+    // Loads the file, sets the view state from its existence and becomes the shared store.
+    void setUp(const QString& filePath = HistoryList::defaultFilePath());
+
+    // Records one care of the browser: appended at the end, the file written at once, the
+    // table refreshed on the main thread. Answers whether the file was written.
+    bool record(BrowserId browser);
+    void elementoSafari() { record(BrowserId::Safari); }
+    void elementoFirefox() { record(BrowserId::Firefox); }
+    void elementoChrome() { record(BrowserId::Chrome); }
+    void elementoOpera() { record(BrowserId::Opera); }
+
+    QList<HistoryEntry> shoppingListArray() const { return list_.entries(); }
+    void setShoppingListArray(const QList<HistoryEntry>& entries);
+    HistoryTableModel* tableModel() { return model_; }
+    const QString& filePath() const { return filePath_; }
+
+    ViewState viewState() const { return state_; }
+    void hideElement();  // history-present
+    void updateview();   // no-history
+
+    // Deletes the file and the list when `confirm` answers yes; answers whether it did.
+    bool deleteitem(const std::function<bool()>& confirm);
+    // The write at normal termination (nothing for an empty list).
+    bool saveAtTermination();
+
+  signals:
+    void viewStateChanged(qz::addItem::ViewState state);
+    // The file could not be read and was set aside (the window may say so).
+    void historyUnreadable(const QString& movedTo);
+
+  private:
+    void setViewState(ViewState state);
+    void refreshOnMainThread();
+
+    HistoryList list_;
+    HistoryTableModel* model_;
+    QString filePath_;
+    ViewState state_ = ViewState::NoHistory;
+};
+
+}  // namespace qz
