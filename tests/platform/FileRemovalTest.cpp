@@ -1,0 +1,132 @@
+// Removing items never follows a link, never leaves the item's path and reports what stayed.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
+
+#include "fixtures/FixtureHome.h"
+#include "platform/FileRemoval.h"
+
+namespace qz {
+namespace {
+
+using Outcome = RemovalResult::Outcome;
+
+bool onDisk(const QString& path) {
+    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+}
+
+TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
+    struct Case {
+        const char* name;
+        std::function<void(test::FixtureHome&, const QString& outside)> build;
+        QString item;
+        Outcome outcome;
+    };
+    const QString cache = QStringLiteral("/Users/%@/Library/Caches/Firefox");
+    const QList<Case> cases = {
+        {"a file", [&](auto& home, auto&) { home.writeFile(cache + "/a", 10); }, cache + "/a",
+         Outcome::Removed},
+        {"a missing file is not a failure", [](auto&, auto&) {}, cache + "/none", Outcome::Missing},
+        {"a missing parent is not a failure", [](auto&, auto&) {}, "/Users/%@/Nothing/here",
+         Outcome::Missing},
+        {"a nested folder",
+         [&](auto& home, auto&) {
+             home.writeFile(cache + "/d1/d2/d3/f", 5);
+             home.writeFile(cache + "/d1/.hidden", 5);
+             home.makeFolder(cache + "/d1/empty");
+         },
+         cache, Outcome::Removed},
+        {"a trailing slash names the same folder",
+         [&](auto& home, auto&) { home.writeFile(cache + "/x", 1); }, cache + "/",
+         Outcome::Removed},
+        {"a link inside points at a folder outside",
+         [&](auto& home, const QString& outside) {
+             home.writeFile(cache + "/entry", 1);
+             home.makeLink(cache + "/deep/outside", outside);
+         },
+         cache, Outcome::Removed},
+        {"the item itself is a link to a folder",
+         [&](auto& home, const QString& outside) { home.makeLink(cache, outside); }, cache,
+         Outcome::Removed},
+        {"the item is a link with a trailing slash",
+         [&](auto& home, const QString& outside) { home.makeLink(cache, outside); }, cache + "/",
+         Outcome::Removed},
+        {"a folder on the way is a link",
+         [&](auto& home, const QString& outside) {
+             home.makeLink("/Users/%@/Library/Caches", outside + "/..");
+         },
+         cache, Outcome::Failed},
+        {"a dot-dot component", [](auto&, auto&) {}, "/Users/%@/../%@/Library", Outcome::Failed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FixtureHome home;
+        QTemporaryDir outsideDir;
+        const QString outside = outsideDir.path() + "/kept";
+        QDir().mkpath(outside + "/inner");
+        QFile keep(outside + "/inner/precious");
+        ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+        keep.write("data");
+        keep.close();
+        c.build(home, outside);
+        const QString item = home.files().userPath(c.item);
+        const RemovalResult result = home.files().removeItem(item);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_TRUE(QFileInfo::exists(outside + "/inner/precious"));
+        if (c.outcome == Outcome::Removed) {
+            EXPECT_FALSE(onDisk(home.local(c.item)));
+            EXPECT_TRUE(result.failures.isEmpty());
+        }
+        if (c.outcome == Outcome::Failed) {
+            ASSERT_EQ(result.failures.size(), 1);
+            EXPECT_FALSE(result.failures[0].reason.isEmpty());
+        }
+        // Nothing next to the item is touched.
+        EXPECT_TRUE(QFileInfo(home.local("/Users/%@/Library")).isDir());
+    }
+}
+
+TEST(FileRemovalTest, WhatCannotBeRemovedIsNamedAndTheRestStillGoes) {
+    if (::geteuid() == 0) {
+        // Folder permissions do not stop the superuser; the link case above covers failures.
+        GTEST_SKIP() << "permission failures need an ordinary user";
+    }
+    test::FixtureHome home;
+    const QString cache = QStringLiteral("/Users/%@/Library/Caches/com.operasoftware.Opera");
+    home.writeFile(cache + "/locked/kept", 3);
+    home.writeFile(cache + "/free/gone", 3);
+    home.writeFile(cache + "/top", 3);
+    ASSERT_EQ(::chmod(QFile::encodeName(home.local(cache + "/locked")).constData(), 0500), 0);
+    const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
+    ::chmod(QFile::encodeName(home.local(cache + "/locked")).constData(), 0700);
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    ASSERT_EQ(result.failures.size(), 1);
+    EXPECT_EQ(result.failures[0].path, home.files().userPath(cache + "/locked/kept"));
+    EXPECT_FALSE(onDisk(home.local(cache + "/free")));
+    EXPECT_FALSE(onDisk(home.local(cache + "/top")));
+    EXPECT_TRUE(onDisk(home.local(cache + "/locked/kept")));
+}
+
+TEST(FileRemovalTest, WideFoldersEmptyCompletely) {
+    test::FixtureHome home;
+    const QString cache = QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache");
+    home.makeFolder(cache + "/sub");
+    // More entries than one directory read returns, with names of every length.
+    for (int i = 0; i < 12000; ++i) {
+        const QString name = QStringLiteral("/%1%2").arg(QString(i % 40 + 1, u'n')).arg(i);
+        QFile file(home.local(cache + (i % 3 ? "" : "/sub") + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
+    EXPECT_EQ(result.outcome, Outcome::Removed);
+    EXPECT_FALSE(onDisk(home.local(cache)));
+    EXPECT_TRUE(QFileInfo(home.local("/Users/%@/Library/Caches/Google/Chrome/Default")).isDir());
+}
+
+}  // namespace
+}  // namespace qz
