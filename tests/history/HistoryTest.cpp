@@ -1,0 +1,210 @@
+// The care history: one entry per care from any thread, written at once, read back by other
+// property-list readers, sorted for good, deleted on confirmation, unreadable files kept aside.
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <thread>
+
+#include "care/CareRun.h"
+#include "fixtures/FixtureHome.h"
+#include "history/addItem.h"
+#include "platform/Log.h"
+#include "platform/TimeScale.h"
+
+namespace qz {
+namespace {
+
+class HistoryTest : public testing::Test {
+  protected:
+    void SetUp() override { path_ = dir_.path() + "/DIZEROV/History.plist"; }
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+// The names stored in a history file, read with libplist itself.
+QStringList namesReadByLibplist(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {"<no file>"};
+    }
+    const QByteArray xml = file.readAll();
+    plist_t root = nullptr;
+    plist_from_xml(xml.constData(), static_cast<uint32_t>(xml.size()), &root);
+    QStringList names;
+    if (!root || plist_get_node_type(root) != PLIST_ARRAY) {
+        return {"<not an array>"};
+    }
+    for (uint32_t i = 0; i < plist_array_get_size(root); ++i) {
+        char* text = nullptr;
+        plist_get_string_val(plist_dict_get_item(plist_array_get_item(root, i), "ItemNameBrowser"),
+                             &text);
+        names.append(QString::fromUtf8(text ? text : "<missing>"));
+        free(text);
+    }
+    plist_free(root);
+    return names;
+}
+
+TEST_F(HistoryTest, EachCareIsWrittenAtOnceAndOtherReadersAgree) {
+    addItem store;
+    store.setUp(path_);
+    EXPECT_EQ(store.viewState(), addItem::ViewState::NoHistory);
+    store.elementoFirefox();
+    store.elementoChrome();
+    EXPECT_EQ(store.viewState(), addItem::ViewState::HistoryPresent);
+    EXPECT_EQ(namesReadByLibplist(path_), (QStringList{"Firefox", "Google Chrome"}));
+
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import plistlib,sys\n"
+                             "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                             "print(','.join(e['ItemNameBrowser']+'|'+str(sorted(e)) for e in d))",
+                             path_});
+    ASSERT_TRUE(python.waitForFinished(20000));
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
+              "Firefox|['ItemNameBrowser', 'ItemdateCare'],"
+              "Google Chrome|['ItemNameBrowser', 'ItemdateCare']");
+
+    addItem next;
+    next.setUp(path_);
+    EXPECT_EQ(next.shoppingListArray(), store.shoppingListArray());
+    EXPECT_EQ(next.tableModel()->rowCount(), 2);
+    EXPECT_EQ(next.tableModel()->data(next.tableModel()->index(1, 0)).toString(), "Google Chrome");
+    EXPECT_EQ(next.tableModel()->data(next.tableModel()->index(1, 1)).toString(),
+              store.shoppingListArray()[1].dateCare);
+}
+
+TEST_F(HistoryTest, ASortPersistsAndLaterCaresGoToTheEnd) {
+    addItem store;
+    store.setUp(path_);
+    store.setShoppingListArray(
+        {{"Opera", "2"}, {"Firefox", "3"}, {"Safari", "1"}, {"Firefox", "1"}});
+    HistoryTableModel& model = *store.tableModel();
+    model.sort(HistoryTableModel::DateCare, Qt::AscendingOrder);
+    model.sort(HistoryTableModel::NameBrowser, Qt::DescendingOrder);  // date breaks ties
+    const QList<HistoryEntry> sorted = {
+        {"Safari", "1"}, {"Opera", "2"}, {"Firefox", "1"}, {"Firefox", "3"}};
+    EXPECT_EQ(store.shoppingListArray(), sorted);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "Safari");
+    store.elementoChrome();
+    ASSERT_TRUE(store.saveAtTermination());
+    addItem next;
+    next.setUp(path_);
+    const QList<HistoryEntry> reloaded = next.shoppingListArray();
+    ASSERT_EQ(reloaded.size(), 5);
+    EXPECT_EQ(reloaded.mid(0, 4), sorted);
+    EXPECT_EQ(reloaded[4].browserName, "Google Chrome");
+}
+
+TEST_F(HistoryTest, DeletionNeedsConfirmationAndRemovesTheFileAtOnce) {
+    addItem store;
+    store.setUp(path_);
+    store.elementoSafari();
+    EXPECT_FALSE(store.deleteitem([] { return false; }));
+    EXPECT_TRUE(QFileInfo::exists(path_));
+    EXPECT_EQ(store.shoppingListArray().size(), 1);
+    EXPECT_EQ(store.viewState(), addItem::ViewState::HistoryPresent);
+    EXPECT_TRUE(store.deleteitem([] { return true; }));
+    EXPECT_FALSE(QFileInfo::exists(path_));
+    EXPECT_EQ(store.tableModel()->rowCount(), 0);
+    EXPECT_EQ(store.viewState(), addItem::ViewState::NoHistory);
+    ASSERT_TRUE(store.saveAtTermination());  // an empty list writes nothing
+    EXPECT_FALSE(QFileInfo::exists(path_));
+}
+
+TEST_F(HistoryTest, UnreadableFilesAreSetAsideNumberedAndLogged) {
+    struct Case {
+        const char* name;
+        QByteArray content;
+        QString aside;
+    };
+    const QList<Case> cases = {
+        {"not a property list", "garbage", path_ + ".unreadable"},
+        {"a dictionary at the root", "<plist><dict/></plist>", path_ + ".unreadable.1"},
+        {"an entry without a date",
+         "<plist><array><dict><key>ItemNameBrowser</key><string>Opera</string></dict></array>"
+         "</plist>",
+         path_ + ".unreadable.2"},
+    };
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(path_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.content);
+        file.close();
+        QStringList lines;
+        Log::Sink previous = Log::setSink([&](const QString& line) { lines.append(line); });
+        addItem store;
+        store.setUp(path_);
+        Log::setSink(previous);
+        EXPECT_EQ(store.viewState(), addItem::ViewState::NoHistory);
+        EXPECT_TRUE(store.shoppingListArray().isEmpty());
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_TRUE(lines[0].contains(c.aside));
+        QFile kept(c.aside);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), c.content);
+        store.elementoOpera();
+        EXPECT_EQ(namesReadByLibplist(path_), QStringList{"Opera"});
+        QFile::remove(path_);
+    }
+}
+
+TEST_F(HistoryTest, CaresFromManyThreadsEachLeaveOneEntry) {
+    addItem store;
+    store.setUp(path_);
+    store.setShoppingListArray({{"Safari", "earlier"}});
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 8; ++t) {
+        workers.emplace_back([&store] {
+            for (int i = 0; i < 25; ++i) {
+                store.elementoOpera();
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store.shoppingListArray().size(), 201);
+    EXPECT_EQ(store.shoppingListArray().first().dateCare, "earlier");
+    EXPECT_EQ(namesReadByLibplist(path_).size(), 201);
+    EXPECT_EQ(store.tableModel()->rowCount(), 201);
+}
+
+TEST_F(HistoryTest, TwoModulesCaringAtOnceBothRemoveAndRecord) {
+    TimeScale::setFactor(0.02);
+    test::FixtureHome home;
+    home.writeFile("/Users/%@/Library/Safari/History.plist", 5);
+    home.writeFile("/Users/%@/Library/Caches/Google/Chrome/Default/Cache/a/b", 5);
+    addItem store;
+    store.setUp(path_);
+    const auto care = [&](BrowserId browser, QString item) {
+        CareRun run(browser, home.files());
+        run.setSelection([item](const QString& name) { return int(name == item); });
+        run.setRecorder([&](BrowserId b) { return store.record(b); });
+        return run.run();
+    };
+    CareReport safari, chrome;
+    std::thread first([&] { safari = care(BrowserId::Safari, "historyS"); });
+    std::thread second([&] { chrome = care(BrowserId::Chrome, "cacheC"); });
+    first.join();
+    second.join();
+    TimeScale::setFactor(1.0);
+    EXPECT_TRUE(safari.recorded && chrome.recorded);
+    EXPECT_EQ(safari.removed.size(), 1);
+    EXPECT_EQ(chrome.removed.size(), 1);
+    QStringList names = namesReadByLibplist(path_);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Google Chrome", "Safari"}));
+}
+
+}  // namespace
+}  // namespace qz
