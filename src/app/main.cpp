@@ -1,10 +1,15 @@
 // Quenzel's entry point: a command runs on the command line, otherwise the window opens.
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
+#include "app/DemoHome.h"
+#include "app/WindowStart.h"
 #include "app/cli/CommandLine.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
@@ -21,7 +26,16 @@ int main(int argc, char* argv[]) {
         err << "quenzel: " << options.error << " (see --help)" << Qt::endl;
         return qz::CommandLine::kUsage;
     }
-    QCoreApplication app(argc, argv);
+    const bool window = options.command.isEmpty() && !options.help && !options.version;
+    if (options.demo) {
+        // Demo runs keep their settings and history beside the demo home, apart from the
+        // user's own; the variables must be set before anything reads them.
+        const qz::DemoHome demo;
+        ::setenv("XDG_CONFIG_HOME", demo.configFolder().toLocal8Bit().constData(), 1);
+        ::setenv("XDG_DATA_HOME", demo.dataFolder().toLocal8Bit().constData(), 1);
+    }
+    std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
+                                                   : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quenzel"));
     if (options.help) {
         out << qz::CommandLine::usage();
@@ -34,12 +48,22 @@ int main(int argc, char* argv[]) {
     }
     qz::FileManager& files = qz::FileManager::shared();
     QString error;
+    if (options.demo) {
+        const qz::DemoHome demo;
+        const QString user = options.user.isEmpty() ? files.userName() : options.user;
+        if (!demo.ensure(user, &error)) {
+            err << "quenzel: cannot build the demo home: " << error << Qt::endl;
+            return qz::CommandLine::kUsage;
+        }
+        options.root = demo.root();
+        demo.grantAccess(user);
+    }
     if (!qz::CommandLine::apply(options, files, &error)) {
         err << "quenzel: " << error << Qt::endl;
         return qz::CommandLine::kUsage;
     }
-    if (options.command.isEmpty()) {
-        options.command = QStringLiteral("status");  // until the window exists
+    if (window) {
+        return qz::runWindow(files);
     }
     qz::CliContext context{out, err, files, ::isatty(STDIN_FILENO) != 0, [] {
                                QTextStream in(stdin);

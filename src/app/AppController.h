@@ -1,0 +1,64 @@
+// The main window's controller: owns the four panel controllers and places one panel per
+// installed browser into the window's slot views, side by side.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+
+#include "app/ChromeViewController.h"
+#include "app/FirefoxViewController.h"
+#include "app/OperaViewController.h"
+#include "app/SafariViewController.h"
+
+namespace qz {
+
+class CareModule;
+class FileManager;
+
+class AppController : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kFirstPanelWidth = 200;
+    static constexpr int kPanelWidth = 175;
+    static constexpr int kPanelHeight = 250;
+
+    // The slot views in their order: first (ourViewSafari) to fourth (ourViewOpera).
+    AppController(FileManager& files, const std::array<QWidget*, 4>& slotViews,
+                  QObject* parent = nullptr);
+
+    // Creates the panel controllers and places the installed browsers' panels.
+    void awakeFromNib();
+
+    PanelController* ourViewControllerSafari() const { return ourViewControllerSafari_; }
+    PanelController* ourViewControllerFirefox() const { return ourViewControllerFirefox_; }
+    PanelController* ourViewControllerChrome() const { return ourViewControllerChrome_; }
+    PanelController* ourViewControllerOpera() const { return ourViewControllerOpera_; }
+    QWidget* ourViewSafari() const { return slots_[0]; }
+    QWidget* ourViewFirefox() const { return slots_[1]; }
+    QWidget* ourViewChrome() const { return slots_[2]; }
+    QWidget* ourViewOpera() const { return slots_[3]; }
+    // The four slot views, first to fourth.
+    QList<QWidget*> slotViews() const;
+
+    PanelController* panelController(BrowserId browser) const;
+    // The care module of a placed panel; nullptr when the browser's panel is not placed.
+    CareModule* module(BrowserId browser) const;
+    // The browser whose panel sits in a slot (0 to 3); nothing when the slot is empty.
+    std::optional<BrowserId> browserInSlot(int slot) const;
+
+  private:
+    void place(PanelController* controller, int slot);
+
+    FileManager& files_;
+    std::array<QPointer<QWidget>, 4> slots_;
+    std::array<std::optional<BrowserId>, 4> placed_;
+    SafariViewController* ourViewControllerSafari_ = nullptr;
+    FirefoxViewController* ourViewControllerFirefox_ = nullptr;
+    ChromeViewController* ourViewControllerChrome_ = nullptr;
+    OperaViewController* ourViewControllerOpera_ = nullptr;
+};
+
+}  // namespace qz

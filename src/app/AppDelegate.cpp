@@ -1,0 +1,285 @@
+#include "app/AppDelegate.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QFrame>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "chrome/Frames.h"
+#include "platform/ApplicationSupport.h"
+#include "platform/Bundle.h"
+#include "platform/FileManager.h"
+#include "platform/Localization.h"
+#include "platform/UserDefaults.h"
+
+namespace qz {
+
+namespace {
+
+const QColor kWindowColor = QColor::fromRgbF(0.8392f, 0.8431f, 0.847f, 1.0f);
+
+// A control's frame relative to the window's middle: origin (W/2 + dx, H/2 + dy), y upward.
+struct CentredFrame {
+    qreal dx, dy, width, height;
+};
+
+// helpSandbox, chooseHD, imageSandbox, textUpdate, btnUpdate for 1 to 4 columns.
+constexpr CentredFrame kAccessFrames[4][5] = {
+    {{-12, -118, 25, 25},
+     {-50, -88, 100, 42},
+     {-65, -33, 130, 130},
+     {-88, -99, 176, 60},
+     {-65, -124, 130, 25}},
+    {{-12, -115, 25, 25},
+     {-50, -80, 100, 32},
+     {-65, -40, 130, 130},
+     {-170, -90, 340, 40},
+     {-65, -117, 130, 25}},
+    {{-12, -123, 25, 25},
+     {-50, -93, 100, 32},
+     {-65, -40, 130, 130},
+     {-170, -90, 340, 40},
+     {-65, -117, 130, 25}},
+    {{-12, -123, 25, 25},
+     {-50, -93, 100, 32},
+     {-65, -50, 130, 130},
+     {-170, -90, 340, 40},
+     {-65, -117, 130, 25}},
+};
+
+}  // namespace
+
+AppDelegate::AppDelegate(FileManager& files, QObject* parent) : QObject(parent), files_(files) {
+    buildWindow();
+    buildSecondaryWidgets();
+}
+
+AppDelegate::~AppDelegate() {
+    delete splash;
+    delete preferencesPane_;
+    delete window_;
+}
+
+void AppDelegate::buildWindow() {
+    window_ = new TitleBarWindow;
+    window_->setWindowTitle(QStringLiteral("Quenzel"));
+    window_->setContentSize(
+        {AppController::kFirstPanelWidth + AppController::kPanelWidth, kContentHeight});
+    QWidget* content = window_->contentView();
+    std::array<QWidget*, 4> slotViews{};
+    int x = 0;
+    const char* names[4] = {"ourViewSafari", "ourViewFirefox", "ourViewChrome", "ourViewOpera"};
+    for (int i = 0; i < 4; ++i) {
+        const int width = i == 0 ? AppController::kFirstPanelWidth : AppController::kPanelWidth;
+        slotViews[i] = new QWidget(content);
+        slotViews[i]->setObjectName(QLatin1String(names[i]));
+        slotViews[i]->setGeometry(x, kSlotTop, width, AppController::kPanelHeight);
+        x += width;
+    }
+    chooseHD = new QPushButton(content);
+    helpSandbox = new QToolButton(content);
+    helpSandbox->setText(QStringLiteral("?"));
+    imageSandbox = new ImageView(content);
+    textUpdate = new QLabel(content);
+    textUpdate->setWordWrap(true);
+    textUpdate->setAlignment(Qt::AlignCenter);
+    btnUpdate = new QPushButton(content);
+    btnUpdate->setText(Localization::shared().format(QStringLiteral("btnUpdate")));
+    layoutForBrowserCount(2);
+    vista = new AppController(files_, slotViews, this);
+    // Closing the window keeps the program running, so a quit needs its own key.
+    auto* quit = new QShortcut(QKeySequence::Quit, window_);
+    connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
+}
+
+void AppDelegate::buildSecondaryWidgets() {
+    splash = new QWidget(nullptr, Qt::Window);
+    splash->setWindowTitle(QStringLiteral("Quenzel"));
+    auto* splashLayout = new QVBoxLayout(splash);
+    grazie = new QLabel(splash);
+    info = new QLabel(splash);
+    note = new QLabel(splash);
+    for (QLabel* label : {grazie, info, note}) {
+        label->setWordWrap(true);
+        splashLayout->addWidget(label);
+    }
+    splash->setAutoFillBackground(true);
+
+    auto* help = new QFrame(window_, Qt::Popup);
+    help->setFrameShape(QFrame::StyledPanel);
+    auto* helpLayout = new QVBoxLayout(help);
+    titleHelpSandbox = new QLabel(help);
+    QFont bold = titleHelpSandbox->font();
+    bold.setBold(true);
+    titleHelpSandbox->setFont(bold);
+    textHelpSandbox = new QLabel(help);
+    textHelpSandbox->setWordWrap(true);
+    textHelpSandbox->setFixedWidth(260);
+    helpLayout->addWidget(titleHelpSandbox);
+    helpLayout->addWidget(textHelpSandbox);
+    popoverSandbox = help;
+
+    preferencesPane_ = new QWidget;
+    auto* preferencesLayout = new QVBoxLayout(preferencesPane_);
+    loginCheck = new QCheckBox(preferencesPane_);
+    dockIconCheckbox = new QCheckBox(preferencesPane_);
+    avvisoIcon = new QLabel(preferencesPane_);
+    preferencesLayout->addWidget(loginCheck);
+    preferencesLayout->addWidget(dockIconCheckbox);
+    preferencesLayout->addWidget(avvisoIcon);
+}
+
+void AppDelegate::awakeFromNib() {
+    window_->setTitleBarStartColor(kWindowColor);
+    window_->setTitleBarEndColor(kWindowColor);
+    window_->setTrafficLightButtonsLeftMargin(13);
+    window_->setTitleBarHeight(40);
+    window_->setShowsBaselineSeparator(false);
+
+    window_->setBackgroundColor(kWindowColor);
+    QPalette colors = splash->palette();
+    colors.setColor(QPalette::Window, kWindowColor);
+    splash->setPalette(colors);
+
+    window_->standardWindowButton(TitleBarWindow::MiniaturizeButton)->hide();
+    window_->standardWindowButton(TitleBarWindow::ZoomButton)->hide();
+
+    UserDefaults& defaults = UserDefaults::standard();
+    defaults.registerDefaults({{QStringLiteral("quenzel"), true}});
+    const bool showDock = defaults.boolForKey(QStringLiteral("quenzel"));
+    dockIconCheckbox->setChecked(showDock);
+    if (showDock) {
+        setShowsDockIcon(true);
+    }
+    shadyEnabled = defaults.boolForKey(QStringLiteral("quenzel"));
+    updateEnabledStatus();
+
+    avvisoIcon->hide();
+
+    const Localization& texts = Localization::shared();
+    grazie->setText(texts.format(QStringLiteral("grazie")));
+    info->setText(texts.format(QStringLiteral("info")));
+    note->setText(texts.format(QStringLiteral("note")));
+    titleHelpSandbox->setText(texts.format(QStringLiteral("titleHelpSand")));
+    textHelpSandbox->setText(texts.format(QStringLiteral("textHelpSand")));
+
+    vista->awakeFromNib();
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    checkSandbox();
+    const int n = static_cast<int>(installedBrowsers(files_).size());
+    chooseHD->setText(Localization::shared().format(QStringLiteral("ChooseHdBTN")));
+    layoutForBrowserCount(n);
+    window_->center();
+    window_->makeKeyAndOrderFront();
+    decorateTitleBar();
+    window_->makeKeyAndOrderFront();
+
+    UserDefaults& defaults = UserDefaults::standard();
+    defaults.registerDefaults({{QStringLiteral("welcome"), true}});
+    if (defaults.boolForKey(QStringLiteral("welcome"))) {
+        welcomeVideo();
+    }
+    defaults.setBool(false, QStringLiteral("welcome"));
+    defaults.synchronize();
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
+    if (hasVisibleWindows) {
+        return true;
+    }
+    window_->makeKeyAndOrderFront();
+    UserDefaults& defaults = UserDefaults::standard();
+    defaults.registerDefaults({{QStringLiteral("leaveReview"), true}});
+    if (defaults.boolForKey(QStringLiteral("leaveReview"))) {
+        splash->show();
+        splash->raise();
+    }
+    defaults.setBool(false, QStringLiteral("leaveReview"));
+    defaults.synchronize();
+    return true;
+}
+
+void AppDelegate::applicationWillTerminate() {
+    // The care history is written here.
+}
+
+QString AppDelegate::quenzelApplicationSupportFolder() const {
+    const QString folder = applicationSupportDirectory() + QStringLiteral("/DIZEROV");
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);  // a failure shows later, when the history cannot be written
+    }
+    return folder;
+}
+
+void AppDelegate::checkSandbox() {
+    for (QWidget* slotView : vista->slotViews()) {
+        slotView->show();
+    }
+    for (QWidget* control : std::initializer_list<QWidget*>{chooseHD, helpSandbox, imageSandbox,
+                                                            textUpdate, btnUpdate}) {
+        control->hide();
+    }
+}
+
+void AppDelegate::layoutForBrowserCount(int n) {
+    if (n < 1 || n > 4) {
+        return;
+    }
+    window_->setContentSize(
+        {AppController::kFirstPanelWidth + AppController::kPanelWidth * (n - 1), kContentHeight});
+    const qreal width = window_->width();
+    const qreal height = window_->height();
+    const qreal contentHeight = window_->contentView()->height();
+    QWidget* controls[5] = {helpSandbox, chooseHD, imageSandbox, textUpdate, btnUpdate};
+    for (int i = 0; i < 5; ++i) {
+        const CentredFrame& frame = kAccessFrames[n - 1][i];
+        controls[i]->setGeometry(
+            toQtRect({width / 2 + frame.dx, height / 2 + frame.dy, frame.width, frame.height},
+                     contentHeight));
+    }
+    // The narrow single column gets a smaller face for the notice.
+    textUpdate->setFont(n == 1 ? QFont(QStringLiteral("LucidaGrande"), 11)
+                               : QApplication::font(textUpdate));
+}
+
+void AppDelegate::updateEnabledStatus() {
+    UserDefaults& defaults = UserDefaults::standard();
+    defaults.setBool(shadyEnabled, QStringLiteral("quenzel"));
+    defaults.synchronize();
+}
+
+void AppDelegate::historyPressed() {
+    // The care-history popover opens here.
+}
+
+void AppDelegate::welcomeVideo() {
+    // The welcome window opens here once it exists; until then there is nothing to show.
+}
+
+void AppDelegate::decorateTitleBar() {
+    QWidget* bar = window_->titleBarView();
+    if (!titleImage) {
+        titleImage = new ImageView(bar);
+        titleImage->setImageName(QStringLiteral("QuenzelTitle"));
+        historyButton = new QToolButton(bar);
+        historyButton->setAutoRaise(true);
+        historyButton->setIcon(Bundle::image(QStringLiteral("clockB")));
+        historyButton->setIconSize({28, 29});
+        historyButton->setFocusPolicy(Qt::NoFocus);
+        connect(historyButton, &QToolButton::clicked, this, &AppDelegate::historyPressed);
+    }
+    const qreal width = bar->width();
+    const qreal height = bar->height();
+    titleImage->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
+    historyButton->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
+    titleImage->show();
+    historyButton->show();
+}
+
+}  // namespace qz

@@ -1,0 +1,95 @@
+// The application's delegate: builds and styles the main window, runs the launch sequence,
+// brings the window back on reopen and owns the window's own controls (outlets).
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QObject>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/AppController.h"
+#include "chrome/ImageView.h"
+#include "chrome/TitleBarWindow.h"
+
+namespace qz {
+
+class FileManager;
+
+class AppDelegate : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kContentHeight = 258;
+    static constexpr int kSlotTop = 8;  // slot views stand at the bottom of the content area
+
+    explicit AppDelegate(FileManager& files, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    TitleBarWindow* window() const { return window_; }
+
+    // Styles the window and applies the settings; runs once after the window is built.
+    void awakeFromNib();
+    // The launch sequence: access check, window size, title bar, first-launch welcome.
+    void applicationDidFinishLaunching();
+    // The user started the program again while it runs. Always true.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // The program is about to end.
+    void applicationWillTerminate();
+    // "<Application Support>/DIZEROV", created when missing.
+    QString quenzelApplicationSupportFolder() const;
+
+    // Sets the window's face: for now always the normal face with the browser panels.
+    void checkSandbox();
+    // Resizes the window for n placed columns (1 to 4) and re-centres the access and update
+    // controls; 0 leaves the window as it is.
+    void layoutForBrowserCount(int n);
+    // Shows or hides the program's Dock icon (Linux has none; the choice is kept).
+    void setShowsDockIcon(bool shows) { showsDockIcon_ = shows; }
+    bool showsDockIcon() const { return showsDockIcon_; }
+    // Writes the enabled state to "quenzel".
+    void updateEnabledStatus();
+
+  public slots:
+    // The title bar's history button; the care-history popover is attached here.
+    void historyPressed();
+    // Opens the welcome window; the window itself is attached here.
+    void welcomeVideo();
+
+  public:
+    // Outlets, named as the rest of the program knows them.
+    QCheckBox* dockIconCheckbox = nullptr;
+    bool shadyEnabled = true;
+    QLabel* avvisoIcon = nullptr;
+    QWidget* splash = nullptr;
+    QLabel* grazie = nullptr;
+    QLabel* info = nullptr;
+    QLabel* note = nullptr;
+    AppController* vista = nullptr;
+    QPushButton* chooseHD = nullptr;
+    QToolButton* helpSandbox = nullptr;
+    ImageView* imageSandbox = nullptr;
+    QLabel* titleHelpSandbox = nullptr;
+    QLabel* textHelpSandbox = nullptr;
+    QLabel* textUpdate = nullptr;
+    QPushButton* btnUpdate = nullptr;
+    QCheckBox* loginCheck = nullptr;
+    QPointer<QWidget> welcome;
+    QPointer<QWidget> popover;
+    QPointer<QWidget> popoverSandbox;
+    // The title bar's picture and history button.
+    ImageView* titleImage = nullptr;
+    QToolButton* historyButton = nullptr;
+
+  private:
+    void buildWindow();
+    void buildSecondaryWidgets();
+    void decorateTitleBar();
+
+    FileManager& files_;
+    TitleBarWindow* window_ = nullptr;
+    QWidget* preferencesPane_ = nullptr;  // holds the preference controls until their window
+    bool showsDockIcon_ = false;
+};
+
+}  // namespace qz

@@ -1,0 +1,71 @@
+#include "app/SingleInstance.h"
+
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+namespace qz {
+
+namespace {
+
+const QByteArray kReopen = QByteArrayLiteral("reopen\n");
+
+}  // namespace
+
+QString SingleInstance::serverName(const QString& root, const QString& user) {
+    const QByteArray key = QDir::cleanPath(root).toUtf8() + '\0' + user.toUtf8();
+    const QString id = QString::fromLatin1(
+        QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath();
+    }
+    return QStringLiteral("%1/quenzel-%2-%3").arg(folder).arg(::getuid()).arg(id);
+}
+
+SingleInstance::SingleInstance(const QString& name, QObject* parent)
+    : QObject(parent), name_(name) {
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = server_.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (!socket->canReadLine()) {
+                    return;
+                }
+                if (socket->readLine(64) == kReopen) {
+                    emit reopenRequested();
+                }
+                socket->disconnectFromServer();
+            });
+        }
+    });
+}
+
+bool SingleInstance::handOver(int timeoutMs) const {
+    QLocalSocket socket;
+    socket.connectToServer(name_);
+    if (!socket.waitForConnected(timeoutMs)) {
+        return false;
+    }
+    socket.write(kReopen);
+    if (!socket.waitForBytesWritten(timeoutMs)) {
+        return false;
+    }
+    socket.waitForDisconnected(timeoutMs);
+    return true;
+}
+
+bool SingleInstance::listen() {
+    if (server_.listen(name_)) {
+        return true;
+    }
+    // A socket left behind by an instance that ended without closing it.
+    QLocalServer::removeServer(name_);
+    return server_.listen(name_);
+}
+
+}  // namespace qz

@@ -1,0 +1,78 @@
+#include "app/WindowStart.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include "app/AppDelegate.h"
+#include "app/SingleInstance.h"
+#include "care/modules/CareModule.h"
+#include "platform/FileManager.h"
+#include "platform/Log.h"
+#include "platform/TimeScale.h"
+
+namespace qz {
+
+namespace {
+
+bool hasVisibleWindows() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !widget->isMinimized() &&
+            !widget->windowFlags().testFlag(Qt::Popup)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Saves the window to a file once every placed panel shows its first size (or after a while).
+void arrangeScreenshot(AppDelegate& delegate, const QString& file) {
+    auto save = [&delegate, file] {
+        if (!delegate.window()->grab().save(file)) {
+            Log::write(QStringLiteral("cannot save the screenshot to %1").arg(file));
+        }
+        QCoreApplication::quit();
+    };
+    auto* pending = new int(0);
+    for (BrowserId browser : kAllBrowsers) {
+        if (CareModule* module = delegate.vista->module(browser)) {
+            ++*pending;
+            QObject::connect(
+                module, &CareModule::measured, &delegate,
+                [pending, save] {
+                    if (--*pending == 0) {
+                        QTimer::singleShot(TimeScale::milliseconds(0.3), save);
+                    }
+                },
+                Qt::SingleShotConnection);
+        }
+    }
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [pending] { delete pending; });
+    QTimer::singleShot(TimeScale::milliseconds(*pending == 0 ? 0.5 : 20.0), save);
+}
+
+}  // namespace
+
+int runWindow(FileManager& files) {
+    SingleInstance instance(SingleInstance::serverName(files.root(), files.userName()));
+    if (instance.handOver()) {
+        return 0;
+    }
+    if (!instance.listen()) {
+        Log::write(QStringLiteral("another start cannot reach this Quenzel"));
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+    AppDelegate delegate(files);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
+                     [&delegate] { delegate.applicationShouldHandleReopen(hasVisibleWindows()); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate,
+                     &AppDelegate::applicationWillTerminate);
+    delegate.awakeFromNib();
+    delegate.applicationDidFinishLaunching();
+    const QString screenshot = qEnvironmentVariable("QUENZEL_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        arrangeScreenshot(delegate, screenshot);
+    }
+    return QApplication::exec();
+}
+
+}  // namespace qz

@@ -1,0 +1,13 @@
+// Starting the window: one instance per user and root, the launch sequence, reopen and quit.
+#pragma once
+
+namespace qz {
+
+class FileManager;
+
+// Runs the window until the program quits and returns the exit code. When another instance
+// runs on the same root and user, hands it a reopen and returns 0 at once.
+// QUENZEL_SCREENSHOT=<file> saves the window once every panel shows a size, then quits.
+int runWindow(FileManager& files);
+
+}  // namespace qz

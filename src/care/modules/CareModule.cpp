@@ -1,0 +1,205 @@
+#include "care/modules/CareModule.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QUrl>
+
+#include "care/AccessGrant.h"
+#include "care/Catalogue.h"
+#include "care/Presets.h"
+#include "care/SizeRules.h"
+#include "care/SizeText.h"
+#include "platform/Bundle.h"
+#include "platform/FileManager.h"
+#include "platform/Localization.h"
+#include "platform/TimeScale.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+
+namespace qz {
+
+namespace {
+
+template <typename T>
+T* outlet(QWidget* panel, const QString& name) {
+    return name.isEmpty() ? nullptr : panel->findChild<T*>(name);
+}
+
+}  // namespace
+
+CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& files)
+    : QObject(panel),
+      traits_(traits),
+      panel_(panel),
+      files_(files),
+      texts_(&Localization::shared()) {
+    for (const QString& name : catalogue(traits.browser).declarationOrder) {
+        QCheckBox* box = outlet<QCheckBox>(panel, name);
+        if (!box) {
+            qFatal("panel without the check box %s", qPrintable(name));
+        }
+        box->setTristate(false);
+        // A mixed state is only ever set by the program; a click from it lands on plain on/off.
+        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked) {
+                box->setTristate(false);
+            }
+        });
+        boxes_.append(box);
+    }
+    presetButton_ = outlet<QAbstractButton>(panel, traits.presetButton);
+    careButton_ = outlet<QAbstractButton>(panel, traits.careButton);
+    indicator_ = outlet<QProgressBar>(panel, traits.indicator);
+    result_ = outlet<QLabel>(panel, QStringLiteral("result"));
+    segment_ = outlet<SegmentedControl>(panel, QStringLiteral("segment"));
+    logo_ = outlet<QLabel>(panel, traits.logo);
+    update_ = outlet<QAbstractButton>(panel, QStringLiteral("update"));
+    if (!presetButton_ || !careButton_ || !indicator_ || !result_ || !segment_) {
+        qFatal("panel of %s lacks a control", qPrintable(browserInfo(traits.browser).moduleClass));
+    }
+    connect(&measurer_, &SizeMeasurer::measured, this, &CareModule::showTotal);
+    connect(segment_, &SegmentedControl::segmentClicked, this, &CareModule::applySelectedPreset);
+    connect(careButton_, &QAbstractButton::clicked, this, &CareModule::careAction);
+    if (auto* info = outlet<QAbstractButton>(panel, QStringLiteral("info"))) {
+        connect(info, &QAbstractButton::clicked, this, &CareModule::showPoppver);
+    }
+    if (auto* support = outlet<QAbstractButton>(panel, QStringLiteral("support"))) {
+        connect(support, &QAbstractButton::clicked, this, &CareModule::openSupportPage);
+    }
+    if (QWidget* popover = outlet<QWidget>(panel, QStringLiteral("popover"))) {
+        // The panel carries the popover's content; it opens as a pop-up below its button.
+        popover->setWindowFlags(Qt::Popup);
+        popover->hide();
+        popover_ = popover;
+    }
+    setCaptions();
+}
+
+QCheckBox* CareModule::checkBox(const QString& item) const {
+    const qsizetype index = catalogue(traits_.browser).declarationOrder.indexOf(item);
+    return index < 0 ? nullptr : boxes_[index];
+}
+
+QSet<QString> CareModule::selectedItems() const {
+    QSet<QString> selected;
+    for (QCheckBox* box : boxes_) {
+        if (box->checkState() == Qt::Checked) {
+            selected.insert(box->objectName());
+        }
+    }
+    return selected;
+}
+
+void CareModule::setTexts(const Localization& texts) {
+    texts_ = &texts;
+    setCaptions();
+}
+
+void CareModule::measure() {
+    if (traits_.needsGrant && !accessGranted(UserDefaults::standard())) {
+        return;  // without the grant the label keeps what it shows
+    }
+    const BrowserId browser = traits_.browser;
+    const QSet<QString> selection = selectedItems();
+    FileManager& files = files_;
+    measurer_.start(
+        [browser, selection, &files] { return measureSelection(browser, selection, files); });
+}
+
+void CareModule::applySelectedPreset() {
+    const int segment = segment_->selectedSegment();
+    if (!presetForSegment(segment)) {
+        return;
+    }
+    applyPreset(segment);
+    if (measurer_.isRunning()) {
+        remeasure_ = true;  // the running figure belongs to the old selection
+    } else {
+        measure();
+    }
+}
+
+void CareModule::showPoppver() {
+    QWidget* popover = popover_;
+    if (!popover) {
+        return;
+    }
+    auto* anchor = qobject_cast<QWidget*>(sender());
+    const QPoint below = anchor ? anchor->mapToGlobal(QPoint(0, anchor->height()))
+                                : panel_->mapToGlobal(QPoint(0, 0));
+    popover->adjustSize();
+    popover->move(below);
+    popover->show();
+}
+
+void CareModule::openSupportPage() {
+    Workspace::openURL(QUrl(Bundle::webSite() + QStringLiteral("/dictionary.html") +
+                            browserInfo(traits_.browser).supportFragment));
+}
+
+void CareModule::careAction() {
+    // The care run is attached here.
+}
+
+void CareModule::awakeFromNib() {
+    indicator_->setHidden(true);
+    checkUpdate();
+    segment_->setSelectedSegment(0);
+    if (segment_->selectedSegment() == 0) {
+        applyPreset(0);
+    }
+    connect(&repeating_, &QTimer::timeout, this, &CareModule::measure);
+    repeating_.start(TimeScale::milliseconds(traits_.interval));
+    if (traits_.firstMeasurementAtOnce) {
+        measure();
+    } else {
+        QTimer::singleShot(TimeScale::milliseconds(0), this, &CareModule::measure);
+    }
+    if (traits_.redShadow) {
+        auto* shadow = new QGraphicsDropShadowEffect(result_);
+        shadow->setColor(Qt::red);
+        shadow->setOffset(0, 10);  // ten points below: y grows downward here
+        shadow->setBlurRadius(30);
+        result_->setGraphicsEffect(shadow);
+    }
+}
+
+void CareModule::applyPreset(int segment) {
+    const std::optional<Preset> preset = presetForSegment(segment);
+    if (!preset) {
+        return;
+    }
+    for (QCheckBox* box : boxes_) {
+        box->setCheckState(presetState(traits_.browser, segment, box->objectName()) == 1
+                               ? Qt::Checked
+                               : Qt::Unchecked);
+        box->setEnabled(preset->boxesEnabled);
+    }
+    presetButton_->setIcon(Bundle::image(preset->image));
+}
+
+void CareModule::showTotal(quint64 total) {
+    if (remeasure_) {
+        remeasure_ = false;
+        measure();
+        return;
+    }
+    result_->setText(texts_->format(QStringLiteral("%@"), {convertSizeToString(total, *texts_)}));
+    emit measured(total);
+}
+
+void CareModule::setCaptions() {
+    for (QCheckBox* box : boxes_) {
+        box->setText(texts_->format(box->objectName()));
+    }
+    segment_->setLabel(0, texts_->format(QStringLiteral("segmentBasic")));
+    segment_->setLabel(1, texts_->format(QStringLiteral("segmentComplete")));
+    segment_->setLabel(2, texts_->format(QStringLiteral("segmentCustom")));
+    careButton_->setText(texts_->format(QStringLiteral("careButton")));
+    if (popover_) {
+        if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
+            text->setText(texts_->format(QStringLiteral("presetInfo")));
+        }
+    }
+}
+
+}  // namespace qz

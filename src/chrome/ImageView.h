@@ -1,0 +1,31 @@
+// A picture view that scales its image to fit its frame without distorting it, centred; a
+// press on it drags the window, as pictures in our windows do.
+#pragma once
+
+#include <QIcon>
+#include <QLabel>
+
+namespace qz {
+
+class ImageView : public QLabel {
+    Q_OBJECT
+    Q_PROPERTY(QString imageName READ imageName WRITE setImageName)
+  public:
+    explicit ImageView(QWidget* parent = nullptr);
+
+    // The bundle image of this name ("emblemSafari").
+    QString imageName() const { return imageName_; }
+    void setImageName(const QString& name);
+    void setImage(const QIcon& image);
+    QIcon image() const { return image_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    QString imageName_;
+    QIcon image_;
+};
+
+}  // namespace qz

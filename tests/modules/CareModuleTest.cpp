@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QUrl>
+#include <memory>
+
+#include "ModuleTestPanel.h"
+#include "care/AccessGrant.h"
+#include "care/modules/Chrome.h"
+#include "care/modules/Firefox.h"
+#include "care/modules/Opera.h"
+#include "care/modules/Safari.h"
+#include "fixtures/FixtureHome.h"
+#include "platform/Bookmark.h"
+#include "platform/Localization.h"
+#include "platform/TimeScale.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+
+namespace qz {
+namespace {
+
+using test::FixtureHome;
+
+struct Built {
+    std::unique_ptr<QWidget> panel;
+    CareModule* module;
+};
+
+Built build(BrowserId browser, FileManager& files) {
+    switch (browser) {
+        case BrowserId::Safari: {
+            auto panel = test::makePanel(Safari::moduleTraits());
+            auto* module = new Safari(panel.get(), files);
+            return {std::move(panel), module};
+        }
+        case BrowserId::Firefox: {
+            auto panel = test::makePanel(Firefox::moduleTraits());
+            auto* module = new Firefox(panel.get(), files);
+            return {std::move(panel), module};
+        }
+        case BrowserId::Chrome: {
+            auto panel = test::makePanel(Chrome::moduleTraits());
+            auto* module = new Chrome(panel.get(), files);
+            return {std::move(panel), module};
+        }
+        case BrowserId::Opera:
+            break;
+    }
+    auto panel = test::makePanel(Opera::moduleTraits());
+    auto* module = new Opera(panel.get(), files);
+    return {std::move(panel), module};
+}
+
+QStringList checkedItems(const CareModule& module) {
+    QStringList items;
+    for (QCheckBox* box : module.checkBoxes()) {
+        if (box->checkState() == Qt::Checked) {
+            items.append(box->objectName());
+        }
+    }
+    return items;
+}
+
+class CareModuleTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TimeScale::setFactor(0.01);
+        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+    }
+    void TearDown() override {
+        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        TimeScale::setFactor(1);
+    }
+    FixtureHome home;
+};
+
+TEST_F(CareModuleTest, StartsOnTheBasicPresetWithBoxesLockedAndIndicatorHidden) {
+    const struct {
+        BrowserId browser;
+        QStringList basic;
+        int boxes;
+    } cases[] = {
+        {BrowserId::Safari, {"historyS", "cacheS", "downloadlistS"}, 10},
+        {BrowserId::Firefox, {"cacheF", "downloadlistF"}, 6},
+        {BrowserId::Chrome, {"historyC", "cacheC"}, 7},
+        {BrowserId::Opera, {"historyO", "cacheO"}, 7},
+    };
+    for (const auto& c : cases) {
+        Built built = build(c.browser, home.files());
+        CareModule& module = *built.module;
+        SCOPED_TRACE(browserInfo(c.browser).moduleClass.toStdString());
+        EXPECT_EQ(module.checkBoxes().size(), c.boxes);
+        QStringList basic = c.basic;
+        basic.sort();
+        QStringList checked = checkedItems(module);
+        checked.sort();
+        EXPECT_EQ(checked, basic);
+        for (QCheckBox* box : module.checkBoxes()) {
+            EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
+        }
+        EXPECT_EQ(module.segment()->selectedSegment(), 0);
+        EXPECT_TRUE(module.indicator()->isHidden());
+        EXPECT_FALSE(module.presetButton()->icon().isNull());
+        EXPECT_EQ(module.checkBox(c.basic.first())->objectName(), c.basic.first());
+        EXPECT_EQ(module.checkBox(QStringLiteral("nothing")), nullptr);
+    }
+}
+
+TEST_F(CareModuleTest, PresetsSetStatesAndEnablingAndNoSelectionChangesNothing) {
+    Built built = build(BrowserId::Chrome, home.files());
+    CareModule& module = *built.module;
+    const QStringList all = catalogue(BrowserId::Chrome).declarationOrder;
+    const struct {
+        int segment;
+        QStringList checked;
+        bool enabled;
+    } steps[] = {
+        {1, all, false},
+        {2, {}, true},
+        {-1, {}, true},  // nothing selected: the custom state above stays
+        {0, {"cacheC", "historyC"}, false},
+        {-1, {"cacheC", "historyC"}, false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.segment);
+        module.segment()->setSelectedSegment(step.segment);
+        EXPECT_EQ(module.segment()->selectedSegment(), step.segment);
+        module.applySelectedPreset();
+        QStringList checked = checkedItems(module);
+        checked.sort();
+        QStringList expected = step.checked;
+        expected.sort();
+        EXPECT_EQ(checked, expected);
+        for (QCheckBox* box : module.checkBoxes()) {
+            EXPECT_EQ(box->isEnabled(), step.enabled) << box->objectName().toStdString();
+        }
+    }
+    // A hand-ticked box survives a click on no segment, and a click on a segment applies it.
+    module.segment()->setSelectedSegment(2);
+    module.applySelectedPreset();
+    module.checkBox(QStringLiteral("cookiesC"))->click();
+    module.segment()->setSelectedSegment(-1);
+    module.applySelectedPreset();
+    EXPECT_EQ(checkedItems(module), QStringList{QStringLiteral("cookiesC")});
+    module.segment()->segmentButton(1)->click();
+    EXPECT_EQ(checkedItems(module).size(), all.size());
+}
+
+TEST_F(CareModuleTest, LabelShowsTheSizeOfFullyCheckedItemsOnly) {
+    home.writeFile(QStringLiteral("/Users/%@/Library/Safari/History.plist"), 600);
+    home.writeFile(QStringLiteral("/Users/%@/Library/Safari/Downloads.plist"), 451);
+    home.writeFile(QStringLiteral("/Users/%@/Library/Safari/TopSites.plist"), 5000);
+    home.writeFile(QStringLiteral("/Users/%@/Library/Safari/LastSession.plist"), 7000);
+    Built built = build(BrowserId::Safari, home.files());
+    CareModule& module = *built.module;
+    const Localization keysAsFormats;
+    module.setTexts(keysAsFormats);
+    QSignalSpy measured(&module, &CareModule::measured);
+    ASSERT_TRUE(measured.wait(5000));
+    EXPECT_EQ(measured.first().first().toULongLong(), 1051u);
+    EXPECT_EQ(module.resultField()->text(), QStringLiteral("1.1 KB"));
+
+    // Custom: top sites on, last session mixed; only the fully ticked box counts.
+    module.segment()->setSelectedSegment(2);
+    module.applySelectedPreset();
+    module.checkBox(QStringLiteral("topsitesS"))->setCheckState(Qt::Checked);
+    module.checkBox(QStringLiteral("lastsessionS"))->setCheckState(Qt::PartiallyChecked);
+    measured.clear();
+    do {
+        ASSERT_TRUE(measured.wait(5000));
+    } while (measured.last().first().toULongLong() != 5000u);
+    EXPECT_EQ(module.resultField()->text(), QStringLiteral("5.0 KB"));
+}
+
+TEST_F(CareModuleTest, MixedBoxReturnsToPlainOnOffWhenClicked) {
+    Built built = build(BrowserId::Opera, home.files());
+    CareModule& module = *built.module;
+    module.segment()->setSelectedSegment(2);
+    module.applySelectedPreset();
+    QCheckBox* box = module.checkBox(QStringLiteral("sessionO"));
+    box->setCheckState(Qt::PartiallyChecked);
+    const Qt::CheckState expected[] = {Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked};
+    for (Qt::CheckState state : expected) {
+        box->click();
+        EXPECT_EQ(box->checkState(), state);
+    }
+}
+
+TEST_F(CareModuleTest, FirefoxMeasuresOnlyWhileTheGrantResolves) {
+    home.writeFile(QStringLiteral("/Users/%@/Library/Caches/Firefox/cache2/entry"), 2000);
+    home.writeFile(
+        QStringLiteral("/Users/%@/Library/Application Support/Firefox/Profiles/a1.default/"
+                       "downloads.sqlite"),
+        3000);
+    const quint64 folderEntry = static_cast<quint64>(
+        home.folderEntrySize(QStringLiteral("/Users/%@/Library/Caches/Firefox")));
+    for (const bool granted : {false, true}) {
+        SCOPED_TRACE(granted);
+        if (granted) {
+            const QByteArray grant =
+                Bookmark::create(home.local(QStringLiteral("/Users/%@/Library")));
+            ASSERT_FALSE(grant.isEmpty());
+            UserDefaults::standard().setObject(grant, kExportDirectoryKey);
+        }
+        Built built = build(BrowserId::Firefox, home.files());
+        CareModule& module = *built.module;
+        const Localization keysAsFormats;
+        module.setTexts(keysAsFormats);
+        QSignalSpy measured(&module, &CareModule::measured);
+        // Several 3.5 s ticks at the test's time scale.
+        const bool got = measured.wait(granted ? 5000 : 200);
+        EXPECT_EQ(got, granted);
+        if (granted) {
+            // Sub-folder entries add nothing; the cache folder's own entry does.
+            EXPECT_EQ(measured.first().first().toULongLong(), 2000 + 3000 + folderEntry);
+            EXPECT_NE(module.resultField()->text(), QStringLiteral("--"));
+        } else {
+            EXPECT_EQ(module.resultField()->text(), QStringLiteral("--"));
+        }
+    }
+}
+
+TEST_F(CareModuleTest, SupportOpensTheBrowsersSectionOfTheHelpPage) {
+    QList<QUrl> opened;
+    const Workspace::Opener previous = Workspace::setOpener([&](const QUrl& url) {
+        opened.append(url);
+        return true;
+    });
+    const struct {
+        BrowserId browser;
+        const char* fragment;
+    } cases[] = {{BrowserId::Safari, "safari"},
+                 {BrowserId::Firefox, "firefox"},
+                 {BrowserId::Chrome, "chrome"},
+                 {BrowserId::Opera, "opera"}};
+    for (const auto& c : cases) {
+        Built built = build(c.browser, home.files());
+        built.module->openSupportPage();
+        ASSERT_FALSE(opened.isEmpty());
+        EXPECT_TRUE(opened.last().path().endsWith(QStringLiteral("/dictionary.html")));
+        EXPECT_EQ(opened.last().fragment(), QLatin1String(c.fragment));
+    }
+    Workspace::setOpener(previous);
+}
+
+}  // namespace
+}  // namespace qz

@@ -1,0 +1,32 @@
+// A panel built in code with every outlet a care module looks for, named as in the panels.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QWidget>
+#include <memory>
+
+#include "care/Catalogue.h"
+#include "care/modules/CareModule.h"
+#include "care/modules/SegmentedControl.h"
+
+namespace qz::test {
+
+inline std::unique_ptr<QWidget> makePanel(const ModuleTraits& traits) {
+    auto panel = std::make_unique<QWidget>();
+    for (const QString& item : catalogue(traits.browser).declarationOrder) {
+        (new QCheckBox(panel.get()))->setObjectName(item);
+    }
+    (new QToolButton(panel.get()))->setObjectName(traits.presetButton);
+    (new QPushButton(panel.get()))->setObjectName(traits.careButton);
+    (new QProgressBar(panel.get()))->setObjectName(traits.indicator);
+    auto* result = new QLabel(QStringLiteral("--"), panel.get());
+    result->setObjectName(QStringLiteral("result"));
+    (new SegmentedControl(panel.get()))->setObjectName(QStringLiteral("segment"));
+    return panel;
+}
+
+}  // namespace qz::test
