@@ -70,14 +70,5 @@ TEST_F(AlertThresholdTest, RestoreKeepsTheStoredValueAndSelectsByExactMatch) {
     }
 }
 
-TEST_F(AlertThresholdTest, PickedEntryIsSelectedAgainAfterRelaunch) {
-    {
-        UserDefaults defaults(storePath());
-        AlertThreshold(defaults).chancepesoalert(4);
-    }
-    UserDefaults relaunched(storePath());
-    EXPECT_EQ(AlertThreshold(relaunched).restore(), 4);
-}
-
 }  // namespace
 }  // namespace qz

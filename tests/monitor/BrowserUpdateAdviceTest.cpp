@@ -37,16 +37,6 @@ TEST(BrowserUpdateAdvice, SafariKeyFromTheSystemVersion) {
     EXPECT_EQ(safariKey(notText.files()), kSafariOtherKey);
 }
 
-TEST(BrowserUpdateAdvice, LeadingDecimalValue) {
-    const std::vector<std::pair<QString, double>> cases = {
-        {"10.9.5", 10.9}, {"10.10", 10.1}, {" 7", 7.0}, {"3.", 3.0}, {"x1", 0.0}, {".", 0.0},
-    };
-    for (const auto& [text, value] : cases) {
-        SCOPED_TRACE(text.toStdString());
-        EXPECT_DOUBLE_EQ(leadingDecimalValue(text), value);
-    }
-}
-
 TEST(BrowserUpdateAdvice, InstalledAgainstPublished) {
     struct Case {
         const char* name;

@@ -52,15 +52,6 @@ TEST(LogoLevels, FramesPerBrowserAndLevel) {
     }
 }
 
-TEST(LogoLevels, LogoNeverShrinksAsTheLevelRises) {
-    for (BrowserId browser : kAllBrowsers) {
-        for (int level = 1; level < kLevelCount; ++level) {
-            EXPECT_GE(logoFrames(browser, level).logo.height(),
-                      logoFrames(browser, level - 1).logo.height());
-        }
-    }
-}
-
 TEST(Frames, BottomLeftToTopLeft) {
     EXPECT_EQ(toQtFrame(QRect(-1, 71, 200, 107), 300), QRect(-1, 122, 200, 107));
     EXPECT_EQ(toQtFrame(QRect(114, 146, 28, 28), 300), QRect(114, 126, 28, 28));

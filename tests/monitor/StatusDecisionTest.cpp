@@ -116,16 +116,5 @@ TEST(StatusDecision, NotificationsOncePerLaunchForConsideredBrowsersAtTheThresho
     EXPECT_EQ(delivered.size(), 2u);
 }
 
-TEST(StatusDecision, NothingAtTheThresholdDeliversNothing) {
-    int deliveries = 0;
-    StartupNotifications notifications([&](const AlertNotification&) { ++deliveries; });
-    EXPECT_TRUE(
-        notifications
-            .checkNotifiche(totalsOf(1, 2, 3, 4), {true, true, true, true}, kLimit, Localization())
-            .isEmpty());
-    EXPECT_EQ(deliveries, 0);
-    EXPECT_TRUE(notifications.hasRun());
-}
-
 }  // namespace
 }  // namespace qz
