@@ -175,6 +175,14 @@ RemovalResult unresolvable(const FileManager& files, const QString& platformPath
             return result;
         }
         if (S_ISLNK(info.st_mode)) {
+            // Looked at through the link only to tell "nothing there" from "out of reach".
+            struct stat target {};
+            if (::stat(QFile::encodeName(files.localPath(platformPath)).constData(), &target) !=
+                    0 &&
+                errno == ENOENT) {
+                result.outcome = RemovalResult::Outcome::Missing;
+                return result;
+            }
             result.failures.append(
                 {platformPath, QStringLiteral("a folder on the way is a symbolic link")});
             return result;

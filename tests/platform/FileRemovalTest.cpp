@@ -56,11 +56,16 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
         {"the item is a link with a trailing slash",
          [&](auto& home, const QString& outside) { home.makeLink(cache, outside); }, cache + "/",
          Outcome::Removed},
-        {"a folder on the way is a link",
-         [&](auto& home, const QString& outside) {
-             home.makeLink("/Users/%@/Library/Caches", outside + "/..");
+        {"a folder on the way is a link to what exists",
+         [](auto& home, const QString& outside) {
+             home.makeLink("/Users/%@/Library/Caches", outside);
          },
-         cache, Outcome::Failed},
+         "/Users/%@/Library/Caches/inner", Outcome::Failed},
+        {"a folder on the way is a link to nothing there",
+         [](auto& home, const QString& outside) {
+             home.makeLink("/Users/%@/Library/Caches", outside);
+         },
+         "/Users/%@/Library/Caches/none", Outcome::Missing},
         {"a dot-dot component", [](auto&, auto&) {}, "/Users/%@/../%@/Library", Outcome::Failed},
     };
     for (const Case& c : cases) {

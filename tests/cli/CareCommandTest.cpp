@@ -1,0 +1,192 @@
+// `quenzel care` and `quenzel history`: exit codes, the JSON report, dry runs, and a care
+// that survives a forced kill of the process.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalServer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "app/cli/CommandLine.h"
+#include "fixtures/FixtureHome.h"
+#include "history/HistoryList.h"
+#include "platform/InstanceName.h"
+#include "platform/RunningApplications.h"
+#include "platform/TimeScale.h"
+
+namespace qz {
+namespace {
+
+struct Result {
+    int code;
+    QString out;
+    QString err;
+};
+
+Result run(FileManager& files, const QStringList& arguments, bool interactive = false,
+           const QString& answer = {}) {
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    CliContext context{outStream, errStream, files, interactive, [answer] { return answer; }};
+    const int code = CommandLine::run(CommandLine::parse(arguments), context);
+    outStream.flush();
+    errStream.flush();
+    return {code, out, err};
+}
+
+class CareCommandTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        TimeScale::setFactor(0.01);
+        QFile::remove(HistoryList::defaultFilePath());
+        home_.writeFile("/Users/%@/Library/Safari/History.plist", 10);
+        home_.writeFile("/Users/%@/Library/Caches/com.apple.Safari/Cache.db", 20);
+    }
+    void TearDown() override {
+        TimeScale::setFactor(1.0);
+        RunningApplications::setProbe({});
+    }
+    bool exists(const QString& path) { return QFileInfo::exists(home_.local(path)); }
+    test::FixtureHome home_;
+};
+
+TEST_F(CareCommandTest, RefusalsHaveTheirOwnExitCodes) {
+    struct Case {
+        const char* name;
+        QStringList arguments;
+        bool open;
+        bool interactive;
+        QString answer;
+        int code;
+        const char* message;
+    };
+    const QList<Case> cases = {
+        {"open browser wins over an empty selection",
+         {"care", "safari", "--items", ""},
+         true,
+         false,
+         {},
+         3,
+         "Safari is open"},
+        {"nothing selected",
+         {"care", "safari", "--items", ""},
+         false,
+         false,
+         {},
+         4,
+         "No Safari items"},
+        {"no terminal, no --yes", {"care", "safari"}, false, false, {}, 5, "--yes"},
+        {"declined on the terminal", {"care", "safari"}, false, true, "n", 5, "not confirmed"},
+        {"unknown item", {"care", "safari", "--items", "cacheF"}, false, false, {}, 2, "cacheF"},
+        {"unknown browser", {"care", "lynx"}, false, false, {}, 2, "lynx"},
+        {"history --yes alone", {"history", "--yes"}, false, false, {}, 2, "--clear"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunningApplications::setProbe([&](const QString&) { return c.open; });
+        const Result result = run(home_.files(), c.arguments, c.interactive, c.answer);
+        EXPECT_EQ(result.code, c.code);
+        EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
+        EXPECT_TRUE(exists("/Users/%@/Library/Safari/History.plist"));
+        EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
+    }
+}
+
+TEST_F(CareCommandTest, WhileTheWindowRunsCareAndClearingRefuse) {
+    QLocalServer window;
+    QLocalServer::removeServer(singleInstanceServerName());
+    ASSERT_TRUE(window.listen(singleInstanceServerName()));
+    EXPECT_EQ(run(home_.files(), {"care", "safari", "--yes"}).code, 6);
+    EXPECT_EQ(run(home_.files(), {"history", "--clear", "--yes"}).code, 6);
+    EXPECT_EQ(run(home_.files(), {"care", "safari", "--dry-run"}).code, 0);
+    EXPECT_TRUE(exists("/Users/%@/Library/Safari/History.plist"));
+}
+
+TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
+    const Result dry = run(home_.files(), {"care", "safari", "--dry-run", "--json"});
+    ASSERT_EQ(dry.code, 0);
+    const QJsonObject plan = QJsonDocument::fromJson(dry.out.toUtf8()).object();
+    EXPECT_EQ(plan["would_remove"].toArray().size(), 2);
+    EXPECT_EQ(plan["bytes"].toInt(), 30);
+    EXPECT_TRUE(exists("/Users/%@/Library/Safari/History.plist"));
+    EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
+
+    const Result care = run(home_.files(), {"care", "safari", "--json"}, true, "y");
+    ASSERT_EQ(care.code, 0) << care.err.toStdString();
+    const QString json = care.out.mid(care.out.indexOf(u'{'));
+    const QJsonObject report = QJsonDocument::fromJson(json.toUtf8()).object();
+    EXPECT_EQ(report.keys(), (QStringList{"browser", "failed", "recorded", "removed"}));
+    EXPECT_EQ(report["browser"].toString(), "Safari");
+    EXPECT_EQ(report["removed"].toArray().first().toString(),
+              home_.local("/Users/%@/Library/Safari/History.plist"));
+    EXPECT_TRUE(report["recorded"].toBool());
+    EXPECT_FALSE(exists("/Users/%@/Library/Caches/com.apple.Safari/Cache.db"));
+
+    const Result history = run(home_.files(), {"history", "--json"});
+    const QJsonArray entries = QJsonDocument::fromJson(history.out.toUtf8()).array();
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].toObject()["ItemNameBrowser"].toString(), "Safari");
+    EXPECT_EQ(run(home_.files(), {"history", "--clear", "--yes"}).code, 0);
+    EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
+}
+
+TEST_F(CareCommandTest, AFolderThatCannotBeReachedMakesTheCareExitOne) {
+    QTemporaryDir outside;
+    QDir().mkpath(outside.path() + "/prefs");
+    QFile file(outside.path() + "/prefs/com.apple.Safari.plist");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    home_.makeLink("/Users/%@/Library/Preferences", outside.path() + "/prefs");
+    const Result care =
+        run(home_.files(), {"care", "safari", "--items", "historyS,preferencesS", "--yes"});
+    EXPECT_EQ(care.code, 1);
+    EXPECT_TRUE(care.out.contains(
+        "failed " + home_.local("/Users/%@/Library/Preferences/com.apple.Safari.plist")));
+    EXPECT_TRUE(
+        care.out.contains("removed " + home_.local("/Users/%@/Library/Safari/History.plist")));
+    EXPECT_TRUE(QFileInfo::exists(outside.path() + "/prefs/com.apple.Safari.plist"));
+}
+
+TEST_F(CareCommandTest, ACareSurvivesAForcedKillOfTheProcess) {
+    QString binary = qEnvironmentVariable("QUENZEL_BINARY");
+    if (binary.isEmpty()) {
+        binary = QCoreApplication::applicationDirPath() + "/../src/app/quenzel";
+    }
+    ASSERT_TRUE(QFileInfo(binary).isExecutable()) << binary.toStdString();
+    QTemporaryDir data;
+    home_.writeFile("/Users/%@/Library/Preferences/com.apple.Safari.plist", 3);
+    QProcess care;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", data.path());
+    environment.insert("QUENZEL_TIME_SCALE", "1");  // the 2 s pause leaves time to kill it
+    care.setProcessEnvironment(environment);
+    care.start(binary, {"--root", home_.root(), "--user", home_.user(), "care", "safari", "--items",
+                        "preferencesS", "--yes"});
+    ASSERT_TRUE(care.waitForStarted());
+    const QString historyFile = data.path() + "/DIZEROV/History.plist";
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(historyFile) && waited.elapsed() < 20000) {
+        QThread::msleep(10);
+    }
+    care.kill();
+    care.waitForFinished();
+    ASSERT_EQ(care.exitStatus(), QProcess::CrashExit);
+    EXPECT_TRUE(exists("/Users/%@/Library/Preferences/com.apple.Safari.plist"));  // killed first
+    const auto entries = HistoryList::readFile(historyFile);
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 1);
+    EXPECT_EQ(entries->first().browserName, "Safari");
+}
+
+}  // namespace
+}  // namespace qz
