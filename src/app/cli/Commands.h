@@ -8,6 +8,8 @@
 namespace qz {
 
 int runStatus(CliContext& context, const QStringList& arguments);
+int runCare(CliContext& context, const QStringList& arguments);
+int runHistory(CliContext& context, const QStringList& arguments);
 int runCheckUpdates(CliContext& context, const QStringList& arguments);
 int runThreshold(CliContext& context, const QStringList& arguments);
 
@@ -17,6 +19,15 @@ inline QList<CliCommand> allCommands() {
         {QStringLiteral("status"),
          QStringLiteral("status [--json]          what each browser keeps, item by item"),
          runStatus},
+        {QStringLiteral("care"),
+         QStringLiteral("care BROWSER [--preset basic|complete] [--items LIST] [--yes] [--dry-run] "
+                        "[--json]\n"
+                        "                           remove the selected items of a closed browser"),
+         runCare},
+        {QStringLiteral("history"),
+         QStringLiteral("history [--json] | --clear [--yes]\n"
+                        "                           the care history, or its deletion"),
+         runHistory},
         {QStringLiteral("check-updates"),
          QStringLiteral("check-updates [--json]   whether a newer Quenzel is published"),
          runCheckUpdates},
