@@ -76,7 +76,8 @@ void RemoteResource::get(const QUrl& url, QObject* context, Callback callback) {
             Qt::QueuedConnection);
         return;
     }
-    auto* request = new RemoteResource(url);
+    // The time-out is fixed here, on the caller's thread, by the time scale of this moment.
+    auto* request = new RemoteResource(url, TimeScale::milliseconds(kTimeoutSeconds));
     // A queued connection: the answer crosses to the context's thread, and is dropped if the
     // context is destroyed before it arrives.
     connect(request, &RemoteResource::finished, context, std::move(callback), Qt::QueuedConnection);
@@ -131,7 +132,7 @@ void RemoteResource::start() {
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this,
             [fail] { fail(Failure::TimedOut, QStringLiteral("no complete answer in time")); });
-    timer->start(TimeScale::milliseconds(kTimeoutSeconds));
+    timer->start(timeoutMs_);
 
     connect(reply, &QNetworkReply::metaDataChanged, this, [reply, fail, tooLarge] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);

@@ -39,11 +39,12 @@ class RemoteResource : public QObject {
     void finished(const qz::RemoteResource::Result& result);
 
   private:
-    explicit RemoteResource(QUrl url) : url_(std::move(url)) {}
+    RemoteResource(QUrl url, int timeoutMs) : url_(std::move(url)), timeoutMs_(timeoutMs) {}
     void start();
     void finish(Result result);
 
     QUrl url_;
+    int timeoutMs_;
     QByteArray body_;
     bool done_ = false;
 };

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "app/access/AccessCheck.h"
 #include "care/AccessGrant.h"
@@ -31,7 +32,6 @@ struct ListCase {
 };
 
 TEST(UpdateFace, FollowsThePublishedList) {
-    const test::ScopedTimeScale fast(0.02);  // the fetch time-out becomes 0.2 s
     // A valid list naming a newer version, padded past 5 MiB: it must still count as no list.
     QByteArray huge = PropertyList::toXml(
         QVariantMap{{QStringLiteral("appUpdate"), QStringLiteral("9.0")},
@@ -71,6 +71,11 @@ TEST(UpdateFace, FollowsThePublishedList) {
 
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
+        // Only the silent server waits out the time-out, scaled from 10 s to 0.2 s.
+        std::optional<test::ScopedTimeScale> scale;
+        if (c.answer.silent) {
+            scale.emplace(0.02);
+        }
         const QString path = QStringLiteral("/%1/Quenzel2_Browser.plist").arg(&c - cases);
         server.serve(path, c.answer);
         AccessCheck check(defaults, english);
