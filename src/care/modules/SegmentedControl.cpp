@@ -13,7 +13,10 @@ SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent) {
         auto* button = new QPushButton(this);
         button->setCheckable(true);
         button->setFocusPolicy(Qt::TabFocus);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        QFont small = button->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);  // three captions share a narrow panel
+        button->setFont(small);
         row->addWidget(button);
         group_.addButton(button, i);
         buttons_.append(button);
