@@ -7,14 +7,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "app/access/AccessLinks.h"
 #include "care/AccessGrant.h"
-#include "fixtures/FixtureHome.h"
 #include "platform/Bookmark.h"
 #include "platform/Localization.h"
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
-#include "platform/Workspace.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitFor.h"
 
@@ -149,35 +146,6 @@ TEST_F(AccessCheckTest, LaterCheckReplacesAnEarlierOne) {
     test::waitFor([] { return false; }, 400);  // past the silent fetch's scaled time-out
     ASSERT_EQ(answers.count(), 1);
     EXPECT_TRUE(answers.first().first().value<UpdateAnswer>().updateRequired);
-}
-
-TEST(AccessSetup, ChooserStartsInTheLibraryAndLinksUseTheSite) {
-    test::FixtureHome home;
-    const Localization english = Localization::forLanguage(QStringLiteral("en"));
-    const FolderChooserSetup setup = folderChooserSetup(home.files(), english);
-    EXPECT_EQ(QDir::cleanPath(setup.startDirectory),
-              home.local(QStringLiteral("/Users/%@/Library")));
-    EXPECT_EQ(setup.title, english.text(QStringLiteral("chooseHDTitle")));
-    EXPECT_EQ(setup.prompt, english.text(QStringLiteral("selectHDbtn")));
-
-    const QByteArray previous = qgetenv("QUENZEL_WEBSITE");
-    qputenv("QUENZEL_WEBSITE", "http://quenzel.test/");
-    QList<QUrl> opened;
-    const Workspace::Opener old = Workspace::setOpener([&](const QUrl& url) {
-        opened.append(url);
-        return true;
-    });
-    openUpdatePage();
-    openAccessHelp();
-    Workspace::setOpener(old);
-    if (previous.isNull()) {
-        qunsetenv("QUENZEL_WEBSITE");
-    } else {
-        qputenv("QUENZEL_WEBSITE", previous);
-    }
-    EXPECT_EQ(opened,
-              (QList<QUrl>{QUrl(QStringLiteral("http://quenzel.test/update.html")),
-                           QUrl(QStringLiteral("http://quenzel.test/support.html#sandbox"))}));
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/PropertyList.h"
-#include "support/LocalHttpServer.h"
-#include "support/WaitFor.h"
 
 namespace qz {
 namespace {
@@ -37,33 +35,6 @@ TEST(RemoteVersionList, ReadsOnlyDictionariesOfTexts) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(RemoteVersionList::parse(c.body), c.list);
     }
-}
-
-TEST(RemoteVersionList, LivesAtTheRootOfTheConfiguredSite) {
-    const QByteArray previous = qgetenv("QUENZEL_WEBSITE");
-    qputenv("QUENZEL_WEBSITE", "http://127.0.0.1:8099/");
-    EXPECT_EQ(RemoteVersionList::url(),
-              QUrl(QStringLiteral("http://127.0.0.1:8099/Quenzel2_Browser.plist")));
-    if (previous.isNull()) {
-        qunsetenv("QUENZEL_WEBSITE");
-    } else {
-        qputenv("QUENZEL_WEBSITE", previous);
-    }
-}
-
-TEST(RemoteVersionList, FetchesAndParsesOffTheServer) {
-    test::LocalHttpServer server;
-    server.serve(QStringLiteral("/Quenzel2_Browser.plist"),
-                 {200, PropertyList::toBinary(QVariantMap{{"appUpdate", "3.0"}}), true, false});
-    std::optional<std::optional<PublishedVersions>> answer;
-    QObject context;
-    RemoteVersionList::fetch(server.url(QStringLiteral("/Quenzel2_Browser.plist")), &context,
-                             [&](const std::optional<PublishedVersions>& list) { answer = list; });
-    ASSERT_TRUE(test::waitFor([&] { return answer.has_value(); }));
-    ASSERT_TRUE(answer->has_value());
-    EXPECT_EQ((*answer)->value(QStringLiteral("appUpdate")), QStringLiteral("3.0"));
-    // A missing list is no list.
-    EXPECT_FALSE(RemoteVersionList::fetchBlocking(server.url(QStringLiteral("/other.plist"))));
 }
 
 }  // namespace
