@@ -8,10 +8,12 @@
 
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/FileManager.h"
 
@@ -20,6 +22,8 @@ namespace qz {
 namespace {
 
 constexpr size_t kDirentBufferSize = 256 * 1024;
+// Folders with more entries than this are emptied in inode order.
+constexpr size_t kInodeOrderThreshold = 1000;
 // A folder that keeps filling while it is emptied is given up after this many passes.
 constexpr int kEmptyingPasses = 4;
 
@@ -74,6 +78,15 @@ class TreeRemover {
 
   private:
     void emptyFolder(int dirFd) {
+        // The whole listing first: nothing is removed while the folder is being read, and a
+        // large folder is emptied in inode order, which spares the disk most of its seeking.
+        struct Entry {
+            ino64_t inode;
+            size_t name;  // offset into names
+            unsigned char type;
+        };
+        std::vector<Entry> entries;
+        std::vector<char> names;
         for (;;) {
             const ssize_t count = ::getdents64(dirFd, buffer_.get(), kDirentBufferSize);
             if (count < 0) {
@@ -81,21 +94,25 @@ class TreeRemover {
                 return;
             }
             if (count == 0) {
-                return;
+                break;
             }
-            // Names are copied out first: the buffer is reused by the folders beneath.
-            std::unique_ptr<char[]> batch(new char[static_cast<size_t>(count)]);
-            std::memcpy(batch.get(), buffer_.get(), static_cast<size_t>(count));
             for (ssize_t offset = 0; offset < count;) {
-                const auto* entry = reinterpret_cast<const dirent64*>(batch.get() + offset);
+                const auto* entry = reinterpret_cast<const dirent64*>(buffer_.get() + offset);
                 offset += entry->d_reclen;
-                const char* entryName = entry->d_name;
-                if (entryName[0] == '.' &&
-                    (entryName[1] == '\0' || (entryName[1] == '.' && entryName[2] == '\0'))) {
+                const char* name = entry->d_name;
+                if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
                     continue;
                 }
-                removeEntry(dirFd, entryName, entry->d_type);
+                entries.push_back({entry->d_ino, names.size(), entry->d_type});
+                names.insert(names.end(), name, name + std::strlen(name) + 1);
             }
+        }
+        if (entries.size() > kInodeOrderThreshold) {
+            std::sort(entries.begin(), entries.end(),
+                      [](const Entry& a, const Entry& b) { return a.inode < b.inode; });
+        }
+        for (const Entry& entry : entries) {
+            removeEntry(dirFd, names.data() + entry.name, entry.type);
         }
     }
 
