@@ -1,5 +1,6 @@
 #include "app/AppController.h"
 
+#include "app/access/AccessLinks.h"
 #include "care/modules/CareModule.h"
 #include "platform/FileManager.h"
 
@@ -27,6 +28,10 @@ void AppController::awakeFromNib() {
     for (BrowserId browser : installed) {
         place(panelController(browser), slot++);
     }
+}
+
+void AppController::supportSandbox() {
+    openAccessHelp();
 }
 
 QList<QWidget*> AppController::slotViews() const {

@@ -49,6 +49,10 @@ class AppController : public QObject {
     // The browser whose panel sits in a slot (0 to 3); nothing when the slot is empty.
     std::optional<BrowserId> browserInSlot(int slot) const;
 
+  public slots:
+    // Opens the support page's section on folder access.
+    void supportSandbox();
+
   private:
     void place(PanelController* controller, int slot);
 

@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/AccessController.h"
 #include "chrome/Frames.h"
 #include "platform/ApplicationSupport.h"
 #include "platform/Bundle.h"
@@ -56,6 +57,11 @@ constexpr CentredFrame kAccessFrames[4][5] = {
 AppDelegate::AppDelegate(FileManager& files, QObject* parent) : QObject(parent), files_(files) {
     buildWindow();
     buildSecondaryWidgets();
+    access_ = new AccessController(*this, files_, UserDefaults::standard(), Localization::shared(),
+                                   this);
+    connect(chooseHD, &QPushButton::clicked, this, &AppDelegate::choose);
+    connect(helpSandbox, &QToolButton::clicked, this, &AppDelegate::helpSandboxPressed);
+    connect(btnUpdate, &QPushButton::clicked, this, &AppDelegate::updateApp);
 }
 
 AppDelegate::~AppDelegate() {
@@ -218,13 +224,19 @@ QString AppDelegate::quenzelApplicationSupportFolder() const {
 }
 
 void AppDelegate::checkSandbox() {
-    for (QWidget* slotView : vista->slotViews()) {
-        slotView->show();
-    }
-    for (QWidget* control : std::initializer_list<QWidget*>{chooseHD, helpSandbox, imageSandbox,
-                                                            textUpdate, btnUpdate}) {
-        control->hide();
-    }
+    access_->checkSandbox();
+}
+
+void AppDelegate::choose() {
+    access_->choose();
+}
+
+void AppDelegate::helpSandboxPressed() {
+    access_->helpSandbox(helpSandbox);
+}
+
+void AppDelegate::updateApp() {
+    access_->updateApp();
 }
 
 void AppDelegate::layoutForBrowserCount(int n) {

@@ -15,6 +15,7 @@
 
 namespace qz {
 
+class AccessController;
 class FileManager;
 
 class AppDelegate : public QObject {
@@ -39,8 +40,11 @@ class AppDelegate : public QObject {
     // "<Application Support>/DIZEROV", created when missing.
     QString quenzelApplicationSupportFolder() const;
 
-    // Sets the window's face: for now always the normal face with the browser panels.
+    // Reads the folder grant and sets the window's face (access request, panels or update
+    // notice); the update check's answer may change the face later.
     void checkSandbox();
+    // Shows the access faces, asks for the folder and shows the access help.
+    AccessController* access() const { return access_; }
     // Resizes the window for n placed columns (1 to 4) and re-centres the access and update
     // controls; 0 leaves the window as it is.
     void layoutForBrowserCount(int n);
@@ -55,6 +59,12 @@ class AppDelegate : public QObject {
     void historyPressed();
     // Opens the welcome window; the window itself is attached here.
     void welcomeVideo();
+    // chooseHD's action: asks for the folder and stores the grant.
+    void choose();
+    // helpSandbox's action: the access help below the button.
+    void helpSandboxPressed();
+    // btnUpdate's action: opens the page with the latest version.
+    void updateApp();
 
   public:
     // Outlets, named as the rest of the program knows them.
@@ -90,6 +100,7 @@ class AppDelegate : public QObject {
     TitleBarWindow* window_ = nullptr;
     QWidget* preferencesPane_ = nullptr;  // holds the preference controls until their window
     bool showsDockIcon_ = false;
+    AccessController* access_ = nullptr;
 };
 
 }  // namespace qz

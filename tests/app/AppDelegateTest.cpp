@@ -125,9 +125,9 @@ TEST_F(AppDelegateTest, SizesTheWindowAndRecentresTheAccessControlsPerBrowserCou
         if (narrow) {
             EXPECT_EQ(delegate.textUpdate->font().pointSize(), 11);
         }
-        // The normal face: panels shown, access and update controls hidden.
-        EXPECT_TRUE(delegate.vista->ourViewSafari()->isVisibleTo(delegate.window()));
-        EXPECT_FALSE(delegate.chooseHD->isVisibleTo(delegate.window()));
+        // No grant stored: the access request, no panels and no update button.
+        EXPECT_FALSE(delegate.vista->ourViewSafari()->isVisibleTo(delegate.window()));
+        EXPECT_TRUE(delegate.chooseHD->isVisibleTo(delegate.window()));
         EXPECT_FALSE(delegate.btnUpdate->isVisibleTo(delegate.window()));
     }
 }

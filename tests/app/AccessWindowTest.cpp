@@ -1,0 +1,262 @@
+// The access and update faces on the real window: first launch, choosing the folder, the
+// published version, a grant whose folder is gone, and the help popover.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTimer>
+#include <memory>
+
+#include "app/AccessController.h"
+#include "app/AppDelegate.h"
+#include "app/access/AccessLinks.h"
+#include "care/AccessGrant.h"
+#include "fixtures/FixtureHome.h"
+#include "platform/Bookmark.h"
+#include "platform/Localization.h"
+#include "platform/PropertyList.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+#include "support/LocalHttpServer.h"
+#include "support/WaitFor.h"
+
+namespace qz {
+
+void PrintTo(const FaceState& s, std::ostream* out) {
+    *out << "{choose " << s.chooseHD << " help " << s.helpSandbox << " image " << s.imageSandbox
+         << " '" << s.imageName.toStdString() << "' slots " << s.slotViews << " notice "
+         << s.textUpdate << " '" << s.updateText.toStdString() << "' button " << s.btnUpdate << "}";
+}
+
+namespace {
+
+using test::FixtureHome;
+using test::LocalHttpServer;
+
+const QString kListPath = QStringLiteral("/Quenzel2_Browser.plist");
+// Shown or hidden: chooseHD, helpSandbox, imageSandbox, the slot views, textUpdate, btnUpdate.
+FaceState face(bool choose, bool help, bool image, bool slotViews, bool notice, bool button,
+               const QString& imageName = {}, const QString& updateText = {}) {
+    return {choose, help, image, slotViews, notice, button, imageName, updateText};
+}
+const FaceState kAccessRequest = face(1, 1, 1, 0, 0, 0, QStringLiteral("library"));
+const FaceState kNormal = face(0, 0, 0, 1, 0, 0);
+FaceState updateFace(const QString& version) {
+    return face(0, 0, 1, 0, 1, 1, QStringLiteral("Quenzel"),
+                Localization::shared().format(QStringLiteral("oldVersionText"), {version}));
+}
+
+class AccessWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
+        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        home.installApp(QStringLiteral("/Applications/Safari.app"));
+        home.installApp(QStringLiteral("/Applications/Firefox.app"));
+        home.makeFolder(QStringLiteral("/Users/%@/Library"));
+        previousOpener = Workspace::setOpener([this](const QUrl& url) {
+            opened.append(url);
+            return true;
+        });
+    }
+    void TearDown() override {
+        Workspace::setOpener(previousOpener);
+        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        qunsetenv("QUENZEL_WEBSITE");
+    }
+
+    void publish(const QString& version) {
+        server.serve(kListPath, {200, PropertyList::toXml(QVariantMap{{"appUpdate", version}})});
+    }
+    std::unique_ptr<AppDelegate> launch() {
+        auto delegate = std::make_unique<AppDelegate>(home.files());
+        delegate->awakeFromNib();
+        delegate->applicationDidFinishLaunching();
+        return delegate;
+    }
+    static bool answered(AppDelegate& delegate) {
+        return test::waitFor([&] { return !delegate.access()->check().updateCheck().isRunning(); });
+    }
+    // What the window's controls show; the picture and the notice only count while visible.
+    static FaceState faceOf(const AppDelegate& d) {
+        const QWidget* w = d.window();
+        FaceState shown = face(d.chooseHD->isVisibleTo(w), d.helpSandbox->isVisibleTo(w),
+                               d.imageSandbox->isVisibleTo(w), false, d.textUpdate->isVisibleTo(w),
+                               d.btnUpdate->isVisibleTo(w));
+        int shownSlots = 0;
+        for (QWidget* slotView : d.vista->slotViews()) {
+            shownSlots += slotView->isVisibleTo(w) ? 1 : 0;
+        }
+        EXPECT_TRUE(shownSlots == 0 || shownSlots == 4) << shownSlots << " slot views shown";
+        shown.slotViews = shownSlots == 4;
+        if (shown.imageSandbox) {
+            shown.imageName = d.imageSandbox->imageName();
+            EXPECT_FALSE(d.imageSandbox->image().isNull())
+                << "no picture " << shown.imageName.toStdString();
+        }
+        if (shown.textUpdate) {
+            shown.updateText = d.textUpdate->text();
+        }
+        return shown;
+    }
+
+    LocalHttpServer server;
+    test::ScopedTimeScale scale{0.01};
+    FixtureHome home;
+    QList<QUrl> opened;
+    Workspace::Opener previousOpener;
+};
+
+TEST_F(AccessWindowTest, FirstLaunchShowsOnlyTheAccessRequestAndFetchesNothing) {
+    publish(QStringLiteral("9.0"));
+    auto delegate = launch();
+    EXPECT_EQ(faceOf(*delegate), kAccessRequest);
+    EXPECT_FALSE(delegate->access()->check().updateCheck().isRunning());
+}
+
+TEST_F(AccessWindowTest, ChoosingTheFolderSwitchesAtOnceAndRunsTheCheck) {
+    const QString library = home.local(QStringLiteral("/Users/%@/Library"));
+    const QString notAFolder = home.local(QStringLiteral("/Users/%@/Library/missing"));
+    const struct {
+        QStringList chosen;
+        FaceState face;
+        bool grantedBefore;
+        bool granted;
+        bool error;
+    } rows[] = {
+        {{library}, kNormal, false, true, false},
+        {{}, kAccessRequest, false, false, false},                  // cancelled
+        {{library, library}, kAccessRequest, false, false, false},  // not exactly one folder
+        {{notAFolder}, kAccessRequest, true, false, true},          // the earlier grant goes too
+    };
+    publish(QStringLiteral("1.9"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.chosen.join(u',').toStdString());
+        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        if (row.grantedBefore) {
+            UserDefaults::standard().setObject(Bookmark::create(library), kExportDirectoryKey);
+        }
+        auto delegate = launch();
+        ASSERT_TRUE(answered(*delegate));
+        QSignalSpy checks(&delegate->access()->check(), &AccessCheck::updateAnswered);
+        delegate->access()->setFolderChooser([&] { return row.chosen; });
+        delegate->chooseHD->click();
+        EXPECT_EQ(faceOf(*delegate), row.face) << "at once, before any answer";
+        EXPECT_EQ(!UserDefaults(UserDefaults::standardFilePath())
+                       .dataForKey(kExportDirectoryKey)
+                       .isEmpty(),
+                  row.granted)
+            << "written to disk at once";
+        EXPECT_EQ(delegate->access()->errorMessage() != nullptr, row.error);
+        ASSERT_TRUE(answered(*delegate));
+        EXPECT_EQ(checks.size(), row.granted ? 1 : 0);
+        EXPECT_EQ(faceOf(*delegate), row.face);
+    }
+}
+
+TEST_F(AccessWindowTest, PublishedVersionChoosesBetweenThePanelsAndTheUpdateNotice) {
+    const struct {
+        int status;
+        QByteArray body;
+        FaceState face;
+    } rows[] = {
+        {200, PropertyList::toXml(QVariantMap{{"appUpdate", "2.1"}}), updateFace("2.1")},
+        {200, PropertyList::toXml(QVariantMap{{"appUpdate", "1.9"}}), kNormal},
+        {200, PropertyList::toXml(QVariantMap{{"appUpdate", "2.0"}}), kNormal},
+        {200, PropertyList::toXml(QVariantMap{{"firefox", "99.0"}}), kNormal},
+        {200, "<plist><dict><key>appUpdate", kNormal},
+        {404, "", kNormal},
+    };
+    UserDefaults::standard().setObject(
+        Bookmark::create(home.local(QStringLiteral("/Users/%@/Library"))), kExportDirectoryKey);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.body.toStdString());
+        server.serve(kListPath, {row.status, row.body});
+        auto delegate = launch();
+        EXPECT_EQ(faceOf(*delegate), kNormal) << "the panels while the list is on its way";
+        ASSERT_TRUE(answered(*delegate));
+        EXPECT_EQ(faceOf(*delegate), row.face);
+        if (row.face.btnUpdate) {
+            delegate->btnUpdate->click();
+            EXPECT_EQ(opened, QList<QUrl>{updatePageUrl()});
+        }
+    }
+}
+
+TEST_F(AccessWindowTest, GrantWhoseFolderIsGoneLeavesEveryControlAsItWas) {
+    const QString folder = home.local(QStringLiteral("/Users/%@/Library/Granted"));
+    QDir().mkpath(folder);
+    UserDefaults::standard().setObject(Bookmark::create(folder), kExportDirectoryKey);
+    QDir(folder).removeRecursively();
+    {
+        AppDelegate delegate(home.files());  // at launch: the window as it was built
+        delegate.awakeFromNib();
+        const FaceState built = faceOf(delegate);
+        delegate.applicationDidFinishLaunching();
+        EXPECT_EQ(faceOf(delegate), built);
+        EXPECT_EQ(built, kAccessRequest) << "the folder can be chosen again";
+    }
+    // While running, after the panels or the update notice were shown.
+    for (const QString& published : {QStringLiteral("1.9"), QStringLiteral("2.1")}) {
+        SCOPED_TRACE(published.toStdString());
+        publish(published);
+        QDir().mkpath(folder);
+        UserDefaults::standard().setObject(Bookmark::create(folder), kExportDirectoryKey);
+        auto delegate = launch();
+        ASSERT_TRUE(answered(*delegate));
+        const FaceState before = faceOf(*delegate);
+        QSignalSpy checks(&delegate->access()->check(), &AccessCheck::updateAnswered);
+        QDir(folder).removeRecursively();
+        delegate->checkSandbox();
+        EXPECT_EQ(faceOf(*delegate), before);
+        EXPECT_FALSE(delegate->access()->check().updateCheck().isRunning()) << "no check";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(checks.size(), 0);
+    }
+}
+
+TEST_F(AccessWindowTest, FolderDialogOffersOneFolderFromTheLibraryWithHiddenOnesShown) {
+    auto delegate = launch();
+    const QString library = home.local(QStringLiteral("/Users/%@/Library"));
+    QTimer::singleShot(0, [&] {
+        auto* dialog = delegate->window()->findChild<QFileDialog*>();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isModal());
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+        EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
+        EXPECT_TRUE(dialog->filter().testFlag(QDir::Hidden));
+        EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(library).canonicalPath());
+        const Localization& texts = Localization::shared();
+        EXPECT_EQ(dialog->windowTitle(), texts.format(QStringLiteral("chooseHDTitle")));
+        EXPECT_EQ(dialog->labelText(QFileDialog::Accept),
+                  texts.format(QStringLiteral("selectHDbtn")));
+        dialog->selectFile(library);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    delegate->chooseHD->click();
+    EXPECT_EQ(Bookmark::resolve(UserDefaults::standard().dataForKey(kExportDirectoryKey))->path,
+              QDir(library).absolutePath());
+    EXPECT_EQ(faceOf(*delegate), kNormal);
+}
+
+TEST_F(AccessWindowTest, HelpOpensBelowItsButtonAndLinksToTheSupportPage) {
+    auto delegate = launch();
+    delegate->helpSandbox->click();
+    QWidget* popover = delegate->popoverSandbox;
+    ASSERT_TRUE(popover->isVisible());
+    const QRect button(delegate->helpSandbox->mapToGlobal(QPoint(0, 0)),
+                       delegate->helpSandbox->size());
+    EXPECT_GE(popover->y(), button.bottom());
+    EXPECT_NEAR(popover->geometry().center().x(), button.center().x(), 2);
+    auto* link = popover->findChild<QLabel*>(QStringLiteral("supportSandboxLink"));
+    ASSERT_NE(link, nullptr);
+    emit link->linkActivated(QStringLiteral("#sandbox"));
+    EXPECT_EQ(opened, QList<QUrl>{accessHelpUrl()});
+    EXPECT_FALSE(popover->isVisible());
+}
+
+}  // namespace
+}  // namespace qz
