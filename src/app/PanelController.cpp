@@ -1,6 +1,7 @@
 #include "app/PanelController.h"
 
 #include "care/modules/CareModule.h"
+#include "monitor/ui/CustomLogo.h"
 
 namespace qz {
 
@@ -17,6 +18,7 @@ QWidget* PanelController::view() {
     if (!view_) {
         auto* panel = new QWidget;
         module_ = loadView(panel, files_);
+        logo_ = createLogoController(browser_, panel, files_);
         view_ = panel;
     }
     return view_;

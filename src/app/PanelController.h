@@ -11,6 +11,7 @@
 namespace qz {
 
 class CareModule;
+class CustomLogo;
 class FileManager;
 
 class PanelController : public QObject {
@@ -25,6 +26,8 @@ class PanelController : public QObject {
     bool isViewLoaded() const { return !view_.isNull(); }
     // The care module of a loaded panel; nullptr before.
     CareModule* module() const { return module_; }
+    // The logo controller of a loaded panel; nullptr before.
+    CustomLogo* logoController() const { return logo_; }
 
   protected:
     // Builds the panel from its interface file and creates its care module.
@@ -35,6 +38,7 @@ class PanelController : public QObject {
     FileManager& files_;
     QPointer<QWidget> view_;
     CareModule* module_ = nullptr;
+    CustomLogo* logo_ = nullptr;
 };
 
 }  // namespace qz

@@ -6,6 +6,8 @@
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
 #include "care/modules/CareModule.h"
+#include "monitor/ui/ImageFactory.h"
+#include "monitor/ui/MenuStatus.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/TimeScale.h"
@@ -67,6 +69,12 @@ int runWindow(FileManager& files) {
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     delegate.awakeFromNib();
+    ImageFactory imageFactory;
+    MenuStatus menuStatus(files, imageFactory);
+    QObject::connect(&menuStatus, &MenuStatus::openRequested, delegate.window(),
+                     &TitleBarWindow::makeKeyAndOrderFront);
+    menuStatus.awakeFromNib();
+    imageFactory.awakeFromNib();
     delegate.applicationDidFinishLaunching();
     const QString screenshot = qEnvironmentVariable("QUENZEL_SCREENSHOT");
     if (!screenshot.isEmpty()) {

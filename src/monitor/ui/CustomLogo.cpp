@@ -1,0 +1,181 @@
+#include "monitor/ui/CustomLogo.h"
+
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "monitor/LogoLevels.h"
+#include "platform/FileManager.h"
+#include "platform/Frames.h"
+#include "platform/Localization.h"
+#include "platform/RemoteVersionList.h"
+#include "platform/TimeScale.h"
+
+namespace qz {
+
+CustomLogo::CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& files)
+    : QObject(panel),
+      traits_(traits),
+      panel_(panel),
+      logo_(panel->findChild<QWidget*>(traits.logo)),
+      update_(panel->findChild<QAbstractButton*>(QStringLiteral("update"))),
+      files_(files),
+      listUrl_(RemoteVersionList::url()),
+      ticker_(kInterval, [this]() -> std::function<void()> {
+          const int level = levelForTotal(measureLogoTotal(traits_.browser, files_));
+          return [this, level] { applyLevel(level); };
+      }) {
+    if (update_) {
+        connect(update_, &QAbstractButton::clicked, this, &CustomLogo::updateBtn);
+    }
+}
+
+CustomLogo::~CustomLogo() {
+    // File work in flight reads through files_; let it end before this object does.
+    for (QFutureWatcherBase* watcher : findChildren<QFutureWatcherBase*>()) {
+        watcher->waitForFinished();
+    }
+}
+
+void CustomLogo::awakeFromNib() {
+    if (traits_.timerBeforeUpdateCheck) {
+        ticker_.start(/*runAtOnce=*/false);
+        checkUpdate();
+    } else {
+        checkUpdate();
+        ticker_.start(/*runAtOnce=*/false);
+    }
+}
+
+void CustomLogo::checkLogoSize() {
+    ticker_.tick();
+}
+
+void CustomLogo::applyLevel(int level) {
+    level_ = level;
+    const LogoFrames frames = logoFrames(traits_.browser, level);
+    // The frames are given from the bottom of the view both stand in.
+    auto superviewHeight = [](QWidget* view) {
+        return view->parentWidget() ? view->parentWidget()->height() : view->height();
+    };
+    if (QWidget* logo = logo_) {
+        animate(logo, toQtFrame(frames.logo, superviewHeight(logo)));
+    }
+    if (QAbstractButton* button = update_) {
+        animate(button, toQtFrame(frames.button, superviewHeight(button)));
+    }
+    emit levelApplied(level);
+}
+
+void CustomLogo::animate(QWidget* view, const QRect& target) {
+    auto* running = view->findChild<QPropertyAnimation*>(QStringLiteral("logoFrame"),
+                                                         Qt::FindDirectChildrenOnly);
+    if (running && running->endValue().toRect() == target) {
+        return;  // already on its way there
+    }
+    delete running;
+    if (view->geometry() == target) {
+        return;
+    }
+    auto* animation = new QPropertyAnimation(view, "geometry", view);
+    animation->setObjectName(QStringLiteral("logoFrame"));
+    animation->setDuration(TimeScale::milliseconds(kAnimationSeconds));
+    animation->setStartValue(view->geometry());
+    animation->setEndValue(target);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void CustomLogo::checkUpdate() {
+    RemoteVersionList::fetch(listUrl_, this, [this](const VersionList& list) { evaluate(list); });
+}
+
+void CustomLogo::evaluate(const VersionList& list) {
+    // Reading the bundles and the system version is file work: it stays off the main thread.
+    auto* watcher = new QFutureWatcher<UpdateAdvice>(this);
+    connect(watcher, &QFutureWatcher<UpdateAdvice>::finished, this, [this, watcher] {
+        const UpdateAdvice advice = watcher->result();
+        watcher->deleteLater();
+        advice_ = advice;
+        if (advice.evaluated && update_) {
+            update_->setVisible(advice.advice);
+        }
+        emit updateChecked(advice.advice);
+    });
+    const BrowserId browser = traits_.browser;
+    const FileManager& files = files_;
+    watcher->setFuture(QtConcurrent::run(
+        [browser, &files, list] { return checkBrowserUpdate(browser, files, list); }));
+}
+
+void CustomLogo::updateBtn() {
+    if (sheetPending_ || sheet_) {
+        return;  // one sheet at a time
+    }
+    sheetPending_ = true;
+    RemoteVersionList::fetch(listUrl_, this, [this](const VersionList& list) { showSheet(list); });
+}
+
+void CustomLogo::showSheet(const VersionList& list) {
+    sheetPending_ = false;
+    const BrowserId browser = traits_.browser;
+    const FileManager& files = files_;
+    auto* watcher = new QFutureWatcher<std::optional<QString>>(this);
+    connect(watcher, &QFutureWatcher<std::optional<QString>>::finished, this, [this, watcher] {
+        const std::optional<QString> published = watcher->result();
+        watcher->deleteLater();
+        QWidget* window = panel_ ? panel_->window() : nullptr;
+        const UpdateSheet texts = updateSheet(traits_.browser, published, Localization::shared());
+        auto* sheet = new QMessageBox(QMessageBox::Warning, texts.messageText, texts.messageText,
+                                      QMessageBox::NoButton, window);
+        sheet->setInformativeText(texts.informativeText);
+        sheet->addButton(texts.button, QMessageBox::AcceptRole);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet_ = sheet;
+        sheet->open();
+        emit sheetShown();
+    });
+    // The list key of Safari depends on the system version file, read again for each press.
+    watcher->setFuture(QtConcurrent::run([browser, &files, list]() -> std::optional<QString> {
+        if (!list) {
+            return std::nullopt;
+        }
+        const QString key = versionListKey(browser, files);
+        return list->contains(key) ? std::optional<QString>(list->value(key)) : std::nullopt;
+    }));
+}
+
+namespace {
+const LogoTraits kSafari{BrowserId::Safari, QStringLiteral("logoSafari"), false};
+const LogoTraits kFirefox{BrowserId::Firefox, QStringLiteral("logoFirefox"), true};
+const LogoTraits kChrome{BrowserId::Chrome, QStringLiteral("logoChrome"), false};
+const LogoTraits kOpera{BrowserId::Opera, QStringLiteral("logoOpera"), false};
+}  // namespace
+
+customLogoS::customLogoS(QWidget* panel, FileManager& files) : CustomLogo(kSafari, panel, files) {}
+customLogoF::customLogoF(QWidget* panel, FileManager& files) : CustomLogo(kFirefox, panel, files) {}
+customLogoC::customLogoC(QWidget* panel, FileManager& files) : CustomLogo(kChrome, panel, files) {}
+customLogoO::customLogoO(QWidget* panel, FileManager& files) : CustomLogo(kOpera, panel, files) {}
+
+CustomLogo* newLogoController(BrowserId browser, QWidget* panel, FileManager& files) {
+    switch (browser) {
+        case BrowserId::Safari:
+            return new customLogoS(panel, files);
+        case BrowserId::Firefox:
+            return new customLogoF(panel, files);
+        case BrowserId::Chrome:
+            return new customLogoC(panel, files);
+        case BrowserId::Opera:
+            return new customLogoO(panel, files);
+    }
+    return nullptr;
+}
+
+CustomLogo* createLogoController(BrowserId browser, QWidget* panel, FileManager& files) {
+    CustomLogo* controller = newLogoController(browser, panel, files);
+    if (controller) {
+        controller->awakeFromNib();
+    }
+    return controller;
+}
+
+}  // namespace qz

@@ -1,0 +1,132 @@
+#include "monitor/ui/MenuStatus.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+
+#include "monitor/MonitorSets.h"
+#include "monitor/StatusDecision.h"
+#include "monitor/ui/ImageFactory.h"
+#include "monitor/ui/PreferencesWindowController.h"
+#include "platform/Bundle.h"
+#include "platform/FileManager.h"
+#include "platform/Localization.h"
+#include "platform/UserNotificationCenter.h"
+
+namespace qz {
+
+MenuStatus::MenuStatus(FileManager& files, ImageFactory& imageFactory, QObject* parent)
+    : QObject(parent),
+      files_(files),
+      imageFactory_(imageFactory),
+      statusMenu_(std::make_unique<QMenu>()),
+      slot_([this](const QString& icon) { return createStatusItem(icon); }),
+      ticker_(kInterval, [this]() -> std::function<void()> {
+          // Both figures come from the same moment's disk, measured afresh on every tick.
+          const BrowserTotals totals = measureTotals(files_);
+          const BrowserFlags considered = consideredBrowsers(files_);
+          return [this, totals, considered] {
+              imageFactory_.setMeasured(totals, considered);
+              setmenuitembar();
+              ++updates_;
+              emit updated();
+          };
+      }) {
+    buildMenu();
+    // Without a notification server the tray shows the message.
+    UserNotificationCenter::defaultUserNotificationCenter().setFallback(
+        [](const UserNotification& notification) {
+            auto* item = qobject_cast<QSystemTrayIcon*>(StatusItemSlot::installed());
+            if (item && item->isVisible()) {
+                item->showMessage(notification.title, notification.informativeText);
+            }
+        });
+}
+
+MenuStatus::~MenuStatus() {
+    if (slot_.item() && StatusItemSlot::installed() == slot_.item()) {
+        StatusItemSlot::clearInstalled();
+    }
+}
+
+void MenuStatus::buildMenu() {
+    const Localization& texts = Localization::shared();
+    QMenu* menu = statusMenu_.get();
+    const char* names[4] = {"menusafari", "menufirefox", "menuchrome", "menuopera"};
+    for (BrowserId browser : kAllBrowsers) {
+        QAction* entry = menu->addAction(texts.text(menuEntryKey(browser)));
+        entry->setObjectName(QLatin1String(names[static_cast<size_t>(browser)]));
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this, &MenuStatus::openRequested);
+        imageFactory_.menuEntries[static_cast<size_t>(browser)] = entry;
+    }
+    QAction* ok = menu->addAction(texts.text(QStringLiteral("ok")));
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setEnabled(false);
+    imageFactory_.ok = ok;
+    menu->addSeparator();
+    connect(menu->addAction(texts.text(QStringLiteral("menuOpen"))), &QAction::triggered, this,
+            &MenuStatus::openRequested);
+    connect(menu->addAction(texts.text(QStringLiteral("menuPreferences"))), &QAction::triggered,
+            this, [this] { preferences()->showWindow(); });
+    menu->addSeparator();
+    connect(menu->addAction(texts.text(QStringLiteral("menuQuit"))), &QAction::triggered, qApp,
+            &QCoreApplication::quit, Qt::QueuedConnection);
+    // The item shows its alternate image while its menu is open, as a highlighted item does.
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        if (QSystemTrayIcon* item = statusItem()) {
+            item->setIcon(Bundle::image(alternateImage()));
+        }
+    });
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        if (QSystemTrayIcon* item = statusItem()) {
+            item->setIcon(Bundle::image(slot_.icon()));
+        }
+    });
+}
+
+QObject* MenuStatus::createStatusItem(const QString& icon) {
+    auto* item = new QSystemTrayIcon(Bundle::image(icon));
+    item->setObjectName(QStringLiteral("statusItem"));
+    item->setToolTip(QStringLiteral("Quenzel"));
+    item->setContextMenu(statusMenu_.get());
+    connect(item, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        // A plain click opens the menu too, as a status item does.
+        if (why == QSystemTrayIcon::Trigger) {
+            statusMenu_->popup(QCursor::pos());
+        }
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        item->show();
+    }
+    return item;
+}
+
+void MenuStatus::awakeFromNib() {
+    StatusItemSlot::clearInstalled();
+    ticker_.start(/*runAtOnce=*/true);
+}
+
+QSystemTrayIcon* MenuStatus::statusItem() const {
+    return qobject_cast<QSystemTrayIcon*>(slot_.item());
+}
+
+QString MenuStatus::alternateImage() {
+    return kIconSelected;
+}
+
+PreferencesWindowController* MenuStatus::preferences() {
+    if (!preferences_) {
+        preferences_ = std::make_unique<PreferencesWindowController>(imageFactory_);
+    }
+    return preferences_.get();
+}
+
+void MenuStatus::updatesize() {
+    ticker_.tick();
+}
+
+void MenuStatus::setmenuitembar() {
+    slot_.setmenuitembar(imageFactory_.imageNormal());
+}
+
+}  // namespace qz

@@ -1,0 +1,112 @@
+#include "monitor/ui/MenuStatus.h"
+
+#include <QSignalSpy>
+
+#include "MonitorUiTestSupport.h"
+#include "monitor/ui/ImageFactory.h"
+#include "monitor/ui/PreferencesWindowController.h"
+#include "platform/Bundle.h"
+#include "platform/Localization.h"
+
+namespace qz {
+namespace {
+
+using test::ScaledTime;
+
+const QString kHistory = QStringLiteral("/Users/%@/Library/Safari/History.plist");
+const QString kChromeCache = QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache");
+
+class MenuStatusTest : public ScaledTime {
+  protected:
+    void SetUp() override {
+        ScaledTime::SetUp();
+        defaults().setObject(QVariant::fromValue<quint64>(1000), AlertThreshold::kKey);
+    }
+
+    // Waits until a measurement that started after this call has reached the status item: the
+    // second one applied from now on (the first may have been under way already).
+    static void tick(MenuStatus& status) {
+        const int before = status.updates();
+        status.updatesize();
+        ASSERT_TRUE(test::waitFor([&] { return status.updates() >= before + 2; }));
+    }
+
+    test::FixtureHome home;
+};
+
+TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    {
+        QSignalSpy first(&status, &MenuStatus::updated);
+        status.awakeFromNib();
+        factory.awakeFromNib();
+        ASSERT_TRUE(first.wait(5000));
+    }
+    QPointer<QSystemTrayIcon> calm = status.statusItem();
+    ASSERT_TRUE(calm);
+    EXPECT_EQ(status.statusItemImage(), kIconCalm);
+    EXPECT_EQ(StatusItemSlot::installed(), calm.data());
+    EXPECT_EQ(calm->contextMenu(), status.statusMenu());
+
+    tick(status);  // same totals, same icon: the very same item stays
+    EXPECT_EQ(status.statusItem(), calm.data());
+
+    home.writeFile(kHistory, 600);
+    tick(status);  // below the threshold: still the same icon
+    EXPECT_EQ(status.statusItem(), calm.data());
+    EXPECT_EQ(factory.SizevalueS(), 600u);
+
+    home.writeFile(kHistory, 1000);
+    tick(status);  // at the threshold: a new item with the alert icon
+    QPointer<QSystemTrayIcon> alert = status.statusItem();
+    EXPECT_TRUE(calm.isNull());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(status.statusItemImage(), kIconAlert);
+    EXPECT_EQ(StatusItemSlot::installed(), alert.data());
+    EXPECT_TRUE(factory.menuEntries[0]->isVisible());
+    EXPECT_FALSE(factory.ok->isVisible());
+
+    // While its menu is open the item shows the alternate image, then its own again.
+    emit status.statusMenu()->aboutToShow();
+    EXPECT_EQ(alert->icon().cacheKey(), Bundle::image(kIconSelected).cacheKey());
+    emit status.statusMenu()->aboutToHide();
+    EXPECT_EQ(alert->icon().cacheKey(), Bundle::image(kIconAlert).cacheKey());
+
+    QFile::remove(home.local(kHistory));
+    tick(status);  // the file is gone on the next tick: back to calm, another new item
+    EXPECT_TRUE(alert.isNull());
+    EXPECT_EQ(status.statusItemImage(), kIconCalm);
+    EXPECT_EQ(factory.SizevalueS(), 0u);
+}
+
+TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAlert) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    home.writeFile(kChromeCache + QStringLiteral("/data_1"), 5000);
+    QSignalSpy spy(&status, &MenuStatus::updated);
+    status.awakeFromNib();
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_GE(factory.SizevalueC(), 5000u);
+    EXPECT_EQ(status.statusItemImage(), kIconCalm);
+    EXPECT_FALSE(factory.menuEntries[2]->isVisible());
+
+    home.installApp(QStringLiteral("/Users/%@/Applications/Google Chrome.app"));
+    tick(status);
+    EXPECT_EQ(status.statusItemImage(), kIconAlert);
+    EXPECT_TRUE(factory.menuEntries[2]->isVisible());
+}
+
+TEST_F(MenuStatusTest, ThePreferencesWindowIsMadeOnceAndCarriesTheThresholdPopup) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    factory.awakeFromNib();
+    PreferencesWindowController* window = status.preferences();
+    EXPECT_EQ(status.preferences(), window);
+    EXPECT_EQ(factory.pesoalert(), window->pesoalert());
+    emit window->pesoalert()->activated(1);
+    EXPECT_EQ(factory.threshold(), 500000000u);
+}
+
+}  // namespace
+}  // namespace qz
