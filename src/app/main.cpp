@@ -56,7 +56,11 @@ int main(int argc, char* argv[]) {
             return qz::CommandLine::kUsage;
         }
         options.root = demo.root();
-        demo.grantAccess(user);
+        // The window asks for the folder itself on its first launch; commands and the
+        // screenshot run on a granted demo home.
+        if (!window || qEnvironmentVariableIsSet("QUENZEL_SCREENSHOT")) {
+            demo.grantAccess(user);
+        }
     }
     if (!qz::CommandLine::apply(options, files, &error)) {
         err << "quenzel: " << error << Qt::endl;
