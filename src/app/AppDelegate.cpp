@@ -10,10 +10,10 @@
 #include <QVBoxLayout>
 
 #include "app/AccessController.h"
-#include "chrome/Frames.h"
 #include "platform/ApplicationSupport.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
+#include "platform/Frames.h"
 #include "platform/Localization.h"
 #include "platform/UserDefaults.h"
 

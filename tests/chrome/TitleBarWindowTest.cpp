@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "chrome/Frames.h"
 #include "chrome/TitleBarWindow.h"
+#include "platform/Frames.h"
 
 namespace qz {
 namespace {
