@@ -66,6 +66,8 @@ TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
     EXPECT_EQ(StatusItemSlot::installed(), alert.data());
     EXPECT_TRUE(factory.menuEntries[0]->isVisible());
     EXPECT_FALSE(factory.ok->isVisible());
+    EXPECT_EQ(factory.menuEntries[0]->text(), Localization::shared().text("CareS"));
+    EXPECT_EQ(factory.menuEntries[0]->font().pointSize(), 14);
 
     // While its menu is open the item shows the alternate image, then its own again.
     emit status.statusMenu()->aboutToShow();
