@@ -4,12 +4,6 @@ namespace qz {
 
 namespace {
 
-CarePath file(const QString& path) {
-    return {PathKind::File, path};
-}
-CarePath folder(const QString& path) {
-    return {PathKind::Folder, path};
-}
 CarePath profile(const QString& name) {
     return {PathKind::ProfileFile, name};
 }
@@ -32,27 +26,29 @@ QString opera(const QString& rest) {
 BrowserCatalogue makeSafari() {
     const QString previews = "/Users/%@/Library/Caches/com.apple.Safari/Webpage Previews";
     const QList<CarePath> preferences = {
-        file("/Users/%@/Library/Preferences/com.apple.Safari.LSSharedFileList.plist"),
-        file("/Users/%@/Library/Preferences/com.apple.Safari.plist"),
-        file("/Users/%@/Library/Preferences/com.apple.Safari.RSS.plist")};
+        filePath("/Users/%@/Library/Preferences/com.apple.Safari.LSSharedFileList.plist"),
+        filePath("/Users/%@/Library/Preferences/com.apple.Safari.plist"),
+        filePath("/Users/%@/Library/Preferences/com.apple.Safari.RSS.plist")};
     return {
         BrowserId::Safari,
         {
             {"historyS",
-             {file(safari("History.plist")), file(safari("HistoryIndex.sk")), folder(previews)},
-             {file(safari("HistoryIndex.sk")), folder(previews), file(safari("History.plist"))}},
-            same("cacheS", {file("/Users/%@/Library/Caches/com.apple.Safari/Cache.db")}),
+             {filePath(safari("History.plist")), filePath(safari("HistoryIndex.sk")),
+              folderPath(previews)},
+             {filePath(safari("HistoryIndex.sk")), folderPath(previews),
+              filePath(safari("History.plist"))}},
+            same("cacheS", {filePath("/Users/%@/Library/Caches/com.apple.Safari/Cache.db")}),
             {"coockiesS",
-             {folder(safari("LocalStorage")), folder(safari("Databases"))},
+             {folderPath(safari("LocalStorage")), folderPath(safari("Databases"))},
              {{PathKind::CookieStore, {}},
-              folder(safari("Databases")),
-              folder(safari("LocalStorage"))}},
-            same("downloadlistS", {file(safari("Downloads.plist"))}),
-            same("lastsessionS", {file(safari("LastSession.plist"))}),
-            same("topsitesS", {file(safari("TopSites.plist"))}),
-            same("webpageiconS", {file(safari("WebpageIcons.db"))}),
-            same("autofilS", {file(safari("Form Values"))}),
-            same("posictionS", {file(safari("LocationPermissions.plist"))}),
+              folderPath(safari("Databases")),
+              folderPath(safari("LocalStorage"))}},
+            same("downloadlistS", {filePath(safari("Downloads.plist"))}),
+            same("lastsessionS", {filePath(safari("LastSession.plist"))}),
+            same("topsitesS", {filePath(safari("TopSites.plist"))}),
+            same("webpageiconS", {filePath(safari("WebpageIcons.db"))}),
+            same("autofilS", {filePath(safari("Form Values"))}),
+            same("posictionS", {filePath(safari("LocationPermissions.plist"))}),
             {"preferencesS", preferences, preferences, 2.0},
         },
         {"historyS", "preferencesS", "cacheS", "coockiesS", "downloadlistS", "lastsessionS",
@@ -68,8 +64,8 @@ BrowserCatalogue makeFirefox() {
         BrowserId::Firefox,
         {
             {"cacheF",
-             {folder("/Users/%@/Library/Caches/Firefox")},
-             {folder("/Users/%@/Library/Caches/Firefox/")}},
+             {folderPath("/Users/%@/Library/Caches/Firefox")},
+             {folderPath("/Users/%@/Library/Caches/Firefox/")}},
             same("coockiesF", {profile("cookies.sqlite")}),
             same("downloadlistF", {profile("downloads.sqlite")}),
             same("lastsessionF", {profile("sessionstore.js"), profile("sessionstore.bak")}),
@@ -88,15 +84,16 @@ BrowserCatalogue makeChrome() {
     return {
         BrowserId::Chrome,
         {
-            same("historyC", {file(chrome("History")), file(chrome("Visited Links"))}),
-            same("cacheC", {folder(caches + "Cache"), folder(caches + "Media Cache")}),
-            same("cookiesC", {file(chrome("Cookies"))}),
-            same("webpageiconC", {file(chrome("Favicons"))}),
-            same("lastsessionC", {file(chrome("Last Session")), file(chrome("Last Tabs")),
-                                  file(chrome("Current Session")), file(chrome("Current Tabs"))}),
-            same("topsitesC", {file(chrome("Top Sites"))}),
-            same("preferencesC", {file(chrome("Preferences")), file(chrome("Shortcuts")),
-                                  file(chrome("Web Data"))}),
+            same("historyC", {filePath(chrome("History")), filePath(chrome("Visited Links"))}),
+            same("cacheC", {folderPath(caches + "Cache"), folderPath(caches + "Media Cache")}),
+            same("cookiesC", {filePath(chrome("Cookies"))}),
+            same("webpageiconC", {filePath(chrome("Favicons"))}),
+            same("lastsessionC",
+                 {filePath(chrome("Last Session")), filePath(chrome("Last Tabs")),
+                  filePath(chrome("Current Session")), filePath(chrome("Current Tabs"))}),
+            same("topsitesC", {filePath(chrome("Top Sites"))}),
+            same("preferencesC", {filePath(chrome("Preferences")), filePath(chrome("Shortcuts")),
+                                  filePath(chrome("Web Data"))}),
         },
         {"historyC", "cacheC", "cookiesC", "webpageiconC", "lastsessionC", "topsitesC",
          "preferencesC"},
@@ -110,17 +107,17 @@ BrowserCatalogue makeOpera() {
     return {
         BrowserId::Opera,
         {
-            same("historyO", {file(opera("History")), file(opera("Visited Links"))}),
-            same("cacheO", {folder("/Users/%@/Library/Caches/com.operasoftware.Opera")}),
-            same("cookiesO", {file(opera("Cookies"))}),
-            same("sessionO", {file(opera("session.db"))}),
-            same("thumbinalsO", {file(opera("Thumbnails")), file(opera("thumbnails.db"))}),
+            same("historyO", {filePath(opera("History")), filePath(opera("Visited Links"))}),
+            same("cacheO", {folderPath("/Users/%@/Library/Caches/com.operasoftware.Opera")}),
+            same("cookiesO", {filePath(opera("Cookies"))}),
+            same("sessionO", {filePath(opera("session.db"))}),
+            same("thumbinalsO", {filePath(opera("Thumbnails")), filePath(opera("thumbnails.db"))}),
             {"webdateO",
-             {file(opera("Origin Bound Certs")), file(opera("Login Data")),
-              file(opera("Certificate Revocation Lists"))},
-             {file(opera("Login Data")), file(opera("Origin Bound Certs")),
-              file(opera("Certificate Revocation Lists"))}},
-            same("preferencesO", {file(opera("Preferences")), file(opera("Web Data"))}),
+             {filePath(opera("Origin Bound Certs")), filePath(opera("Login Data")),
+              filePath(opera("Certificate Revocation Lists"))},
+             {filePath(opera("Login Data")), filePath(opera("Origin Bound Certs")),
+              filePath(opera("Certificate Revocation Lists"))}},
+            same("preferencesO", {filePath(opera("Preferences")), filePath(opera("Web Data"))}),
         },
         {"historyO", "cacheO", "cookiesO", "sessionO", "thumbinalsO", "webdateO", "preferencesO"},
         {"historyO", "cacheO", "cookiesO", "sessionO", "thumbinalsO", "webdateO", "preferencesO"},

@@ -22,6 +22,13 @@ struct CarePath {
     QString path;  // a "/Users/%@/Library/..." template, or a profile file's name
 };
 
+inline CarePath filePath(const QString& path) {
+    return {PathKind::File, path};
+}
+inline CarePath folderPath(const QString& path) {
+    return {PathKind::Folder, path};
+}
+
 struct CareItem {
     QString name;  // the check box's outlet name, e.g. "historyS"
     QList<CarePath> measured;

@@ -7,12 +7,6 @@
 namespace qz {
 
 namespace {
-CarePath file(const QString& path) {
-    return {PathKind::File, path};
-}
-CarePath folder(const QString& path) {
-    return {PathKind::Folder, path};
-}
 
 struct LevelRow {
     int height;
@@ -94,13 +88,13 @@ const QList<CarePath>& logoSet(BrowserId browser) {
     // Safari, Firefox and Chrome grow with the status item's sets; the Opera logo follows the
     // newer Opera, whose profile lives under Application Support.
     static const QList<CarePath> newerOpera = {
-        file(QStringLiteral(
+        filePath(QStringLiteral(
             "/Users/%@/Library/Application Support/com.operasoftware.Opera/History")),
-        file(QStringLiteral(
+        filePath(QStringLiteral(
             "/Users/%@/Library/Application Support/com.operasoftware.Opera/Visited Links")),
-        file(QStringLiteral(
+        filePath(QStringLiteral(
             "/Users/%@/Library/Application Support/com.operasoftware.Opera/Web Data")),
-        folder(QStringLiteral("/Users/%@/Library/Caches/com.operasoftware.Opera/Cache"))};
+        folderPath(QStringLiteral("/Users/%@/Library/Caches/com.operasoftware.Opera/Cache"))};
     return browser == BrowserId::Opera ? newerOpera : statusItemSet(browser);
 }
 

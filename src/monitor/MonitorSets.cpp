@@ -4,36 +4,27 @@
 
 namespace qz {
 
-namespace {
-CarePath file(const QString& path) {
-    return {PathKind::File, path};
-}
-CarePath folder(const QString& path) {
-    return {PathKind::Folder, path};
-}
-}  // namespace
-
 const QList<CarePath>& statusItemSet(BrowserId browser) {
     static const std::array<QList<CarePath>, 4> sets = {{
-        {file(QStringLiteral("/Users/%@/Library/Safari/History.plist")),
-         file(QStringLiteral("/Users/%@/Library/Safari/HistoryIndex.sk")),
-         folder(QStringLiteral("/Users/%@/Library/Caches/com.apple.Safari/Webpage Previews")),
-         file(QStringLiteral("/Users/%@/Library/Caches/com.apple.Safari/Cache.db")),
-         file(QStringLiteral("/Users/%@/Library/Safari/Downloads.plist"))},
-        {folder(QStringLiteral("/Users/%@/Library/Caches/Firefox"))},
-        {file(
+        {filePath(QStringLiteral("/Users/%@/Library/Safari/History.plist")),
+         filePath(QStringLiteral("/Users/%@/Library/Safari/HistoryIndex.sk")),
+         folderPath(QStringLiteral("/Users/%@/Library/Caches/com.apple.Safari/Webpage Previews")),
+         filePath(QStringLiteral("/Users/%@/Library/Caches/com.apple.Safari/Cache.db")),
+         filePath(QStringLiteral("/Users/%@/Library/Safari/Downloads.plist"))},
+        {folderPath(QStringLiteral("/Users/%@/Library/Caches/Firefox"))},
+        {filePath(
              QStringLiteral("/Users/%@/Library/Application Support/Google/Chrome/Default/History")),
-         file(QStringLiteral(
+         filePath(QStringLiteral(
              "/Users/%@/Library/Application Support/Google/Chrome/Default/Visited Links")),
-         folder(QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache")),
-         folder(QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Media Cache"))},
+         folderPath(QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache")),
+         folderPath(QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Media Cache"))},
         // The older Opera generation: profile in Library/Opera, caches in Library/Caches/Opera.
-        {file(QStringLiteral("/Users/%@/Library/Opera/global_history.dat")),
-         file(QStringLiteral("/Users/%@/Library/Opera/vlink4.dat")),
-         folder(QStringLiteral("/Users/%@/Library/Caches/Opera/opcache")),
-         folder(kUserLibraryFolder + QStringLiteral("/Caches/Opera/cache")),
-         file(QStringLiteral("/Users/%@/Library/Opera/download.dat")),
-         folder(QStringLiteral("/Users/%@/Library/Caches/Opera/temporary_downloads"))},
+        {filePath(QStringLiteral("/Users/%@/Library/Opera/global_history.dat")),
+         filePath(QStringLiteral("/Users/%@/Library/Opera/vlink4.dat")),
+         folderPath(QStringLiteral("/Users/%@/Library/Caches/Opera/opcache")),
+         folderPath(kUserLibraryFolder + QStringLiteral("/Caches/Opera/cache")),
+         filePath(QStringLiteral("/Users/%@/Library/Opera/download.dat")),
+         folderPath(QStringLiteral("/Users/%@/Library/Caches/Opera/temporary_downloads"))},
     }};
     return sets[static_cast<size_t>(browser)];
 }

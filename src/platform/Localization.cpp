@@ -138,10 +138,10 @@ class CLocaleScope {
     locale_t previous_;
 };
 
-QString formatNumber(const QByteArray& spec, char conversion, const QVariant& argument) {
+QString formatNumber(const QByteArray& flags, char conversion, const QVariant& argument) {
     const CLocaleScope cLocale;
     std::array<char, 128> buffer{};
-    QByteArray format = '%' + spec;
+    QByteArray format = '%' + flags;
     if (conversion == 'f' || conversion == 'F' || conversion == 'e' || conversion == 'E' ||
         conversion == 'g' || conversion == 'G') {
         format += conversion;
@@ -206,10 +206,10 @@ QString Localization::applyFormat(const QString& format, const QVariantList& arg
             continue;
         }
         qsizetype j = i + 1;
-        QByteArray spec;
+        QByteArray flags;
         while (j < format.size() &&
                QByteArrayView("-+ #0123456789.").contains(format[j].toLatin1())) {
-            spec += format[j++].toLatin1();
+            flags += format[j++].toLatin1();
         }
         while (j < format.size() && QByteArrayView("hlqLzjt").contains(format[j].toLatin1())) {
             ++j;  // length modifiers: every integer is formatted as 64-bit
@@ -219,12 +219,12 @@ QString Localization::applyFormat(const QString& format, const QVariantList& arg
             break;
         }
         const char conversion = format[j].toLatin1();
-        if (conversion == '%' && spec.isEmpty()) {
+        if (conversion == '%' && flags.isEmpty()) {
             out += u'%';
         } else if (conversion == '@' || conversion == 's') {
             out += nextArgument().toString();
         } else if (QByteArrayView("diuxXofFeEgG").contains(conversion) && conversion != 0) {
-            out += formatNumber(spec, conversion, nextArgument());
+            out += formatNumber(flags, conversion, nextArgument());
         } else {
             out += format.mid(i, j - i + 1);  // not a conversion we know: keep it as written
         }

@@ -35,13 +35,8 @@ void printAnswer(QTextStream& out, const UpdateAnswer& answer) {
 
 int runCheckUpdates(CliContext& context, const QStringList& arguments) {
     bool json = false;
-    for (const QString& argument : arguments) {
-        if (argument == QStringLiteral("--json")) {
-            json = true;
-        } else {
-            return CommandLine::usageError(
-                context, QStringLiteral("check-updates: unknown argument \"%1\"").arg(argument));
-        }
+    if (!CommandLine::takeJsonFlag(context, QStringLiteral("check-updates"), arguments, &json)) {
+        return CommandLine::kUsage;
     }
     const std::optional<PublishedVersions> list =
         RemoteVersionList::fetchBlocking(RemoteVersionList::url());

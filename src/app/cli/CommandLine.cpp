@@ -101,6 +101,20 @@ QString CommandLine::usage() {
     return text;
 }
 
+bool CommandLine::takeJsonFlag(CliContext& context, const QString& command,
+                               const QStringList& arguments, bool* json) {
+    *json = false;
+    for (const QString& argument : arguments) {
+        if (argument != QStringLiteral("--json")) {
+            usageError(context,
+                       QStringLiteral("%1: unknown argument \"%2\"").arg(command, argument));
+            return false;
+        }
+        *json = true;
+    }
+    return true;
+}
+
 int CommandLine::usageError(CliContext& context, const QString& message) {
     context.err << "quenzel: " << message << Qt::endl;
     return kUsage;

@@ -49,6 +49,9 @@ class CommandLine {
     static int run(const GlobalOptions& options, CliContext& context);
     static const QList<CliCommand>& commands();
     static QString usage();
+    // Reads a command's only option, --json; false (after the usage line) for anything else.
+    static bool takeJsonFlag(CliContext& context, const QString& command,
+                             const QStringList& arguments, bool* json);
     // Prints "quenzel: <message>" on the error stream and returns kUsage.
     static int usageError(CliContext& context, const QString& message);
 };

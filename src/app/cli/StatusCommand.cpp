@@ -104,13 +104,8 @@ void printTable(QTextStream& out, const QList<BrowserStatus>& report, const File
 
 int runStatus(CliContext& context, const QStringList& arguments) {
     bool json = false;
-    for (const QString& argument : arguments) {
-        if (argument == QStringLiteral("--json")) {
-            json = true;
-        } else {
-            return CommandLine::usageError(
-                context, QStringLiteral("status: unknown argument \"%1\"").arg(argument));
-        }
+    if (!CommandLine::takeJsonFlag(context, QStringLiteral("status"), arguments, &json)) {
+        return CommandLine::kUsage;
     }
     QList<BrowserStatus> report;
     for (BrowserId browser : kAllBrowsers) {
