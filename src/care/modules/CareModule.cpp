@@ -8,6 +8,7 @@
 #include "care/Presets.h"
 #include "care/SizeRules.h"
 #include "care/SizeText.h"
+#include "care/modules/CareRunController.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "platform/Localization.h"
@@ -71,6 +72,7 @@ CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& 
         popover->hide();
         popover_ = popover;
     }
+    careRun_ = new CareRunController(*this, files);
     setCaptions();
 }
 
@@ -137,7 +139,7 @@ void CareModule::openSupportPage() {
 }
 
 void CareModule::careAction() {
-    // The care run is attached here.
+    careRun_->careAction();
 }
 
 void CareModule::awakeFromNib() {

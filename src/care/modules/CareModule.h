@@ -19,6 +19,7 @@
 
 namespace qz {
 
+class CareRunController;
 class FileManager;
 class Localization;
 
@@ -64,6 +65,8 @@ class CareModule : public QObject {
     void setTexts(const Localization& texts);
     const Localization& texts() const { return *texts_; }
     bool isMeasuring() const { return measurer_.isRunning(); }
+    // The care run behind the care button: its sheets, its worker and the boxes' mirror.
+    CareRunController* careRun() const { return careRun_; }
 
   public slots:
     // Measures the selected items on a worker and shows the figure when it arrives. A tick that
@@ -109,6 +112,7 @@ class CareModule : public QObject {
     SizeMeasurer measurer_;
     bool remeasure_ = false;  // a preset changed the selection while a measurement ran
     QTimer repeating_;
+    CareRunController* careRun_ = nullptr;
 };
 
 }  // namespace qz

@@ -1,0 +1,171 @@
+#include "care/modules/CareRunController.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QProgressBar>
+
+#include "care/modules/CareModule.h"
+#include "history/addItem.h"
+#include "platform/Localization.h"
+#include "platform/Log.h"
+
+namespace qz {
+
+namespace {
+
+constexpr const char* kReturnCode = "returnCode";
+
+// A box's state as the engine reads it: 1 on, 0 off, -1 mixed.
+int boxState(int checkState) {
+    switch (checkState) {
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return -1;
+        default:
+            return 0;
+    }
+}
+
+QMessageBox::Icon iconOf(CareRunController::AlertStyle style) {
+    switch (style) {
+        case CareRunController::CriticalStyle:
+            return QMessageBox::Critical;
+        case CareRunController::InformationalStyle:
+            return QMessageBox::Information;
+        case CareRunController::WarningStyle:
+            break;
+    }
+    return QMessageBox::Warning;
+}
+
+}  // namespace
+
+CareRunController::CareRunController(CareModule& module, FileManager& files)
+    : QObject(&module), module_(module), files_(files), selection_(module.browser()) {
+    for (QCheckBox* box : module_.checkBoxes()) {
+        const QString item = box->objectName();
+        selection_.setState(item, boxState(box->checkState()));
+        // Kept current on the main thread; a running care reads the mirror, never the box.
+        connect(box, &QCheckBox::stateChanged, this,
+                [this, item](int state) { selection_.setState(item, boxState(state)); });
+    }
+}
+
+CareRunController::~CareRunController() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    UserNotificationCenter& center = UserNotificationCenter::defaultUserNotificationCenter();
+    if (center.delegate() == this) {
+        center.setDelegate(nullptr);
+    }
+}
+
+void CareRunController::careAction() {
+    if (running_ || sheet_) {
+        return;  // one care per module at a time, one sheet at a time
+    }
+    const BrowserInfo& info = browserInfo(module_.browser());
+    switch (precheckCare(module_.browser(), selection_.states())) {
+        case CarePrecheck::BrowserOpen:
+            beginSheet(CriticalStyle, QStringLiteral("Attention"), info.openKey,
+                       {QStringLiteral("Done")});
+            return;
+        case CarePrecheck::NothingSelected:
+            beginSheet(CriticalStyle, QStringLiteral("Attention!"), info.nothingSelectedKey,
+                       {QStringLiteral("Done")});
+            return;
+        case CarePrecheck::Ready:
+            break;
+    }
+    QMessageBox* alert =
+        beginSheet(WarningStyle, QStringLiteral("StartCare"), QStringLiteral("NoteStartCare"),
+                   {QStringLiteral("OK"), QStringLiteral("Cancel")});
+    connect(alert, &QMessageBox::finished, this, [this, alert] {
+        // A sheet closed without a button (the window went away) answers like "Cancel".
+        QAbstractButton* clicked = alert->clickedButton();
+        alertDidEnd(alert,
+                    clicked ? clicked->property(kReturnCode).toInt() : kAlertSecondButtonReturn);
+    });
+    Log::write(info.readyLogLine);
+}
+
+void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
+    if (returnCode != kAlertFirstButtonReturn || running_) {
+        return;
+    }
+    running_ = true;
+    module_.presetButton()->setHidden(true);
+    module_.careButton()->setEnabled(false);
+    if (worker_.joinable()) {
+        worker_.join();  // a previous care's thread that has already handed over its end
+    }
+    // The worker takes what it needs of the module now: it never touches the module itself.
+    const BrowserId browser = module_.browser();
+    const Localization* texts = &module_.texts();
+    worker_ = std::thread([this, browser, texts] { threadedMethod(browser, *texts); });
+}
+
+QMessageBox* CareRunController::beginSheet(AlertStyle style, const QString& titleKey,
+                                           const QString& textKey, const QStringList& buttonKeys) {
+    const Localization& texts = module_.texts();
+    auto* alert = new QMessageBox(module_.panel()->window());
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setIcon(iconOf(style));
+    alert->setText(texts.text(titleKey));
+    alert->setInformativeText(texts.text(textKey));
+    for (qsizetype i = 0; i < buttonKeys.size(); ++i) {
+        QPushButton* button = alert->addButton(
+            texts.text(buttonKeys[i]), i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+        button->setObjectName(buttonKeys[i]);
+        button->setProperty(kReturnCode, kAlertFirstButtonReturn + static_cast<int>(i));
+        if (i == 0) {
+            alert->setDefaultButton(button);
+        }
+    }
+    sheet_ = alert;
+    connect(alert, &QMessageBox::finished, this, [this] { sheet_ = nullptr; });
+    alert->open();
+    return alert;
+}
+
+void CareRunController::threadedMethod(BrowserId browser, const Localization& texts) {
+    CareRun run(browser, files_);
+    run.setSelection(selection_.provider());
+    run.setRecorder([](BrowserId cared) { return addItem::sharedMySingleton()->record(cared); });
+    CareCallbacks callbacks;
+    callbacks.started = [this] {
+        QMetaObject::invokeMethod(this, &CareRunController::careStarted, Qt::QueuedConnection);
+    };
+    run.setCallbacks(std::move(callbacks));
+    const CareReport report = run.run();
+
+    QMetaObject::invokeMethod(
+        this, [this, report] { careEnded(report); }, Qt::QueuedConnection);
+    UserNotificationCenter& center = UserNotificationCenter::defaultUserNotificationCenter();
+    center.deliverNotification(completionNotification(report, texts));
+    center.setDelegate(this);
+}
+
+void CareRunController::careStarted() {
+    QProgressBar* indicator = module_.indicator();
+    indicator->setRange(0, 0);  // the busy animation
+    indicator->setHidden(false);
+}
+
+void CareRunController::careEnded(const CareReport& report) {
+    QProgressBar* indicator = module_.indicator();
+    indicator->setHidden(true);
+    indicator->setRange(0, 1);  // still
+    module_.presetButton()->setHidden(false);
+    module_.careButton()->setEnabled(true);
+    if (worker_.joinable()) {
+        worker_.join();  // it only has the notification left to post
+    }
+    running_ = false;
+    emit careFinished(report);
+}
+
+}  // namespace qz
