@@ -4,6 +4,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "monitor/LogoLevels.h"
+#include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "platform/Frames.h"
 #include "platform/Localization.h"
@@ -25,6 +26,10 @@ CustomLogo::CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& fi
           return [this, level] { applyLevel(level); };
       }) {
     if (update_) {
+        if (update_->icon().isNull()) {
+            update_->setIcon(Bundle::image(QStringLiteral("updateBrowser")));
+            update_->setIconSize(update_->size());
+        }
         connect(update_, &QAbstractButton::clicked, this, &CustomLogo::updateBtn);
     }
 }
