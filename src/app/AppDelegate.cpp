@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "app/AccessController.h"
+#include "app/HistoryPopover.h"
+#include "history/addItem.h"
 #include "platform/ApplicationSupport.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
@@ -174,6 +176,11 @@ void AppDelegate::awakeFromNib() {
     textHelpSandbox->setText(texts.format(QStringLiteral("textHelpSand")));
 
     vista->awakeFromNib();
+
+    if (!myAddSheet) {
+        myAddSheet = new addItem(this);
+        myAddSheet->setUp();  // loads History.plist and becomes the shared store
+    }
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -212,7 +219,8 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
 }
 
 void AppDelegate::applicationWillTerminate() {
-    // The care history is written here.
+    // An empty history writes nothing, so an earlier file stays as it is.
+    (myAddSheet ? myAddSheet : addItem::sharedMySingleton())->saveAtTermination();
 }
 
 QString AppDelegate::quenzelApplicationSupportFolder() const {
@@ -267,7 +275,13 @@ void AppDelegate::updateEnabledStatus() {
 }
 
 void AppDelegate::historyPressed() {
-    // The care-history popover opens here.
+    if (!popover) {
+        addItem* store = myAddSheet ? myAddSheet : addItem::sharedMySingleton();
+        popover = new HistoryPopover(*store, Localization::shared(), window_);
+    }
+    auto* history = static_cast<HistoryPopover*>(popover.data());
+    QWidget* anchor = historyButton ? static_cast<QWidget*>(historyButton) : window_;
+    history->showBelow(anchor);
 }
 
 void AppDelegate::welcomeVideo() {

@@ -17,6 +17,7 @@ namespace qz {
 
 class AccessController;
 class FileManager;
+class addItem;
 
 class AppDelegate : public QObject {
     Q_OBJECT
@@ -85,7 +86,8 @@ class AppDelegate : public QObject {
     QPushButton* btnUpdate = nullptr;
     QCheckBox* loginCheck = nullptr;
     QPointer<QWidget> welcome;
-    QPointer<QWidget> popover;
+    QPointer<QWidget> popover;      // the care-history popover, made on first use
+    addItem* myAddSheet = nullptr;  // the care history store, set up with the window
     QPointer<QWidget> popoverSandbox;
     // The title bar's picture and history button.
     ImageView* titleImage = nullptr;

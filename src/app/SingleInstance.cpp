@@ -1,11 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include <unistd.h>
-
-#include <QCryptographicHash>
-#include <QDir>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
 namespace qz {
 
@@ -14,17 +9,6 @@ namespace {
 const QByteArray kReopen = QByteArrayLiteral("reopen\n");
 
 }  // namespace
-
-QString SingleInstance::serverName(const QString& root, const QString& user) {
-    const QByteArray key = QDir::cleanPath(root).toUtf8() + '\0' + user.toUtf8();
-    const QString id = QString::fromLatin1(
-        QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
-    }
-    return QStringLiteral("%1/quenzel-%2-%3").arg(folder).arg(::getuid()).arg(id);
-}
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
     : QObject(parent), name_(name) {

@@ -11,9 +11,7 @@ namespace qz {
 class SingleInstance : public QObject {
     Q_OBJECT
   public:
-    // The socket name for a user's program on a root, private to the account.
-    static QString serverName(const QString& root, const QString& user);
-
+    // `name` is the window's socket name, singleInstanceServerName() (platform/InstanceName.h).
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
 
     // Asks a running instance to reopen; true when one took the message.

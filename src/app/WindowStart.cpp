@@ -9,6 +9,7 @@
 #include "monitor/ui/ImageFactory.h"
 #include "monitor/ui/MenuStatus.h"
 #include "platform/FileManager.h"
+#include "platform/InstanceName.h"
 #include "platform/Log.h"
 #include "platform/TimeScale.h"
 
@@ -55,7 +56,8 @@ void arrangeScreenshot(AppDelegate& delegate, const QString& file) {
 }  // namespace
 
 int runWindow(FileManager& files) {
-    SingleInstance instance(SingleInstance::serverName(files.root(), files.userName()));
+    // The name the command line looks for, so that it can tell the window holds the history.
+    SingleInstance instance(singleInstanceServerName());
     if (instance.handOver()) {
         return 0;
     }

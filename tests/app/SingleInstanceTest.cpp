@@ -5,34 +5,60 @@
 
 #include "app/SingleInstance.h"
 #include "fixtures/FixtureHome.h"
+#include "platform/InstanceName.h"
 
 namespace qz {
 namespace {
 
-TEST(SingleInstanceTest, ASecondStartHandsAReopenToTheFirstAndEnds) {
-    test::FixtureHome home;
-    const QString name = SingleInstance::serverName(home.root(), home.user());
-    EXPECT_NE(name, SingleInstance::serverName(home.root(), QStringLiteral("bruno")));
+// Points the program's file manager at a home for one test, as --root does.
+class SharedRoot {
+  public:
+    explicit SharedRoot(const QString& root) : previous_(FileManager::shared().root()) {
+        FileManager::shared().setRoot(root);
+    }
+    ~SharedRoot() { FileManager::shared().setRoot(previous_); }
 
-    SingleInstance first(name);
-    EXPECT_FALSE(first.handOver(200));  // nobody runs yet
-    ASSERT_TRUE(first.listen());
-    QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
+  private:
+    QString previous_;
+};
 
+TEST(SingleInstanceTest, TheWindowsSocketSendsLaterStartsBackAndTurnsTheCommandLineAway) {
     const QString binary = qEnvironmentVariable("QUENZEL_BINARY");
     if (binary.isEmpty()) {
         GTEST_SKIP() << "QUENZEL_BINARY is not set (run through ctest)";
     }
-    QProcess second;
-    second.start(binary,
-                 {QStringLiteral("--root"), home.root(), QStringLiteral("--user"), home.user()});
-    ASSERT_TRUE(second.waitForStarted(5000));
-    // The event loop must run for the first instance to answer.
-    ASSERT_TRUE(reopened.wait(10000)) << second.readAllStandardError().toStdString();
-    ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(reopened.size(), 1);
+    test::FixtureHome home;
+    const SharedRoot root(home.root());
+    // The window listens on this name; the command line and later starts look for it.
+    SingleInstance window(singleInstanceServerName());
+    ASSERT_TRUE(window.listen());
+    QSignalSpy reopened(&window, &SingleInstance::reopenRequested);
+
+    const QStringList onHome{"--root", home.root(), "--user", home.user()};
+    const struct {
+        QStringList command;
+        int exitCode;
+        int reopens;
+    } starts[] = {
+        {{}, 0, 1},  // a second window hands a reopen over and ends
+        {{"care", "safari", "--yes"}, 6, 0},
+        {{"history", "--clear", "--yes"}, 6, 0},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.command.join(' ').toStdString());
+        reopened.clear();
+        QProcess second;
+        second.start(binary, onHome + start.command);
+        ASSERT_TRUE(second.waitForStarted(5000));
+        // The event loop must run for the window to answer.
+        if (start.reopens > 0) {
+            ASSERT_TRUE(reopened.wait(10000)) << second.readAllStandardError().toStdString();
+        }
+        ASSERT_TRUE(second.waitForFinished(10000));
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), start.exitCode) << second.readAllStandardError().toStdString();
+        EXPECT_EQ(reopened.size(), start.reopens);
+    }
 }
 
 }  // namespace

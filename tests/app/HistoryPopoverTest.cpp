@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QHeaderView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/AppDelegate.h"
+#include "app/HistoryPopover.h"
+#include "fixtures/FixtureHome.h"
+#include "history/addItem.h"
+#include "platform/Localization.h"
+#include "platform/TimeScale.h"
+#include "support/WaitFor.h"
+
+namespace qz {
+namespace {
+
+QString text(const char* key) {
+    return Localization::shared().text(QString::fromLatin1(key));
+}
+
+void press(QMessageBox* alert, const char* key) {
+    for (QAbstractButton* button : alert->buttons()) {
+        if (button->text() == text(key)) {
+            button->click();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no button " << key;
+}
+
+void clickColumnTitle(QTableView* table, int column) {
+    QHeaderView* header = table->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      {header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                       header->height() / 2});
+}
+
+QStringList names(const QList<HistoryEntry>& entries) {
+    QStringList result;
+    for (const HistoryEntry& entry : entries) {
+        result.append(entry.browserName);
+    }
+    return result;
+}
+
+TEST(HistoryPopoverTest, ShowsTheTableOrTheEmptyPictureAndClearsOnlyWhenConfirmed) {
+    QTemporaryDir folder;
+    const QString file = folder.filePath("History.plist");
+    addItem store;
+    store.setUp(file);
+    QWidget window;
+    window.show();
+    HistoryPopover popover(store, Localization::shared(), &window);
+    popover.showBelow(&window);
+    const auto showsHistory = [&](bool present) {
+        EXPECT_EQ(popover.nohistoryimage->isHidden(), present);
+        EXPECT_EQ(popover.nohistorytext->isHidden(), present);
+        EXPECT_EQ(popover.titlehistory->isHidden(), !present);
+        EXPECT_EQ(popover.deletehistoryBtn->isHidden(), !present);
+    };
+    showsHistory(false);
+
+    store.record(BrowserId::Firefox);
+    showsHistory(true);
+    EXPECT_EQ(popover.tableList->model()->rowCount(), 1);
+    EXPECT_EQ(popover.tableList->model()->index(0, 0).data().toString(), "Firefox");
+    ASSERT_TRUE(QFile::exists(file));
+
+    for (const char* answer : {"Cancel", "OK"}) {
+        SCOPED_TRACE(answer);
+        popover.showBelow(&window);
+        popover.deletehistoryBtn->click();
+        QMessageBox* question = popover.confirmation();
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->text(), text("DeleteHistory"));
+        EXPECT_EQ(question->informativeText(), text("DeletedHistoryText"));
+        press(question, answer);
+        const bool cleared = QByteArray(answer) == "OK";
+        EXPECT_EQ(QFile::exists(file), !cleared);
+        EXPECT_EQ(store.shoppingListArray().size(), cleared ? 0 : 1);
+        EXPECT_EQ(popover.tableList->model()->rowCount(), cleared ? 0 : 1);
+        showsHistory(!cleared);
+    }
+}
+
+TEST(HistoryPopoverTest, AColumnClickReordersTheListThatTheEndWrites) {
+    test::ScopedTimeScale scale(0.01);
+    test::FixtureHome home;
+    QFile::remove(HistoryList::defaultFilePath());
+    AppDelegate delegate(home.files());
+    delegate.awakeFromNib();
+    addItem* store = delegate.myAddSheet;
+    ASSERT_NE(store, nullptr);
+    ASSERT_EQ(addItem::sharedMySingleton(), store);
+    store->setShoppingListArray({{"Safari", "2"}, {"Opera", "1"}, {"Google Chrome", "3"}});
+
+    delegate.historyPressed();
+    auto* popover = qobject_cast<HistoryPopover*>(delegate.popover.data());
+    ASSERT_NE(popover, nullptr);
+    ASSERT_TRUE(popover->isVisible());
+    const struct {
+        int column;
+        QStringList order;
+    } clicks[] = {
+        {HistoryTableModel::NameBrowser, {"Google Chrome", "Opera", "Safari"}},
+        {HistoryTableModel::NameBrowser, {"Safari", "Opera", "Google Chrome"}},
+        {HistoryTableModel::DateCare, {"Opera", "Safari", "Google Chrome"}},
+    };
+    for (const auto& click : clicks) {
+        clickColumnTitle(popover->tableList, click.column);
+        EXPECT_EQ(names(store->shoppingListArray()), click.order);
+        EXPECT_EQ(popover->tableList->model()->index(0, 0).data().toString(), click.order[0]);
+    }
+
+    store->record(BrowserId::Chrome);  // after a sort, still at the end
+    EXPECT_EQ(names(store->shoppingListArray()).last(), "Google Chrome");
+    clickColumnTitle(popover->tableList, HistoryTableModel::NameBrowser);
+    const QStringList sorted{"Google Chrome", "Google Chrome", "Opera", "Safari"};
+    ASSERT_EQ(names(store->shoppingListArray()), sorted);
+    const auto beforeEnd = HistoryList::readFile(HistoryList::defaultFilePath());
+    ASSERT_TRUE(beforeEnd.has_value());
+    EXPECT_NE(names(*beforeEnd), sorted);  // sorting alone writes nothing
+    delegate.applicationWillTerminate();
+    const auto saved = HistoryList::readFile(HistoryList::defaultFilePath());
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(names(*saved), sorted);
+    QFile::remove(HistoryList::defaultFilePath());
+}
+
+}  // namespace
+}  // namespace qz
