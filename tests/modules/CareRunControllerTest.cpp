@@ -4,11 +4,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <functional>
-#include <map>
 #include <mutex>
 
 #include "ModuleTestPanel.h"
@@ -26,7 +22,6 @@
 namespace qz {
 namespace {
 
-using test::FixtureHome;
 using test::waitFor;
 
 const QString kSafariHistory = "/Users/%@/Library/Safari/History.plist";
@@ -35,35 +30,27 @@ const QString kSafariDownloads = "/Users/%@/Library/Safari/Downloads.plist";
 const QString kSafariPreferences = "/Users/%@/Library/Preferences/com.apple.Safari.plist";
 const QString kChromeHistory =
     "/Users/%@/Library/Application Support/Google/Chrome/Default/History";
-const QString kChromeCookies =
-    "/Users/%@/Library/Application Support/Google/Chrome/Default/Cookies";
-const QString kOperaCache = "/Users/%@/Library/Caches/com.operasoftware.Opera/data";
+const QString kOperaCache = "/Users/%@/Library/Caches/com.operasoftware.Opera";
 
-QString text(const char* key) {
-    return Localization::shared().text(QString::fromLatin1(key));
+QString text(const QString& key) {
+    return Localization::shared().text(key);
 }
 
-// The sheet open on the window, if any.
-QMessageBox* openSheet(QWidget& window) {
-    for (QMessageBox* box : window.findChildren<QMessageBox*>()) {
-        if (box->isVisible()) {
-            return box;
+// Clicks the button of the sheet open on the window; false when there is no such sheet.
+bool press(QWidget& window, const QString& key) {
+    for (QMessageBox* sheet : window.findChildren<QMessageBox*>()) {
+        for (QAbstractButton* button :
+             sheet->isVisible() ? sheet->buttons() : QList<QAbstractButton*>{}) {
+            if (button->text() == text(key)) {
+                button->click();
+                return true;
+            }
         }
     }
-    return nullptr;
+    return false;
 }
 
-void press(QMessageBox* sheet, const char* key) {
-    for (QAbstractButton* button : sheet->buttons()) {
-        if (button->text() == text(key)) {
-            button->click();
-            return;
-        }
-    }
-    ADD_FAILURE() << "no button " << key;
-}
-
-// What happened to a widget's own visibility, in order.
+// The indicator's own shows and hides, in order.
 class VisibilityLog : public QObject {
   public:
     explicit VisibilityLog(QWidget* widget) { widget->installEventFilter(this); }
@@ -71,10 +58,8 @@ class VisibilityLog : public QObject {
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::ShowToParent) {
-            events.append("shown");
-        } else if (event->type() == QEvent::HideToParent) {
-            events.append("hidden");
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+            events.append(event->type() == QEvent::ShowToParent ? "shown" : "hidden");
         }
         return false;
     }
@@ -84,8 +69,7 @@ class CareRunControllerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         store.setUp(historyDir.filePath("History.plist"));
-        RunningApplications::setProbe(
-            [this](const QString& identifier) { return openBrowsers.contains(identifier); });
+        RunningApplications::setProbe([this](const QString& id) { return open.contains(id); });
         UserNotificationCenter::defaultUserNotificationCenter().setDeliveryHook(
             [this](const UserNotification& notification) {
                 std::lock_guard lock(mutex);
@@ -96,41 +80,38 @@ class CareRunControllerTest : public ::testing::Test {
             std::lock_guard lock(mutex);
             logLines.append(line);
         });
-        window.resize(800, 300);
         window.show();
-        clock.start();
     }
     void TearDown() override {
-        delete panelsOwner;  // joins any care still running before the hooks go
+        delete panels;  // waits for any care still running before the hooks go
         Log::setSink(previousSink);
         UserNotificationCenter::defaultUserNotificationCenter().setDeliveryHook({});
         RunningApplications::setProbe({});
     }
 
-    CareModule* addModule(BrowserId browser) {
-        const std::map<BrowserId, std::function<CareModule*()>> factories = {
-            {BrowserId::Safari, [&] { return new Safari(panel(Safari::moduleTraits()), files()); }},
-            {BrowserId::Chrome, [&] { return new Chrome(panel(Chrome::moduleTraits()), files()); }},
-            {BrowserId::Opera, [&] { return new Opera(panel(Opera::moduleTraits()), files()); }},
+    // A module on a panel of the window, with only the given boxes set (1 on, -1 mixed).
+    CareModule* addModule(BrowserId browser, const QHash<QString, int>& boxes) {
+        const auto panel = [this](const ModuleTraits& traits) {
+            QWidget* made = test::makePanel(traits).release();
+            made->setParent(panels);
+            return made;
         };
-        return factories.at(browser)();
-    }
-    QWidget* panel(const ModuleTraits& traits) {
-        QWidget* raw = test::makePanel(traits).release();
-        raw->setParent(panelsOwner);
-        return raw;
-    }
-    FileManager& files() { return home.files(); }
-
-    // Every box off except the given ones (1 on, -1 mixed).
-    static void select(CareModule* module, const QHash<QString, int>& states) {
+        CareModule* module = nullptr;
+        if (browser == BrowserId::Safari) {
+            module = new Safari(panel(Safari::moduleTraits()), home.files());
+        } else if (browser == BrowserId::Chrome) {
+            module = new Chrome(panel(Chrome::moduleTraits()), home.files());
+        } else {
+            module = new Opera(panel(Opera::moduleTraits()), home.files());
+        }
         for (QCheckBox* box : module->checkBoxes()) {
-            const int state = states.value(box->objectName());
+            const int state = boxes.value(box->objectName());
             box->setTristate(state < 0);
-            box->setCheckState(state == 1  ? Qt::Checked
+            box->setCheckState(state > 0   ? Qt::Checked
                                : state < 0 ? Qt::PartiallyChecked
                                            : Qt::Unchecked);
         }
+        return module;
     }
     bool exists(const QString& path) { return QFileInfo::exists(home.local(path)); }
     QList<UserNotification> delivered() {
@@ -139,12 +120,12 @@ class CareRunControllerTest : public ::testing::Test {
     }
 
     test::ScopedTimeScale scale{0.02};
-    FixtureHome home;
+    test::FixtureHome home;
     QTemporaryDir historyDir;
     addItem store;
     QWidget window;
-    QWidget* panelsOwner = new QWidget(&window);
-    QStringList openBrowsers;
+    QWidget* panels = new QWidget(&window);
+    QStringList open;  // bundle identifiers of running browsers
     std::mutex mutex;
     QList<UserNotification> notifications;
     QList<qint64> notifiedAfterMs;
@@ -156,88 +137,45 @@ class CareRunControllerTest : public ::testing::Test {
 TEST_F(CareRunControllerTest, RefusalsComeFirstAndCancelLeavesEverything) {
     home.writeFile(kSafariHistory, 10);
     home.writeFile(kChromeHistory, 10);
-    const struct Case {
-        const char* name;
+    const struct {
         BrowserId browser;
         bool open;
-        QHash<QString, int> boxes;
-        const char* title;
-        const char* informative;
+        const char* item;  // the one box set
+        int state;
+        const char *title, *informative, *logLine;
         QMessageBox::Icon icon;
-        QStringList buttons;
-        const char* logLine;
+        const char* answer;
     } cases[] = {
-        {"open and nothing selected: the open browser wins",
-         BrowserId::Safari,
-         true,
-         {},
-         "Attention",
-         "OpenSafari",
-         QMessageBox::Critical,
-         {"Done"},
-         "Safari aperto"},
-        {"nothing selected",
-         BrowserId::Chrome,
-         false,
-         {},
-         "Attention!",
-         "NoItemsChrome",
-         QMessageBox::Critical,
-         {"Done"},
-         "nessun elemento selezionato chrome"},
-        {"a mixed box counts as selected",
-         BrowserId::Chrome,
-         false,
-         {{"historyC", -1}},
-         "StartCare",
-         "NoteStartCare",
-         QMessageBox::Warning,
-         {"OK", "Cancel"},
-         "Pronto per eseguire la cura chrome"},
-        {"cancelled",
-         BrowserId::Safari,
-         false,
-         {{"historyS", 1}},
-         "StartCare",
-         "NoteStartCare",
-         QMessageBox::Warning,
-         {"OK", "Cancel"},
-         "Pronto per eseguire la cura safari"},
+        // Open and nothing selected: the open browser is named.
+        {BrowserId::Safari, true, "", 0, "Attention", "OpenSafari", "Safari aperto",
+         QMessageBox::Critical, "Done"},
+        {BrowserId::Chrome, false, "", 0, "Attention!", "NoItemsChrome",
+         "nessun elemento selezionato chrome", QMessageBox::Critical, "Done"},
+        // A mixed box counts as a selection.
+        {BrowserId::Chrome, false, "historyC", -1, "StartCare", "NoteStartCare",
+         "Pronto per eseguire la cura chrome", QMessageBox::Warning, "Cancel"},
+        {BrowserId::Safari, false, "historyS", 1, "StartCare", "NoteStartCare",
+         "Pronto per eseguire la cura safari", QMessageBox::Warning, "Cancel"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        openBrowsers =
-            c.open ? QStringList{browserInfo(c.browser).bundleIdentifier} : QStringList{};
-        CareModule* module = addModule(c.browser);
-        select(module, c.boxes);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.informative);
+        open = c.open ? QStringList{browserInfo(c.browser).bundleIdentifier} : QStringList{};
+        CareModule* module = addModule(c.browser, {{c.item, c.state}});
         logLines.clear();
         module->careButton()->click();
-        QMessageBox* sheet = openSheet(window);
+        QMessageBox* sheet = module->careRun()->sheet();
         ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->parentWidget(), &window);
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
         EXPECT_EQ(sheet->text(), text(c.title));
         EXPECT_EQ(sheet->informativeText(), text(c.informative));
         EXPECT_EQ(sheet->icon(), c.icon);
-        QStringList buttons;
-        for (QAbstractButton* button : sheet->buttons()) {
-            buttons.append(button->text());
-        }
-        QStringList expected;
-        for (const QString& key : c.buttons) {
-            expected.append(Localization::shared().text(key));
-        }
-        std::sort(buttons.begin(), buttons.end());
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(buttons, expected);
+        EXPECT_EQ(sheet->buttons().size(), QByteArray(c.answer) == "Done" ? 1 : 2);
         EXPECT_EQ(logLines, QStringList{c.logLine});
-
-        press(sheet, c.buttons.size() == 1 ? "Done" : "Cancel");
-        QCoreApplication::processEvents();
-        EXPECT_EQ(openSheet(window), nullptr);
+        ASSERT_TRUE(press(window, c.answer));
         EXPECT_FALSE(module->careRun()->isRunning());
-        EXPECT_TRUE(module->careButton()->isEnabled());
     }
-    test::waitFor([] { return false; }, 100);  // room for a wrongly started care to show
+    waitFor([] { return false; }, 100);  // room for a care started by mistake to show
     EXPECT_TRUE(exists(kSafariHistory));
     EXPECT_TRUE(exists(kChromeHistory));
     EXPECT_EQ(store.shoppingListArray().size(), 0);
@@ -250,88 +188,76 @@ TEST_F(CareRunControllerTest, ConfirmedCareRemovesWhatTheBoxesSayWhenTheWalkGets
         home.writeFile(path, 10);
     }
     store.setShoppingListArray({{"Opera", "earlier"}});
-    CareModule* module = addModule(BrowserId::Safari);
-    select(module, {{"historyS", 1}, {"cacheS", 1}, {"downloadlistS", -1}, {"preferencesS", 1}});
+    CareModule* module =
+        addModule(BrowserId::Safari,
+                  {{"historyS", 1}, {"cacheS", 1}, {"downloadlistS", -1}, {"preferencesS", 1}});
     VisibilityLog indicator(module->indicator());
     bool finished = false;
     QObject::connect(module->careRun(), &CareRunController::careFinished, [&] { finished = true; });
 
     module->careButton()->click();
-    clock.restart();
-    press(openSheet(window), "OK");
-    // Taken at once on the main thread; the indicator waits for the opening pause.
+    clock.start();
+    ASSERT_TRUE(press(window, "OK"));
     EXPECT_TRUE(module->presetButton()->isHidden());
     EXPECT_FALSE(module->careButton()->isEnabled());
-    EXPECT_TRUE(module->indicator()->isHidden());
     // Unticked while the run waits: the walk reads the box when it reaches the item.
     module->checkBox("cacheS")->setCheckState(Qt::Unchecked);
-    ASSERT_TRUE(waitFor([&] { return finished; }));
-    ASSERT_TRUE(waitFor([&] { return delivered().size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return finished && delivered().size() == 1; }));
 
-    EXPECT_EQ(indicator.events, (QStringList{"shown", "hidden"}));
     EXPECT_FALSE(exists(kSafariHistory));
     EXPECT_FALSE(exists(kSafariPreferences));
     EXPECT_TRUE(exists(kSafariCache));
-    EXPECT_TRUE(exists(kSafariDownloads));  // mixed: counted as selected, never removed
-    const QList<HistoryEntry> entries = store.shoppingListArray();
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries.last().browserName, "Safari");
-    EXPECT_EQ(store.viewState(), addItem::ViewState::HistoryPresent);
+    EXPECT_TRUE(exists(kSafariDownloads));  // mixed: never removed
+    ASSERT_EQ(store.shoppingListArray().size(), 2);
+    EXPECT_EQ(store.shoppingListArray().last().browserName, "Safari");
     EXPECT_EQ(delivered()[0].title, text("QZ"));
     EXPECT_EQ(delivered()[0].informativeText, text("SafariCompleted"));
-    // One second before the walk and two before the preference files, scaled.
-    EXPECT_GE(notifiedAfterMs[0], 3000 * 0.02);
+    EXPECT_GE(notifiedAfterMs[0], 3000 * 0.02);  // 1 s, then 2 s before the preference files
+    EXPECT_EQ(indicator.events, (QStringList{"shown", "hidden"}));
     EXPECT_FALSE(module->presetButton()->isHidden());
     EXPECT_TRUE(module->careButton()->isEnabled());
-    EXPECT_TRUE(module->indicator()->isHidden());
     EXPECT_EQ(UserNotificationCenter::defaultUserNotificationCenter().delegate(),
               module->careRun());
 }
 
-TEST_F(CareRunControllerTest, TwoModulesCareAtOnceAndWhatStaysIsReported) {
+TEST_F(CareRunControllerTest, ModulesCareAtOnceAndWhatStaysIsReported) {
     // Safari's folder is a link: its history is out of reach and must be reported.
     QTemporaryDir outside;
     QDir().mkpath(outside.filePath("safari"));
-    QFile elsewhere(outside.filePath("safari/History.plist"));
-    ASSERT_TRUE(elsewhere.open(QIODevice::WriteOnly));
-    elsewhere.close();
+    QFile(outside.filePath("safari/History.plist")).open(QIODevice::WriteOnly);
     home.makeLink("/Users/%@/Library/Safari", outside.filePath("safari"));
     home.writeFile(kChromeHistory, 10);
-    home.writeFile(kChromeCookies, 10);
-    home.writeFile(kOperaCache, 10);
-
-    CareModule* safari = addModule(BrowserId::Safari);
-    CareModule* chrome = addModule(BrowserId::Chrome);
-    CareModule* opera = addModule(BrowserId::Opera);
-    select(safari, {{"historyS", 1}});
-    select(chrome, {{"historyC", 1}});
-    select(opera, {{"cacheO", 1}});
+    home.writeFile(kOperaCache + "/data", 10);
     int finished = 0;
-    for (CareModule* module : {safari, chrome, opera}) {
+    for (const auto& [browser, item] : {std::pair{BrowserId::Safari, "historyS"},
+                                        {BrowserId::Chrome, "historyC"},
+                                        {BrowserId::Opera, "cacheO"}}) {
+        CareModule* module = addModule(browser, {{item, 1}});
         QObject::connect(module->careRun(), &CareRunController::careFinished, [&] { ++finished; });
         module->careButton()->click();
-        press(openSheet(window), "OK");
-        QCoreApplication::processEvents();
+        ASSERT_TRUE(press(window, "OK"));
     }
     ASSERT_TRUE(waitFor([&] { return finished == 3 && delivered().size() == 3; }));
 
     EXPECT_TRUE(QFileInfo::exists(outside.filePath("safari/History.plist")));
     EXPECT_FALSE(exists(kChromeHistory));
-    EXPECT_TRUE(exists(kChromeCookies));
-    EXPECT_FALSE(exists("/Users/%@/Library/Caches/com.operasoftware.Opera"));
+    EXPECT_FALSE(exists(kOperaCache));
     QStringList names;
     for (const HistoryEntry& entry : store.shoppingListArray()) {
         names.append(entry.browserName);
     }
     names.sort();
     EXPECT_EQ(names, (QStringList{"Google Chrome", "Opera", "Safari"}));
-    std::map<QString, QString> texts;
+    QStringList texts;
     for (const UserNotification& notification : delivered()) {
-        texts[notification.informativeText] = notification.title;
+        texts.append(notification.title + " / " + notification.informativeText);
     }
-    EXPECT_EQ(texts[text("SafariIncomplete")], text("CareIncompleteTitle"));
-    EXPECT_EQ(texts[text("ChromeCompleted")], text("QZ"));
-    EXPECT_EQ(texts[text("OperaCompleted")], text("QZ"));
+    texts.sort();
+    QStringList expected{text("CareIncompleteTitle") + " / " + text("SafariIncomplete"),
+                         text("QZ") + " / " + text("ChromeCompleted"),
+                         text("QZ") + " / " + text("OperaCompleted")};
+    expected.sort();
+    EXPECT_EQ(texts, expected);
     const QString failed = home.files().userPath(kSafariHistory);
     EXPECT_TRUE(std::any_of(logLines.begin(), logLines.end(),
                             [&](const QString& line) { return line.contains(failed); }));
@@ -339,14 +265,13 @@ TEST_F(CareRunControllerTest, TwoModulesCareAtOnceAndWhatStaysIsReported) {
 
 TEST_F(CareRunControllerTest, ClosingThePanelDuringACareWaitsForItsWorker) {
     home.writeFile(kChromeHistory, 10);
-    CareModule* chrome = addModule(BrowserId::Chrome);
-    select(chrome, {{"historyC", 1}});
+    CareModule* chrome = addModule(BrowserId::Chrome, {{"historyC", 1}});
     chrome->careButton()->click();
-    press(openSheet(window), "OK");
+    ASSERT_TRUE(press(window, "OK"));
     ASSERT_TRUE(chrome->careRun()->isRunning());
-    delete panelsOwner;  // takes the module and its controller while the worker pauses
-    panelsOwner = nullptr;
-    // The care was finished, not abandoned, and nothing of it reaches a deleted widget.
+    delete panels;  // takes the module and its controller while the worker pauses
+    panels = nullptr;
+    // The care was finished, not abandoned, and nothing of it reaches a deleted object.
     EXPECT_FALSE(exists(kChromeHistory));
     EXPECT_EQ(store.shoppingListArray().size(), 1);
     QCoreApplication::processEvents();
