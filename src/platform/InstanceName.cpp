@@ -5,13 +5,14 @@
 #include <QCryptographicHash>
 #include <QLocalSocket>
 
-#include "platform/FileManager.h"
+#include "platform/ApplicationSupport.h"
 
 namespace qz {
 
 QString singleInstanceServerName() {
+    // Keyed by the folder that holds the care history: one process owns one history file.
     const QByteArray hash =
-        QCryptographicHash::hash(FileManager::shared().root().toUtf8(), QCryptographicHash::Sha256)
+        QCryptographicHash::hash(applicationSupportDirectory().toUtf8(), QCryptographicHash::Sha256)
             .toHex()
             .left(16);
     return QStringLiteral("quenzel-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));

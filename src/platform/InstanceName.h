@@ -6,7 +6,7 @@
 
 namespace qz {
 
-// "quenzel-" + the user id + "-" + a short hash of the file manager's root.
+// "quenzel-" + the user id + "-" + a short hash of the folder that holds the care history.
 QString singleInstanceServerName();
 // Whether a window instance answers on that name.
 bool windowInstanceRunning();

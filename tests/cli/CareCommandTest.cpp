@@ -109,6 +109,16 @@ TEST_F(CareCommandTest, WhileTheWindowRunsCareAndClearingRefuse) {
     EXPECT_EQ(run(home_.files(), {"history", "--clear", "--yes"}).code, 6);
     EXPECT_EQ(run(home_.files(), {"care", "safari", "--dry-run"}).code, 0);
     EXPECT_TRUE(exists("/Users/%@/Library/Safari/History.plist"));
+
+    // The owner is the history file's folder: a window on another root still owns it.
+    const QString name = singleInstanceServerName();
+    FileManager::shared().setRoot(home_.root());
+    EXPECT_EQ(singleInstanceServerName(), name);
+    FileManager::shared().setRoot(QStringLiteral("/"));
+    const QByteArray data = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data + "-elsewhere");
+    EXPECT_NE(singleInstanceServerName(), name);
+    qputenv("XDG_DATA_HOME", data);
 }
 
 TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
