@@ -20,28 +20,13 @@
 #include "platform/InstanceName.h"
 #include "platform/RunningApplications.h"
 #include "platform/TimeScale.h"
+#include "support/CliRun.h"
 
 namespace qz {
 namespace {
 
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
-
-Result run(FileManager& files, const QStringList& arguments, bool interactive = false,
-           const QString& answer = {}) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    CliContext context{outStream, errStream, files, interactive, [answer] { return answer; }};
-    const int code = CommandLine::run(CommandLine::parse(arguments), context);
-    outStream.flush();
-    errStream.flush();
-    return {code, out, err};
-}
+using test::CommandRun;
+using test::runCommand;
 
 class CareCommandTest : public testing::Test {
   protected:
@@ -93,7 +78,7 @@ TEST_F(CareCommandTest, RefusalsHaveTheirOwnExitCodes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RunningApplications::setProbe([&](const QString&) { return c.open; });
-        const Result result = run(home_.files(), c.arguments, c.interactive, c.answer);
+        const CommandRun result = runCommand(home_.files(), c.arguments, c.interactive, c.answer);
         EXPECT_EQ(result.code, c.code);
         EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
         EXPECT_TRUE(exists("/Users/%@/Library/Safari/History.plist"));
@@ -105,9 +90,9 @@ TEST_F(CareCommandTest, WhileTheWindowRunsCareAndClearingRefuse) {
     QLocalServer window;
     QLocalServer::removeServer(singleInstanceServerName());
     ASSERT_TRUE(window.listen(singleInstanceServerName()));
-    EXPECT_EQ(run(home_.files(), {"care", "safari", "--yes"}).code, 6);
-    EXPECT_EQ(run(home_.files(), {"history", "--clear", "--yes"}).code, 6);
-    EXPECT_EQ(run(home_.files(), {"care", "safari", "--dry-run"}).code, 0);
+    EXPECT_EQ(runCommand(home_.files(), {"care", "safari", "--yes"}).code, 6);
+    EXPECT_EQ(runCommand(home_.files(), {"history", "--clear", "--yes"}).code, 6);
+    EXPECT_EQ(runCommand(home_.files(), {"care", "safari", "--dry-run"}).code, 0);
     EXPECT_TRUE(exists("/Users/%@/Library/Safari/History.plist"));
 
     // The owner is the history file's folder: a window on another root still owns it.
@@ -122,7 +107,7 @@ TEST_F(CareCommandTest, WhileTheWindowRunsCareAndClearingRefuse) {
 }
 
 TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
-    const Result dry = run(home_.files(), {"care", "safari", "--dry-run", "--json"});
+    const CommandRun dry = runCommand(home_.files(), {"care", "safari", "--dry-run", "--json"});
     ASSERT_EQ(dry.code, 0);
     const QJsonObject plan = QJsonDocument::fromJson(dry.out.toUtf8()).object();
     EXPECT_EQ(plan["would_remove"].toArray().size(), 2);
@@ -130,7 +115,7 @@ TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
     EXPECT_TRUE(exists("/Users/%@/Library/Safari/History.plist"));
     EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
 
-    const Result care = run(home_.files(), {"care", "safari", "--json"}, true, "y");
+    const CommandRun care = runCommand(home_.files(), {"care", "safari", "--json"}, true, "y");
     ASSERT_EQ(care.code, 0) << care.err.toStdString();
     const QString json = care.out.mid(care.out.indexOf(u'{'));
     const QJsonObject report = QJsonDocument::fromJson(json.toUtf8()).object();
@@ -141,11 +126,11 @@ TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
     EXPECT_TRUE(report["recorded"].toBool());
     EXPECT_FALSE(exists("/Users/%@/Library/Caches/com.apple.Safari/Cache.db"));
 
-    const Result history = run(home_.files(), {"history", "--json"});
+    const CommandRun history = runCommand(home_.files(), {"history", "--json"});
     const QJsonArray entries = QJsonDocument::fromJson(history.out.toUtf8()).array();
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0].toObject()["ItemNameBrowser"].toString(), "Safari");
-    EXPECT_EQ(run(home_.files(), {"history", "--clear", "--yes"}).code, 0);
+    EXPECT_EQ(runCommand(home_.files(), {"history", "--clear", "--yes"}).code, 0);
     EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
 }
 
@@ -156,8 +141,8 @@ TEST_F(CareCommandTest, AFolderThatCannotBeReachedMakesTheCareExitOne) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     home_.makeLink("/Users/%@/Library/Preferences", outside.path() + "/prefs");
-    const Result care =
-        run(home_.files(), {"care", "safari", "--items", "historyS,preferencesS", "--yes"});
+    const CommandRun care =
+        runCommand(home_.files(), {"care", "safari", "--items", "historyS,preferencesS", "--yes"});
     EXPECT_EQ(care.code, 1);
     EXPECT_TRUE(care.out.contains(
         "failed " + home_.local("/Users/%@/Library/Preferences/com.apple.Safari.plist")));

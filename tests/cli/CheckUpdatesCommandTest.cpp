@@ -8,6 +8,7 @@
 #include "fixtures/FixtureHome.h"
 #include "platform/Bundle.h"
 #include "platform/PropertyList.h"
+#include "support/CliRun.h"
 #include "support/LocalHttpServer.h"
 
 namespace qz {
@@ -33,21 +34,9 @@ class ScopedWebSite {
     QByteArray previous_;
 };
 
-struct CommandOutput {
-    int code;
-    QString out;
-};
-
-CommandOutput checkUpdates(const QStringList& arguments) {
+test::CommandRun checkUpdates(const QStringList& arguments) {
     test::FixtureHome home;
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    CliContext context{outStream, errStream, home.files()};
-    const int code = CommandLine::run(CommandLine::parse(arguments), context);
-    outStream.flush();
-    return {code, out};
+    return test::runCommand(home.files(), arguments);
 }
 
 TEST(CheckUpdatesCommand, ReportsThePublishedVersion) {
@@ -76,7 +65,7 @@ TEST(CheckUpdatesCommand, ReportsThePublishedVersion) {
         SCOPED_TRACE(c.site);
         server.serve(QLatin1String(c.site) + QStringLiteral("/Quenzel2_Browser.plist"), c.answer);
         const ScopedWebSite site(server.site() + QLatin1String(c.site));
-        const CommandOutput run =
+        const test::CommandRun run =
             checkUpdates({QStringLiteral("check-updates"), QStringLiteral("--json")});
         EXPECT_EQ(run.code, 0);
         const QJsonObject app =
@@ -95,7 +84,7 @@ TEST(CheckUpdatesCommand, OfflineIsAnAnswerNotAnError) {
         closedPort = quint16(gone.url().port());
     }
     const ScopedWebSite site(QStringLiteral("http://127.0.0.1:%1").arg(closedPort));
-    const CommandOutput json =
+    const test::CommandRun json =
         checkUpdates({QStringLiteral("check-updates"), QStringLiteral("--json")});
     EXPECT_EQ(json.code, 0);
     const QJsonObject app =
@@ -103,7 +92,7 @@ TEST(CheckUpdatesCommand, OfflineIsAnAnswerNotAnError) {
     EXPECT_TRUE(app.value("published").isNull()) << json.out.toStdString();
     EXPECT_EQ(app.value("update_required"), QJsonValue(false));
 
-    const CommandOutput text = checkUpdates({QStringLiteral("check-updates")});
+    const test::CommandRun text = checkUpdates({QStringLiteral("check-updates")});
     EXPECT_EQ(text.code, 0);
     EXPECT_TRUE(text.out.contains(QStringLiteral("no published version")))
         << text.out.toStdString();

@@ -10,30 +10,15 @@
 #include "monitor/AlertThreshold.h"
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
+#include "support/CliRun.h"
 #include "support/LocalHttpServer.h"
 
 namespace qz {
 namespace {
 
+using test::CommandRun;
 using test::FixtureHome;
-
-struct CommandRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-CommandRun runCommand(FileManager& files, const QStringList& arguments) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    CliContext context{outStream, errStream, files};
-    const int code = CommandLine::run(CommandLine::parse(arguments), context);
-    outStream.flush();
-    errStream.flush();
-    return {code, out, err};
-}
+using test::runCommand;
 
 // A file of the given size that takes no room on disk.
 void writeSparse(FixtureHome& home, const QString& platformTemplate, qint64 size) {

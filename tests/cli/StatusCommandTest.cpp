@@ -8,30 +8,14 @@
 
 #include "app/cli/CommandLine.h"
 #include "fixtures/FixtureHome.h"
+#include "support/CliRun.h"
 
 namespace qz {
 namespace {
 
+using test::CommandRun;
 using test::FixtureHome;
-
-struct CommandRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-CommandRun runCommand(FileManager& files, const QStringList& arguments) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    CliContext context{outStream, errStream, files};
-    const GlobalOptions options = CommandLine::parse(arguments);
-    const int code = CommandLine::run(options, context);
-    outStream.flush();
-    errStream.flush();
-    return {code, out, err};
-}
+using test::runCommand;
 
 TEST(StatusCommandTest, JsonListsEveryBrowserAndItemInOrder) {
     FixtureHome home;
