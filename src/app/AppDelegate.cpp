@@ -59,8 +59,8 @@ constexpr CentredFrame kAccessFrames[4][5] = {
 AppDelegate::AppDelegate(FileManager& files, QObject* parent) : QObject(parent), files_(files) {
     buildWindow();
     buildSecondaryWidgets();
-    access_ = new AccessController(*this, files_, UserDefaults::standard(), Localization::shared(),
-                                   this);
+    access_ =
+        new AccessController(*this, files_, UserDefaults::standard(), Localization::shared(), this);
     connect(chooseHD, &QPushButton::clicked, this, &AppDelegate::choose);
     connect(helpSandbox, &QToolButton::clicked, this, &AppDelegate::helpSandboxPressed);
     connect(btnUpdate, &QPushButton::clicked, this, &AppDelegate::updateApp);
