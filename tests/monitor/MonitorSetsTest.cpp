@@ -10,7 +10,7 @@ namespace qz {
 namespace {
 
 struct FileAt {
-    const char* path;
+    QString path;
     qint64 size;
 };
 
@@ -24,40 +24,36 @@ struct TotalsCase {
 // Each row adds its files under a fresh home; folder rows also count their own entry, which the
 // test adds from the fixture's filesystem.
 TEST(MonitorSets, TotalsAddEveryRowOfEachSet) {
+    const QString safari = QStringLiteral("/Users/%@/Library/Safari/");
+    const QString chrome =
+        QStringLiteral("/Users/%@/Library/Application Support/Google/Chrome/Default/");
+    const QString opera = QStringLiteral("/Users/%@/Library/Opera/");
+    const QString newOpera =
+        QStringLiteral("/Users/%@/Library/Application Support/com.operasoftware.Opera/");
+    // clang-format off
     const std::vector<TotalsCase> cases = {
         {"nothing at all", {}, {0, 0, 0, 0}, 0},
         {"safari files, nothing installed",
-         {{"/Users/%@/Library/Safari/History.plist", 10},
-          {"/Users/%@/Library/Safari/HistoryIndex.sk", 20},
+         {{safari + "History.plist", 10}, {safari + "HistoryIndex.sk", 20},
           {"/Users/%@/Library/Caches/com.apple.Safari/Cache.db", 40},
-          {"/Users/%@/Library/Safari/Downloads.plist", 80},
-          {"/Users/%@/Library/Safari/Bookmarks.plist", 1000}},
-         {150, 0, 0, 0},
-         0},
+          {safari + "Downloads.plist", 80}, {safari + "Bookmarks.plist", 1000}},
+         {150, 0, 0, 0}, 0},
         {"chrome files outside the set do not count",
-         {{"/Users/%@/Library/Application Support/Google/Chrome/Default/History", 7},
-          {"/Users/%@/Library/Application Support/Google/Chrome/Default/Visited Links", 9},
-          {"/Users/%@/Library/Application Support/Google/Chrome/Default/Cookies", 500}},
-         {0, 0, 16, 0},
-         0},
+         {{chrome + "History", 7}, {chrome + "Visited Links", 9}, {chrome + "Cookies", 500}},
+         {0, 0, 16, 0}, 0},
         {"older opera files only: the logo stays at 0",
-         {{"/Users/%@/Library/Opera/global_history.dat", 1},
-          {"/Users/%@/Library/Opera/vlink4.dat", 2},
-          {"/Users/%@/Library/Opera/download.dat", 4}},
-         {0, 0, 0, 7},
-         0},
+         {{opera + "global_history.dat", 1}, {opera + "vlink4.dat", 2}, {opera + "download.dat", 4}},
+         {0, 0, 0, 7}, 0},
         {"newer opera files only: the status item stays at 0",
-         {{"/Users/%@/Library/Application Support/com.operasoftware.Opera/History", 3},
-          {"/Users/%@/Library/Application Support/com.operasoftware.Opera/Visited Links", 5},
-          {"/Users/%@/Library/Application Support/com.operasoftware.Opera/Web Data", 11}},
-         {0, 0, 0, 0},
-         19},
+         {{newOpera + "History", 3}, {newOpera + "Visited Links", 5}, {newOpera + "Web Data", 11}},
+         {0, 0, 0, 0}, 19},
     };
+    // clang-format on
     for (const TotalsCase& c : cases) {
         SCOPED_TRACE(c.name);
         test::FixtureHome home;
         for (const FileAt& file : c.files) {
-            home.writeFile(QString::fromUtf8(file.path), file.size);
+            home.writeFile(file.path, file.size);
         }
         const BrowserTotals totals = measureTotals(home.files());
         EXPECT_EQ(totals.bytes, c.statusTotals);
