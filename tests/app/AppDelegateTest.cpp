@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <memory>
 #include <optional>
 
 #include "app/AppDelegate.h"
@@ -26,10 +27,19 @@ class AppDelegateTest : public ::testing::Test {
     void SetUp() override { TimeScale::setFactor(0.01); }
     void TearDown() override { TimeScale::setFactor(1); }
 
-    void install(const QList<BrowserId>& browsers) {
+    static void install(FixtureHome& home, const QList<BrowserId>& browsers) {
         for (BrowserId browser : browsers) {
             home.installApp(browserInfo(browser).applicationPaths.first());
         }
+    }
+    // A window on the home, built and launched (or only built).
+    static std::unique_ptr<AppDelegate> open(FixtureHome& home, bool launched = true) {
+        auto delegate = std::make_unique<AppDelegate>(home.files());
+        delegate->awakeFromNib();
+        if (launched) {
+            delegate->applicationDidFinishLaunching();
+        }
+        return delegate;
     }
     FixtureHome home;
 };
@@ -52,12 +62,9 @@ TEST_F(AppDelegateTest, PlacesOnePanelPerInstalledBrowserOnlyWhenSafariIsThere) 
     };
     for (const auto& row : rows) {
         FixtureHome fresh;
-        for (BrowserId browser : row.installed) {
-            fresh.installApp(browserInfo(browser).applicationPaths.first());
-        }
-        AppDelegate delegate(fresh.files());
-        delegate.awakeFromNib();
-        AppController& vista = *delegate.vista;
+        install(fresh, row.installed);
+        const auto delegate = open(fresh, false);
+        AppController& vista = *delegate->vista;
         for (int slot = 0; slot < 4; ++slot) {
             SCOPED_TRACE(::testing::Message()
                          << row.installed.size() << " installed, slot " << slot);
@@ -82,15 +89,11 @@ TEST_F(AppDelegateTest, PerUserFirefoxCountsAndSafariIsOnlyLookedForSystemWide) 
     home.installApp(QStringLiteral("/Applications/Safari.app"));
     home.installApp(QStringLiteral("/Users/%@/Applications/Firefox.app"));
     home.installApp(QStringLiteral("/Users/%@/Applications/Safari.app"));
-    AppDelegate delegate(home.files());
-    delegate.awakeFromNib();
-    EXPECT_EQ(delegate.vista->browserInSlot(1), F);
+    EXPECT_EQ(open(home, false)->vista->browserInSlot(1), F);
 
     FixtureHome userSafariOnly;
     userSafariOnly.installApp(QStringLiteral("/Users/%@/Applications/Safari.app"));
-    AppDelegate other(userSafariOnly.files());
-    other.awakeFromNib();
-    EXPECT_EQ(other.vista->browserInSlot(0), std::nullopt);
+    EXPECT_EQ(open(userSafariOnly, false)->vista->browserInSlot(0), std::nullopt);
 }
 
 TEST_F(AppDelegateTest, SizesTheWindowAndRecentresTheAccessControlsPerBrowserCount) {
@@ -109,12 +112,9 @@ TEST_F(AppDelegateTest, SizesTheWindowAndRecentresTheAccessControlsPerBrowserCou
     for (const auto& row : rows) {
         SCOPED_TRACE(row.installed.size());
         FixtureHome fresh;
-        for (BrowserId browser : row.installed) {
-            fresh.installApp(browserInfo(browser).applicationPaths.first());
-        }
-        AppDelegate delegate(fresh.files());
-        delegate.awakeFromNib();
-        delegate.applicationDidFinishLaunching();
+        install(fresh, row.installed);
+        const auto opened = open(fresh);
+        AppDelegate& delegate = *opened;
         EXPECT_EQ(delegate.window()->contentSize(), row.content);
         EXPECT_EQ(delegate.window()->size(), row.content + QSize(0, 40));
         EXPECT_EQ(delegate.chooseHD->geometry(), row.chooseHD);
@@ -133,32 +133,26 @@ TEST_F(AppDelegateTest, SizesTheWindowAndRecentresTheAccessControlsPerBrowserCou
 }
 
 TEST_F(AppDelegateTest, StylesTheWindowAndItsTitleBar) {
-    install({S, F});
-    AppDelegate delegate(home.files());
-    delegate.awakeFromNib();
-    delegate.applicationDidFinishLaunching();
-    TitleBarWindow& window = *delegate.window();
-    EXPECT_EQ(window.titleBarHeight(), 40.0);
+    install(home, {S, F});
+    const auto delegate = open(home);
+    TitleBarWindow& window = *delegate->window();
     EXPECT_EQ(window.titleBarStartColor(), QColor::fromRgbF(0.8392f, 0.8431f, 0.847f));
     EXPECT_EQ(window.titleBarEndColor(), window.titleBarStartColor());
     EXPECT_FALSE(window.showsBaselineSeparator());
     EXPECT_EQ(window.standardWindowButton(TitleBarWindow::CloseButton)->x(), 13);
     EXPECT_TRUE(window.standardWindowButton(TitleBarWindow::ZoomButton)->isHidden());
     EXPECT_TRUE(window.standardWindowButton(TitleBarWindow::MiniaturizeButton)->isHidden());
-    EXPECT_FALSE(window.standardWindowButton(TitleBarWindow::CloseButton)->isHidden());
     // Title picture centred, history button 35 points from the right edge.
-    EXPECT_EQ(delegate.titleImage->geometry(), QRect(136, 8, 103, 20));
-    EXPECT_EQ(delegate.historyButton->geometry(), QRect(340, 6, 28, 29));
-    EXPECT_EQ(delegate.titleImage->parentWidget(), window.titleBarView());
+    EXPECT_EQ(delegate->titleImage->geometry(), QRect(136, 8, 103, 20));
+    EXPECT_EQ(delegate->historyButton->geometry(), QRect(340, 6, 28, 29));
+    EXPECT_EQ(delegate->titleImage->parentWidget(), window.titleBarView());
 }
 
 TEST_F(AppDelegateTest, WelcomeIsShownOnTheFirstLaunchOnly) {
     UserDefaults& defaults = UserDefaults::standard();
     defaults.removeObjectForKey(QStringLiteral("welcome"));
-    install({S});
-    AppDelegate delegate(home.files());
-    delegate.awakeFromNib();
-    delegate.applicationDidFinishLaunching();
+    install(home, {S});
+    const auto delegate = open(home);
     EXPECT_TRUE(defaults.hasStoredValue(QStringLiteral("welcome")));
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("welcome")));
 }
@@ -166,11 +160,9 @@ TEST_F(AppDelegateTest, WelcomeIsShownOnTheFirstLaunchOnly) {
 TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
     UserDefaults& defaults = UserDefaults::standard();
     defaults.removeObjectForKey(QStringLiteral("leaveReview"));
-    install({S});
-    AppDelegate delegate(home.files());
-    delegate.awakeFromNib();
-    delegate.applicationDidFinishLaunching();
-
+    install(home, {S});
+    const auto opened = open(home);
+    AppDelegate& delegate = *opened;
     const struct {
         bool visibleWindows;
         bool promptShown;

@@ -9,9 +9,6 @@
 
 #include "ModuleTestPanel.h"
 #include "care/modules/CareRunController.h"
-#include "care/modules/Chrome.h"
-#include "care/modules/Opera.h"
-#include "care/modules/Safari.h"
 #include "fixtures/FixtureHome.h"
 #include "history/addItem.h"
 #include "platform/Localization.h"
@@ -91,19 +88,7 @@ class CareRunControllerTest : public ::testing::Test {
 
     // A module on a panel of the window, with only the given boxes set (1 on, -1 mixed).
     CareModule* addModule(BrowserId browser, const QHash<QString, int>& boxes) {
-        const auto panel = [this](const ModuleTraits& traits) {
-            QWidget* made = test::makePanel(traits).release();
-            made->setParent(panels);
-            return made;
-        };
-        CareModule* module = nullptr;
-        if (browser == BrowserId::Safari) {
-            module = new Safari(panel(Safari::moduleTraits()), home.files());
-        } else if (browser == BrowserId::Chrome) {
-            module = new Chrome(panel(Chrome::moduleTraits()), home.files());
-        } else {
-            module = new Opera(panel(Opera::moduleTraits()), home.files());
-        }
+        CareModule* module = test::makeModule(browser, panels, home.files());
         for (QCheckBox* box : module->checkBoxes()) {
             const int state = boxes.value(box->objectName());
             box->setTristate(state < 0);

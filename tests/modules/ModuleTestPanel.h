@@ -11,6 +11,10 @@
 
 #include "care/Catalogue.h"
 #include "care/modules/CareModule.h"
+#include "care/modules/Chrome.h"
+#include "care/modules/Firefox.h"
+#include "care/modules/Opera.h"
+#include "care/modules/Safari.h"
 #include "care/modules/SegmentedControl.h"
 
 namespace qz::test {
@@ -27,6 +31,26 @@ inline std::unique_ptr<QWidget> makePanel(const ModuleTraits& traits) {
     result->setObjectName(QStringLiteral("result"));
     (new SegmentedControl(panel.get()))->setObjectName(QStringLiteral("segment"));
     return panel;
+}
+
+// The browser's module on a new panel with the given parent; the module belongs to the panel.
+inline CareModule* makeModule(BrowserId browser, QWidget* parent, FileManager& files) {
+    const auto panel = [parent](const ModuleTraits& traits) {
+        QWidget* made = makePanel(traits).release();
+        made->setParent(parent);
+        return made;
+    };
+    switch (browser) {
+        case BrowserId::Safari:
+            return new Safari(panel(Safari::moduleTraits()), files);
+        case BrowserId::Firefox:
+            return new Firefox(panel(Firefox::moduleTraits()), files);
+        case BrowserId::Chrome:
+            return new Chrome(panel(Chrome::moduleTraits()), files);
+        case BrowserId::Opera:
+            break;
+    }
+    return new Opera(panel(Opera::moduleTraits()), files);
 }
 
 }  // namespace qz::test
