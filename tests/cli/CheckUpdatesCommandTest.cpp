@@ -1,4 +1,5 @@
-// `quenzel check-updates`: the JSON answer against a local list, and offline.
+// `quenzel check-updates`: the JSON answer against a local list, the browsers' advice, and
+// offline.
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
@@ -39,34 +40,38 @@ test::CommandRun checkUpdates(const QStringList& arguments) {
     return test::runCommand(home.files(), arguments);
 }
 
+LocalHttpServer::Answer listOf(const QVariantMap& versions) {
+    return {200, PropertyList::toXml(versions)};
+}
+
+// Offline is an answer, not an error.
 TEST(CheckUpdatesCommand, ReportsThePublishedVersion) {
     const QString installed = Bundle::shortVersion();
     ASSERT_FALSE(installed.isEmpty());
+    quint16 closedPort = 0;
+    {
+        LocalHttpServer gone;
+        closedPort = quint16(gone.url().port());
+    }
+    const QString offline = QStringLiteral("http://127.0.0.1:%1").arg(closedPort);
     LocalHttpServer server;
-    const auto list = [](const QString& version) {
-        return LocalHttpServer::Answer{
-            200, PropertyList::toXml(QVariantMap{{QStringLiteral("appUpdate"), version}}), true,
-            false};
-    };
     const struct {
-        const char* site;
+        const char* path;  // nullptr: offline
         LocalHttpServer::Answer answer;
         QJsonValue published;
         bool required;
     } cases[] = {
-        {"/newer", list(installed + ".1"), installed + ".1", true},
-        {"/no-key",
-         {200, PropertyList::toXml(QVariantMap{{"opera", "100"}}), true, false},
-         QJsonValue::Null,
-         false},
-        {"/not-there", {404, "", true, false}, QJsonValue::Null, false},
+        {"/newer", listOf({{"appUpdate", installed + ".1"}}), installed + ".1", true},
+        {"/no-key", listOf({{"opera", "100"}}), QJsonValue::Null, false},
+        {"/not-there", {404, ""}, QJsonValue::Null, false},
+        {nullptr, {}, QJsonValue::Null, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.site);
-        server.serve(QLatin1String(c.site) + QStringLiteral("/Quenzel2_Browser.plist"), c.answer);
-        const ScopedWebSite site(server.site() + QLatin1String(c.site));
-        const test::CommandRun run =
-            checkUpdates({QStringLiteral("check-updates"), QStringLiteral("--json")});
+        SCOPED_TRACE(c.path ? c.path : "offline");
+        const QString path = QLatin1String(c.path);
+        server.serve(path + QStringLiteral("/Quenzel2_Browser.plist"), c.answer);
+        const ScopedWebSite site(c.path ? server.site() + path : offline);
+        const test::CommandRun run = checkUpdates({"check-updates", "--json"});
         EXPECT_EQ(run.code, 0);
         const QJsonObject app =
             QJsonDocument::fromJson(run.out.toUtf8()).object().value("app").toObject();
@@ -75,29 +80,56 @@ TEST(CheckUpdatesCommand, ReportsThePublishedVersion) {
         EXPECT_EQ(app.value("update_required"), QJsonValue(c.required));
     }
     EXPECT_EQ(server.totalRequests(), 3) << "one fetch per run";
+
+    const ScopedWebSite site(offline);
+    const test::CommandRun text = checkUpdates({"check-updates"});
+    EXPECT_EQ(text.code, 0);
+    EXPECT_TRUE(text.out.contains("no published version")) << text.out.toStdString();
+    EXPECT_EQ(checkUpdates({"check-updates", "--xml"}).code, CommandLine::kUsage);
 }
 
-TEST(CheckUpdatesCommand, OfflineIsAnAnswerNotAnError) {
-    quint16 closedPort = 0;
-    {
-        LocalHttpServer gone;
-        closedPort = quint16(gone.url().port());
-    }
-    const ScopedWebSite site(QStringLiteral("http://127.0.0.1:%1").arg(closedPort));
-    const test::CommandRun json =
-        checkUpdates({QStringLiteral("check-updates"), QStringLiteral("--json")});
-    EXPECT_EQ(json.code, 0);
-    const QJsonObject app =
-        QJsonDocument::fromJson(json.out.toUtf8()).object().value("app").toObject();
-    EXPECT_TRUE(app.value("published").isNull()) << json.out.toStdString();
-    EXPECT_EQ(app.value("update_required"), QJsonValue(false));
+TEST(CheckUpdatesCommand, AdvisesBrowsers) {
+    LocalHttpServer server;
+    server.serve("/Quenzel2_Browser.plist", listOf({{"appUpdate", "0.1"},
+                                                    {"safariMavericks", "7.0.6"},
+                                                    {"safariMountainLion-Lion", "6.1.6"},
+                                                    {"firefox", "100.0"},
+                                                    {"chrome", "36.0"}}));
+    const ScopedWebSite site(server.site());
+    test::FixtureHome home;
+    home.makeFolder("/System/Library/CoreServices");
+    PropertyList::writeXmlAtomically(
+        QVariantMap{{"ProductVersion", "10.9.4"}},
+        home.local("/System/Library/CoreServices/SystemVersion.plist"));
+    home.installApp("/Applications/Safari.app", "7.0.6");
+    home.installApp("/Applications/Firefox.app", "100.0");
+    home.installApp("/Users/%@/Applications/Firefox.app", "99.0");
+    home.installApp("/Applications/Opera.app", "22.0");
+    const test::CommandRun run = test::runCommand(home.files(), {"check-updates", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
 
-    const test::CommandRun text = checkUpdates({QStringLiteral("check-updates")});
-    EXPECT_EQ(text.code, 0);
-    EXPECT_TRUE(text.out.contains(QStringLiteral("no published version")))
-        << text.out.toStdString();
-    EXPECT_EQ(checkUpdates({QStringLiteral("check-updates"), QStringLiteral("--xml")}).code,
-              CommandLine::kUsage);
+    const struct {
+        const char* browser;
+        QJsonValue installed;
+        QJsonValue published;
+        const char* key;
+        bool advice;
+    } expected[] = {
+        {"safari", "7.0.6", "7.0.6", "safariMavericks", false},
+        {"firefox", "99.0", "100.0", "firefox", true},  // the user's own copy decides
+        {"chrome", QJsonValue::Null, "36.0", "chrome", false},
+        {"opera", "22.0", QJsonValue::Null, "opera", false},
+    };
+    const QJsonObject browsers =
+        QJsonDocument::fromJson(run.out.toUtf8()).object().value("browsers").toObject();
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.browser);
+        const QJsonObject browser = browsers.value(e.browser).toObject();
+        EXPECT_EQ(browser.value("installed"), e.installed) << run.out.toStdString();
+        EXPECT_EQ(browser.value("published"), e.published);
+        EXPECT_EQ(browser.value("key").toString(), QString::fromUtf8(e.key));
+        EXPECT_EQ(browser.value("advice"), QJsonValue(e.advice));
+    }
 }
 
 }  // namespace
