@@ -16,10 +16,11 @@ struct TestCookie {
     QByteArray domain, name, path, value;
 };
 
-void little(QByteArray& out, quint32 value) {
-    char bytes[4];
+template <typename T>
+void little(QByteArray& out, T value) {
+    char bytes[sizeof(T)];
     qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
+    out.append(bytes, sizeof(T));
 }
 void big(QByteArray& out, quint32 value) {
     char bytes[4];
@@ -27,48 +28,33 @@ void big(QByteArray& out, quint32 value) {
     out.append(bytes, 4);
 }
 
-// One cookie record laid out by hand: 56-byte header, then the four texts.
-QByteArray record(const TestCookie& c) {
-    QByteArray texts;
-    QList<quint32> offsets;
-    for (const QByteArray& text : {c.domain, c.name, c.path, c.value}) {
-        offsets.append(56 + texts.size());
-        texts.append(text).append('\0');
-    }
-    QByteArray out;
-    little(out, 56 + texts.size());
-    little(out, 0);
-    little(out, 5);  // secure, HTTP only
-    little(out, 0);
-    for (quint32 offset : offsets) {
-        little(out, offset);
-    }
-    out.append(QByteArray(8, '\0'));
-    const double expires = 800000000.0;
-    char date[8];
-    qToLittleEndian(expires, date);
-    out.append(date, 8).append(date, 8);
-    return out.append(texts);
-}
-
+// One page of cookie records laid out by hand: each a 56-byte header, then the four texts.
 QByteArray page(const QList<TestCookie>& cookies) {
-    QByteArray out = QByteArray::fromHex("00000100");
-    little(out, cookies.size());
-    quint32 offset = 12 + 4 * cookies.size();
-    QByteArray body;
+    QByteArray out = QByteArray::fromHex("00000100"), body;
+    little<quint32>(out, cookies.size());
     for (const TestCookie& c : cookies) {
-        little(out, offset + body.size());
-        body.append(record(c));
+        little<quint32>(out, 12 + 4 * cookies.size() + body.size());
+        QByteArray texts, header;
+        for (const QByteArray& text : {c.domain, c.name, c.path, c.value}) {
+            little<quint32>(header, 56 + texts.size());
+            texts.append(text).append('\0');
+        }
+        little<quint32>(body, 56 + texts.size());
+        little<quint32>(body, 0);
+        little<quint32>(body, 5);  // secure, HTTP only
+        little<quint32>(body, 0);
+        body.append(header).append(QByteArray(8, '\0'));
+        little(body, 800000000.0);  // expiry and creation dates
+        little(body, 800000000.0);
+        body.append(texts);
     }
-    out.append(QByteArray(4, '\0'));
-    return out.append(body);
+    return out.append(QByteArray(4, '\0')).append(body);
 }
 
-// Two pages, as a browser writes them, with a policy trailer after the end mark.
+// Pages as a browser writes them, with a policy trailer after the end mark.
 QByteArray cookiesFile(const QList<QList<TestCookie>>& pages) {
-    QByteArray out = "cook";
+    QByteArray out = "cook", body;
     big(out, pages.size());
-    QByteArray body;
     for (const auto& cookies : pages) {
         const QByteArray bytes = page(cookies);
         big(out, bytes.size());
@@ -77,6 +63,11 @@ QByteArray cookiesFile(const QList<QList<TestCookie>>& pages) {
     out.append(body);
     big(out, 0);
     return out.append(QByteArray::fromHex("071720050000004b")).append("bplist-trailer");
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 const QString kStore = QStringLiteral("/Users/%@/Library/Cookies/Cookies.binarycookies");
@@ -98,9 +89,7 @@ TEST(CookieStorageTest, EmptiedOneByOneAndRewrittenAsAFileThatReadsBack) {
 
     store.deleteCookie(cookies[1]);
     ASSERT_TRUE(store.synchronize());
-    QFile file(home.local(kStore));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const auto reread = CookieStorage::parse(file.readAll());
+    const auto reread = CookieStorage::parse(contentOf(home.local(kStore)));
     ASSERT_TRUE(reread);
     ASSERT_EQ(reread->cookies.size(), 2);
     EXPECT_EQ(reread->cookies[0].name, "sid");
@@ -146,12 +135,9 @@ TEST(CookieStorageTest, MissingIsEmptyAndDamagedStaysUntouched) {
         EXPECT_EQ(store.synchronize(), !c.damaged);
         Log::setSink(previous);
         EXPECT_EQ(lines.size(), c.damaged ? 1 : 0);
+        EXPECT_EQ(QFileInfo::exists(home.local(kStore)), c.content.has_value());
         if (c.content) {
-            QFile file(home.local(kStore));
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_EQ(file.readAll(), *c.content);
-        } else {
-            EXPECT_FALSE(QFileInfo::exists(home.local(kStore)));
+            EXPECT_EQ(contentOf(home.local(kStore)), *c.content);
         }
     }
 }

@@ -14,30 +14,23 @@
 namespace qz {
 namespace {
 
-TEST(PropertyListTest, XmlAndBinaryRoundTripKeepEveryType) {
-    QVariantMap entry;
-    entry.insert("text", QStringLiteral("Größe \"quoted\" <tag>"));
-    entry.insert("big", QVariant::fromValue<quint64>(18446744073709551615ull));
-    entry.insert("count", QVariant::fromValue<qint64>(300000000));
-    entry.insert("flag", true);
-    entry.insert("ratio", 0.25);
-    entry.insert("data", QByteArray("\x00\x01\xff", 3));
-    entry.insert("list", QVariantList{QStringLiteral("a"), 2});
+TEST(PropertyListTest, RoundTripsAtomicWritesAndJunk) {
+    const QVariantMap entry{{"text", QStringLiteral("Größe \"quoted\" <tag>")},
+                            {"big", QVariant::fromValue<quint64>(18446744073709551615ull)},
+                            {"count", QVariant::fromValue<qint64>(300000000)},
+                            {"flag", true},
+                            {"ratio", 0.25},
+                            {"data", QByteArray("\x00\x01\xff", 3)},
+                            {"list", QVariantList{QStringLiteral("a"), 2}}};
     const QVariant value = QVariantList{entry, QVariantMap{}};
-
     for (const QByteArray& bytes : {PropertyList::toXml(value), PropertyList::toBinary(value)}) {
-        const auto read = PropertyList::read(bytes);
-        ASSERT_TRUE(read.has_value());
-        EXPECT_EQ(read->toList().value(0).toMap(), entry);
-        EXPECT_EQ(read->toList().size(), 2);
+        EXPECT_EQ(PropertyList::read(bytes), std::optional<QVariant>(value));
     }
     for (const QByteArray& junk : {QByteArray(), QByteArray("<plist><dict><key>a</key>"),
                                    QByteArray("bplist00garbage"), QByteArray("hello")}) {
         EXPECT_FALSE(PropertyList::read(junk).has_value()) << junk.constData();
     }
-}
 
-TEST(PropertyListTest, AtomicWriteReplacesTheFileWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("History.plist"));
     ASSERT_TRUE(PropertyList::writeXmlAtomically(QVariantList{1, 2, 3}, path));
@@ -48,10 +41,9 @@ TEST(PropertyListTest, AtomicWriteReplacesTheFileWhole) {
 }
 
 TEST(LocalizationTest, StringsFilesParseWithCommentsEscapesAndUtf16) {
-    const QByteArray utf8 =
+    const auto table = Localization::parseStrings(
         "/* group */\n\"OK\" = \"Va bene\";\n// line comment\n\"quote\" = \"a \\\"b\\\"\\n\";\n"
-        "key_plain = \"x\";\n";
-    const auto table = Localization::parseStrings(utf8);
+        "key_plain = \"x\";\n");
     ASSERT_TRUE(table.has_value());
     EXPECT_EQ(table->value("OK"), QStringLiteral("Va bene"));
     EXPECT_EQ(table->value("quote"), QStringLiteral("a \"b\"\n"));
@@ -61,38 +53,30 @@ TEST(LocalizationTest, StringsFilesParseWithCommentsEscapesAndUtf16) {
     const QString text = QStringLiteral("\"k\" = \"è\";");
     utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     EXPECT_EQ(Localization::parseStrings(utf16)->value("k"), QStringLiteral("è"));
-
     EXPECT_FALSE(Localization::parseStrings("\"a\" = \"b\"").has_value());
     EXPECT_FALSE(Localization::parseStrings("\"a\" \"b\";").has_value());
 }
 
-TEST(LocalizationTest, FormatsAndMissingKeys) {
-    const Localization texts({{"greeting", "Hi %@, %lli files, %1.1f MB, 100%%"}});
-    struct Case {
+// The size formats themselves are checked through the size texts' boundaries.
+TEST(LocalizationTest, FormatsMissingKeysAndTheBundleTables) {
+    const struct {
         QString format;
         QVariantList arguments;
         QString expected;
     } cases[] = {
-        {"%lli Bytes", {qint64(998)}, "998 Bytes"},
-        {"%1.1f KB", {1.05}, "1.1 KB"},
-        {"%1.1f KB", {999.0}, "999.0 KB"},
-        {"%@", {QStringLiteral("12 MB")}, "12 MB"},
-        {"%%d stays", {}, "%d stays"},
-        {"%d%%", {qint64(-5)}, "-5%"},
-        {"missing %@", {}, "missing "},
-        {"unknown %k kept", {}, "unknown %k kept"},
+        {"%%d stays", {}, "%d stays"},    {"%d%%", {qint64(-5)}, "-5%"},
+        {"missing %@", {}, "missing "},   {"unknown %k kept", {}, "unknown %k kept"},
         {"trailing %", {}, "trailing %"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(Localization::applyFormat(c.format, c.arguments), c.expected)
             << c.format.toStdString();
     }
+    const Localization texts({{"greeting", "Hi %@, %lli files, %1.1f MB, 100%%"}});
     EXPECT_EQ(texts.format("greeting", {QStringLiteral("Ada"), qint64(3), 2.25}),
               QStringLiteral("Hi Ada, 3 files, 2.2 MB, 100%"));
     EXPECT_EQ(texts.text("not in the table"), QStringLiteral("not in the table"));
-}
 
-TEST(LocalizationTest, BundleTablesAgreeOnSizeFormatsAndVersion) {
     const Localization english = Localization::forLanguage("en");
     for (const char* key : {"%lli Bytes", "%1.1f KB", "%1.1f MB", "%1.1f GB", "%@"}) {
         EXPECT_EQ(english.text(key), QString::fromUtf8(key));
@@ -107,7 +91,6 @@ TEST(BookmarkTest, ResolvesWhileTheFolderExists) {
     const QString folder = dir.filePath(QStringLiteral("Library"));
     QDir().mkpath(folder);
     const QByteArray bookmark = Bookmark::create(folder);
-    ASSERT_FALSE(bookmark.isEmpty());
     auto resolved = Bookmark::resolve(bookmark);
     ASSERT_TRUE(resolved.has_value());
     EXPECT_EQ(resolved->path, folder);
@@ -134,7 +117,7 @@ TEST(UserDefaultsTest, RegisteredValuesAreFallbacksAndStoredOnesPersist) {
     const QString path = dir.filePath(QStringLiteral("quenzel.conf"));
     {
         UserDefaults defaults(path);
-        defaults.registerDefaults({{"welcome", true}, {"SetPesoAlert", 300000000ull}});
+        defaults.registerDefaults({{"welcome", true}});
         EXPECT_TRUE(defaults.boolForKey("welcome"));
         EXPECT_FALSE(defaults.hasStoredValue("welcome"));
         defaults.setBool(false, "welcome");
@@ -150,25 +133,19 @@ TEST(UserDefaultsTest, RegisteredValuesAreFallbacksAndStoredOnesPersist) {
 }
 
 TEST(VersionOrderTest, DigitsCompareAsNumbers) {
-    struct Case {
+    const struct {
         const char* a;
         const char* b;
         int order;
     } cases[] = {
-        {"1.9", "1.10", -1},
-        {"9.0.1", "10.0", -1},
-        {"2.0", "2.0.1", -1},
-        {"2.0", "2.0", 0},
-        {"99.0", "100.0", -1},
-        {"7.0b2", "7.0b10", -1},
-        {"1.0a", "1.0b", -1},
-        {"", "1", -1},
-        {"10.9.4", "10.10", -1},
-        {"0001.2", "1.2", 0},
-        {"123456789012345678901", "2", 1},
+        {"1.9", "1.10", -1},     {"9.0.1", "10.0", -1},
+        {"2.0", "2.0.1", -1},    {"2.0", "2.0", 0},
+        {"7.0b2", "7.0b10", -1}, {"1.0a", "1.0b", -1},
+        {"", "1", -1},           {"10.9.4", "10.10", -1},
+        {"0001.2", "1.2", 0},    {"123456789012345678901", "2", 1},
     };
-    for (const Case& c : cases) {
-        const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& c : cases) {
         EXPECT_EQ(sign(compareVersions(c.a, c.b)), c.order) << c.a << " vs " << c.b;
         EXPECT_EQ(sign(compareVersions(c.b, c.a)), -c.order) << c.b << " vs " << c.a;
     }
