@@ -30,16 +30,13 @@ class HistoryTest : public testing::Test {
 // The names stored in a history file, read with libplist itself.
 QStringList namesReadByLibplist(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {"<no file>"};
-    }
-    const QByteArray xml = file.readAll();
+    const QByteArray xml = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     plist_t root = nullptr;
     plist_from_xml(xml.constData(), static_cast<uint32_t>(xml.size()), &root);
-    QStringList names;
     if (!root || plist_get_node_type(root) != PLIST_ARRAY) {
-        return {"<not an array>"};
+        return {"<no array>"};
     }
+    QStringList names;
     for (uint32_t i = 0; i < plist_array_get_size(root); ++i) {
         char* text = nullptr;
         plist_get_string_val(plist_dict_get_item(plist_array_get_item(root, i), "ItemNameBrowser"),
@@ -74,13 +71,13 @@ TEST_F(HistoryTest, EachCareIsWrittenAtOnceAndOtherReadersAgree) {
     addItem next;
     next.setUp(path_);
     EXPECT_EQ(next.shoppingListArray(), store.shoppingListArray());
-    EXPECT_EQ(next.tableModel()->rowCount(), 2);
-    EXPECT_EQ(next.tableModel()->data(next.tableModel()->index(1, 0)).toString(), "Google Chrome");
-    EXPECT_EQ(next.tableModel()->data(next.tableModel()->index(1, 1)).toString(),
-              store.shoppingListArray()[1].dateCare);
+    const QAbstractItemModel& rows = *next.tableModel();
+    EXPECT_EQ(rows.rowCount(), 2);
+    EXPECT_EQ(rows.data(rows.index(1, 0)).toString(), "Google Chrome");
+    EXPECT_EQ(rows.data(rows.index(1, 1)).toString(), store.shoppingListArray()[1].dateCare);
 }
 
-TEST_F(HistoryTest, ASortPersistsAndLaterCaresGoToTheEnd) {
+TEST_F(HistoryTest, ASortPersistsLaterCaresGoToTheEndAndDeletionNeedsConfirmation) {
     addItem store;
     store.setUp(path_);
     store.setShoppingListArray(
@@ -94,37 +91,29 @@ TEST_F(HistoryTest, ASortPersistsAndLaterCaresGoToTheEnd) {
     EXPECT_EQ(model.data(model.index(0, 0)).toString(), "Safari");
     store.elementoChrome();
     ASSERT_TRUE(store.saveAtTermination());
+
     addItem next;
     next.setUp(path_);
-    const QList<HistoryEntry> reloaded = next.shoppingListArray();
-    ASSERT_EQ(reloaded.size(), 5);
-    EXPECT_EQ(reloaded.mid(0, 4), sorted);
-    EXPECT_EQ(reloaded[4].browserName, "Google Chrome");
-}
-
-TEST_F(HistoryTest, DeletionNeedsConfirmationAndRemovesTheFileAtOnce) {
-    addItem store;
-    store.setUp(path_);
-    store.elementoSafari();
-    EXPECT_FALSE(store.deleteitem([] { return false; }));
+    ASSERT_EQ(next.shoppingListArray().size(), 5);
+    EXPECT_EQ(next.shoppingListArray().mid(0, 4), sorted);
+    EXPECT_EQ(next.shoppingListArray()[4].browserName, "Google Chrome");
+    EXPECT_FALSE(next.deleteitem([] { return false; }));
     EXPECT_TRUE(QFileInfo::exists(path_));
-    EXPECT_EQ(store.shoppingListArray().size(), 1);
-    EXPECT_EQ(store.viewState(), addItem::ViewState::HistoryPresent);
-    EXPECT_TRUE(store.deleteitem([] { return true; }));
+    EXPECT_EQ(next.tableModel()->rowCount(), 5);
+    EXPECT_TRUE(next.deleteitem([] { return true; }));
     EXPECT_FALSE(QFileInfo::exists(path_));
-    EXPECT_EQ(store.tableModel()->rowCount(), 0);
-    EXPECT_EQ(store.viewState(), addItem::ViewState::NoHistory);
-    ASSERT_TRUE(store.saveAtTermination());  // an empty list writes nothing
+    EXPECT_EQ(next.tableModel()->rowCount(), 0);
+    EXPECT_EQ(next.viewState(), addItem::ViewState::NoHistory);
+    ASSERT_TRUE(next.saveAtTermination());  // an empty list writes nothing
     EXPECT_FALSE(QFileInfo::exists(path_));
 }
 
 TEST_F(HistoryTest, UnreadableFilesAreSetAsideNumberedAndLogged) {
-    struct Case {
+    const struct {
         const char* name;
         QByteArray content;
         QString aside;
-    };
-    const QList<Case> cases = {
+    } cases[] = {
         {"not a property list", "garbage", path_ + ".unreadable"},
         {"a dictionary at the root", "<plist><dict/></plist>", path_ + ".unreadable.1"},
         {"an entry without a date",
@@ -133,11 +122,10 @@ TEST_F(HistoryTest, UnreadableFilesAreSetAsideNumberedAndLogged) {
          path_ + ".unreadable.2"},
     };
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QFile file(path_);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.content);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.content) == c.content.size());
         file.close();
         QStringList lines;
         Log::Sink previous = Log::setSink([&](const QString& line) { lines.append(line); });
@@ -164,14 +152,11 @@ TEST_F(HistoryTest, CaresFromManyThreadsEachLeaveOneEntry) {
     std::vector<std::thread> workers;
     for (int t = 0; t < 8; ++t) {
         workers.emplace_back([&store] {
-            for (int i = 0; i < 25; ++i) {
+            for (int i = 0; i < 25; ++i)
                 store.elementoOpera();
-            }
         });
     }
-    for (std::thread& worker : workers) {
-        worker.join();
-    }
+    std::for_each(workers.begin(), workers.end(), [](std::thread& w) { w.join(); });
     QCoreApplication::processEvents();
     EXPECT_EQ(store.shoppingListArray().size(), 201);
     EXPECT_EQ(store.shoppingListArray().first().dateCare, "earlier");
