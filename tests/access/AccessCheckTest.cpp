@@ -107,17 +107,8 @@ TEST_F(AccessCheckTest, GrantWhoseFolderWasDeletedLeavesEveryControlAsItWas) {
     EXPECT_FALSE(defaults_.dataForKey(kExportDirectoryKey).isEmpty()) << "the grant is kept";
 }
 
-TEST_F(AccessCheckTest, ChoiceThatMakesNoGrantRemovesItAndAsksAgain) {
-    const QString good = makeFolder(QStringLiteral("Library"));
-    ASSERT_EQ(check_.choose({good}), std::nullopt);
-    const std::optional<QString> error = check_.choose({dir_.filePath(QStringLiteral("absent"))});
-    ASSERT_TRUE(error.has_value());
-    EXPECT_FALSE(error->isEmpty());
-    EXPECT_TRUE(storedOnDisk().isEmpty());
-    EXPECT_FALSE(defaults_.hasStoredValue(kExportDirectoryKey));
-    EXPECT_EQ(window_, stateOf(accessRequestFace()));
-}
-
+// A choice that makes no grant (the earlier grant goes, the request is shown again): see the
+// window's access tests.
 TEST_F(AccessCheckTest, ChoiceOfNoneOrSeveralFoldersChangesNothing) {
     const QString kept = makeFolder(QStringLiteral("Library"));
     defaults_.setObject(Bookmark::create(kept), kExportDirectoryKey);
