@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include "fixtures/FixtureHome.h"
+#include "support/WithoutPrivileges.h"
 
 namespace qz {
 namespace {
@@ -64,33 +65,6 @@ TEST(FileManagerTest, FileAndFolderRulesCountLinksButNeverFollowThem) {
     EXPECT_FALSE(files.isDirectory(path("/Users/%@/Library/link-item")));
 }
 
-// Runs fn as an unprivileged user when the tests run as root, so permissions really apply.
-template <typename Fn>
-quint64 measureWithoutPrivileges(Fn fn) {
-    if (::geteuid() != 0) {
-        return fn();
-    }
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
-        return ~0ull;
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        quint64 result = ~0ull;
-        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
-            result = fn();
-        }
-        (void)!::write(pipeFds[1], &result, sizeof result);
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    quint64 result = ~0ull;
-    (void)!::read(pipeFds[0], &result, sizeof result);
-    ::close(pipeFds[0]);
-    ::waitpid(child, nullptr, 0);
-    return result;
-}
-
 TEST(FileManagerTest, UnreadableEntriesAreSkippedAndTheWalkGoesOn) {
     FixtureHome home;
     ::chmod(QFile::encodeName(home.root()).constData(), 0755);
@@ -100,7 +74,7 @@ TEST(FileManagerTest, UnreadableEntriesAreSkippedAndTheWalkGoesOn) {
     ::chmod(QFile::encodeName(home.local(kCache + QStringLiteral("/locked"))).constData(), 0);
     const QString cache = home.files().userPath(kCache);
     const quint64 expected = 10 + 20 + static_cast<quint64>(home.folderEntrySize(kCache));
-    EXPECT_EQ(measureWithoutPrivileges([&] { return home.files().folderSize(cache); }), expected);
+    EXPECT_EQ(test::runWithoutPrivileges([&] { return home.files().folderSize(cache); }), expected);
 }
 
 TEST(FileManagerTest, WideAndDeepTreesAddUpOnEveryThreadCount) {

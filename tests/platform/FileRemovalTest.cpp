@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
 
 #include "fixtures/FixtureHome.h"
 #include "platform/FileRemoval.h"
+#include "support/WithoutPrivileges.h"
 
 namespace qz {
 namespace {
@@ -86,21 +88,31 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
 }
 
 TEST(FileRemovalTest, WhatCannotBeRemovedIsNamedAndTheRestStillGoes) {
-    if (::geteuid() == 0) {
-        // Folder permissions do not stop the superuser; the link case above covers failures.
-        GTEST_SKIP() << "permission failures need an ordinary user";
-    }
     test::FixtureHome home;
     const QString cache = QStringLiteral("/Users/%@/Library/Caches/com.operasoftware.Opera");
     home.writeFile(cache + "/locked/kept", 3);
     home.writeFile(cache + "/free/gone", 3);
     home.writeFile(cache + "/top", 3);
+    // Under root the removal runs as an ordinary user who owns the cache but may not write
+    // into "locked".
+    ::chmod(QFile::encodeName(home.root()).constData(), 0755);
+    QDirIterator it(home.local(cache), QDir::AllEntries | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    ::chown(QFile::encodeName(home.local(cache)).constData(), test::kUnprivilegedId,
+            test::kUnprivilegedId);
+    while (it.hasNext()) {
+        ::chown(QFile::encodeName(it.next()).constData(), test::kUnprivilegedId,
+                test::kUnprivilegedId);
+    }
     ASSERT_EQ(::chmod(QFile::encodeName(home.local(cache + "/locked")).constData(), 0500), 0);
-    const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
+    const QString expectedFailure = home.files().userPath(cache + "/locked/kept");
+    const quint64 checks = test::runWithoutPrivileges([&]() -> quint64 {
+        const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
+        return (result.outcome == Outcome::Failed ? 1 : 0) | (result.failures.size() == 1 ? 2 : 0) |
+               (result.failures.value(0).path == expectedFailure ? 4 : 0);
+    });
     ::chmod(QFile::encodeName(home.local(cache + "/locked")).constData(), 0700);
-    EXPECT_EQ(result.outcome, Outcome::Failed);
-    ASSERT_EQ(result.failures.size(), 1);
-    EXPECT_EQ(result.failures[0].path, home.files().userPath(cache + "/locked/kept"));
+    EXPECT_EQ(checks, 7u) << "1: failed outcome, 2: one failure, 4: the locked file named";
     EXPECT_FALSE(onDisk(home.local(cache + "/free")));
     EXPECT_FALSE(onDisk(home.local(cache + "/top")));
     EXPECT_TRUE(onDisk(home.local(cache + "/locked/kept")));
