@@ -16,6 +16,7 @@
 #include <cstdlib>
 
 #include "app/DemoHome.h"
+#include "platform/FileManager.h"
 
 namespace qz::bench {
 
@@ -31,7 +32,16 @@ inline bool useScratchFolders(const QTemporaryDir& scratch) {
         ::setenv(name, path.toLocal8Bit().constData(), 1);
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The update checks fetch from a port that refuses at once: no traffic leaves the machine.
+    ::setenv("QUENZEL_WEBSITE", "http://127.0.0.1:9", 1);
     return true;
+}
+
+// How long to run: QUENZEL_BENCH_SECONDS, else the benchmark's own duration.
+inline double benchSeconds(double fallback) {
+    return qEnvironmentVariableIsSet("QUENZEL_BENCH_SECONDS")
+               ? qEnvironmentVariable("QUENZEL_BENCH_SECONDS").toDouble()
+               : fallback;
 }
 
 // `count` small files in folders of a thousand, as a browser's disk cache lays them out.
@@ -71,6 +81,19 @@ inline bool buildDemoWithChromeCache(const qz::DemoHome& demo, const QString& us
     demo.grantAccess(user);
     std::printf("home with a %d-file Chrome cache built in %.1f s\n", cacheFiles,
                 setup.elapsed() / 1000.0);
+    return true;
+}
+
+// The demo home with a Chrome cache of `cacheFiles` files in the scratch folder, and the file
+// manager pointed at it for the user "bench".
+inline bool prepareBenchHome(const QTemporaryDir& scratch, int cacheFiles, FileManager& files) {
+    const QString user = QStringLiteral("bench");
+    const DemoHome demo(scratch.path() + QStringLiteral("/demo-home"));
+    if (!buildDemoWithChromeCache(demo, user, cacheFiles)) {
+        return false;
+    }
+    files.setRoot(demo.root());
+    files.setUserName(user);
     return true;
 }
 

@@ -35,21 +35,13 @@ int main(int argc, char** argv) {
     if (!qz::bench::useScratchFolders(scratch)) {
         return 1;
     }
-    // The update checks fetch from a port that refuses at once: no traffic leaves the machine.
-    ::setenv("QUENZEL_WEBSITE", "http://127.0.0.1:9", 1);
     QApplication app(argc, argv);
-    const double seconds = qEnvironmentVariableIsSet("QUENZEL_BENCH_SECONDS")
-                               ? qEnvironmentVariable("QUENZEL_BENCH_SECONDS").toDouble()
-                               : 60.0;
+    const double seconds = qz::bench::benchSeconds(60.0);
 
-    const QString user = QStringLiteral("bench");
-    const qz::DemoHome demo(scratch.path() + QStringLiteral("/demo-home"));
-    if (!qz::bench::buildDemoWithChromeCache(demo, user, kCacheFiles)) {
+    qz::FileManager files;
+    if (!qz::bench::prepareBenchHome(scratch, kCacheFiles, files)) {
         return 1;
     }
-    qz::FileManager files;
-    files.setRoot(demo.root());
-    files.setUserName(user);
 
     qz::bench::StallMeter stalls;
     stalls.start();
