@@ -62,7 +62,6 @@ TEST(StatusCommandTest, BadArgumentsAndUnusableRootsExitWithTwo) {
         QStringList arguments;
         int code;
     } cases[] = {
-        {{"--root", home.root(), "--user", "anna", "status", "--json"}, 0},
         {{"--root", home.root() + "/missing", "status"}, 2},
         {{"--root"}, 2},
         {{"--bogus", "status"}, 2},

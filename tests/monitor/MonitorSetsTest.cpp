@@ -9,21 +9,14 @@
 namespace qz {
 namespace {
 
-struct FileAt {
-    QString path;
-    qint64 size;
-};
-
-struct TotalsCase {
-    const char* name;
-    std::vector<FileAt> files;
-    std::array<quint64, 4> statusTotals;  // Safari, Firefox, Chrome, Opera
-    quint64 operaLogo;
-};
-
-// Each row adds its files under a fresh home; folder rows also count their own entry, which the
-// test adds from the fixture's filesystem.
+// Each row adds its files under a fresh home.
 TEST(MonitorSets, TotalsAddEveryRowOfEachSet) {
+    struct TotalsCase {
+        const char* name;
+        std::vector<std::pair<QString, qint64>> files;
+        std::array<quint64, 4> statusTotals;  // Safari, Firefox, Chrome, Opera
+        quint64 operaLogo;
+    };
     const QString safari = QStringLiteral("/Users/%@/Library/Safari/");
     const QString chrome =
         QStringLiteral("/Users/%@/Library/Application Support/Google/Chrome/Default/");
@@ -52,8 +45,8 @@ TEST(MonitorSets, TotalsAddEveryRowOfEachSet) {
     for (const TotalsCase& c : cases) {
         SCOPED_TRACE(c.name);
         test::FixtureHome home;
-        for (const FileAt& file : c.files) {
-            home.writeFile(file.path, file.size);
+        for (const auto& [path, size] : c.files) {
+            home.writeFile(path, size);
         }
         const BrowserTotals totals = measureTotals(home.files());
         EXPECT_EQ(totals.bytes, c.statusTotals);
@@ -65,11 +58,7 @@ TEST(MonitorSets, TotalsAddEveryRowOfEachSet) {
 }
 
 TEST(MonitorSets, FoldersCountTheirContentsAndTheirOwnEntries) {
-    struct FolderCase {
-        BrowserId browser;
-        const char* folder;
-    };
-    const std::vector<FolderCase> cases = {
+    const std::vector<std::pair<BrowserId, const char*>> cases = {
         {BrowserId::Safari, "/Users/%@/Library/Caches/com.apple.Safari/Webpage Previews"},
         {BrowserId::Firefox, "/Users/%@/Library/Caches/Firefox"},
         {BrowserId::Chrome, "/Users/%@/Library/Caches/Google/Chrome/Default/Cache"},
@@ -78,19 +67,18 @@ TEST(MonitorSets, FoldersCountTheirContentsAndTheirOwnEntries) {
         {BrowserId::Opera, "/Users/%@/Library/Caches/Opera/cache"},
         {BrowserId::Opera, "/Users/%@/Library/Caches/Opera/temporary_downloads"},
     };
-    for (const FolderCase& c : cases) {
-        SCOPED_TRACE(c.folder);
+    for (const auto& [browser, path] : cases) {
+        SCOPED_TRACE(path);
         test::FixtureHome home;
-        const QString folder = QString::fromUtf8(c.folder);
+        const QString folder = QString::fromUtf8(path);
         home.writeFile(folder + QStringLiteral("/a/b/data"), 300);
         home.writeFile(folder + QStringLiteral("/top"), 5);
         home.makeFolder(folder + QStringLiteral("/empty"));
         const quint64 expected = 305 + static_cast<quint64>(home.folderEntrySize(folder));
-        EXPECT_EQ(measureTotals(home.files())[c.browser], expected);
-
+        EXPECT_EQ(measureTotals(home.files())[browser], expected);
         // Once the folder is gone, the next measurement drops it to 0.
         QDir(home.local(folder)).removeRecursively();
-        EXPECT_EQ(measureTotals(home.files())[c.browser], 0u);
+        EXPECT_EQ(measureTotals(home.files())[browser], 0u);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "fixtures/FixtureHome.h"
 #include "monitor/StatusDecision.h"
-#include "platform/Localization.h"
 
 namespace qz {
 namespace {
@@ -26,7 +25,6 @@ TEST(StatusDecision, IconMenuEntriesAndOk) {
     const BrowserFlags safariOnly{true, false, false, false};
     // clang-format off
     const std::vector<Case> cases = {
-        {"all zero", totalsOf(0, 0, 0, 0), all, kIconCalm, {}, true},
         {"all just below", totalsOf(999, 999, 999, 999), all, kIconCalm, {}, true},
         {"equal to the threshold counts", totalsOf(0, 0, kLimit, 0), all, kIconAlert,
          {false, false, true, false}, false},
@@ -71,31 +69,6 @@ TEST(StatusDecision, ConsideredBrowsersFollowTheApplicationBundles) {
         }
         EXPECT_EQ(consideredBrowsers(home.files()), c.considered);
     }
-}
-
-TEST(StatusDecision, NotificationsOncePerLaunchForConsideredBrowsersAtTheThreshold) {
-    const Localization texts({{QStringLiteral("QZ"), QStringLiteral("Title")},
-                              {QStringLiteral("CareC"), QStringLiteral("Chrome text")}});
-    std::vector<AlertNotification> delivered;
-    StartupNotifications notifications(
-        [&](const AlertNotification& note) { delivered.push_back(note); });
-
-    const BrowserFlags withoutFirefox{true, false, true, true};
-    const QList<BrowserId> notified = notifications.checkNotifiche(
-        totalsOf(kLimit, 9 * kLimit, kLimit, kLimit - 1), withoutFirefox, kLimit, texts);
-    EXPECT_EQ(notified, (QList<BrowserId>{BrowserId::Safari, BrowserId::Chrome}));
-    ASSERT_EQ(delivered.size(), 2u);
-    EXPECT_EQ(delivered[0].title, QStringLiteral("Title"));
-    EXPECT_EQ(delivered[0].informativeText, QStringLiteral("CareS"));  // untranslated key
-    EXPECT_EQ(delivered[1].informativeText, QStringLiteral("Chrome text"));
-    EXPECT_TRUE(delivered[1].defaultSound);
-
-    // Opera crossing the threshold later in the same launch gets no notification.
-    EXPECT_TRUE(
-        notifications
-            .checkNotifiche(totalsOf(kLimit, 0, kLimit, 2 * kLimit), withoutFirefox, kLimit, texts)
-            .isEmpty());
-    EXPECT_EQ(delivered.size(), 2u);
 }
 
 }  // namespace

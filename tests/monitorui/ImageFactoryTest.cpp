@@ -53,7 +53,8 @@ TEST_F(ImageFactoryTest, NotifiesOncePerLaunchAndWaitsForTheFirstTotals) {
         QTest::qWait(TimeScale::milliseconds(ImageFactory::kNotificationDelay) * 4);
         EXPECT_TRUE(delivered.isEmpty());
         EXPECT_FALSE(factory.notificationsChecked());
-        factory.setMeasured({{5000, 0, 1000, 0}}, {true, false, true, false});
+        // At the threshold counts, below it and browsers not installed do not.
+        factory.setMeasured({{5000, 9000, 1000, 999}}, {true, false, true, true});
         ASSERT_EQ(delivered.size(), 2);
         EXPECT_EQ(delivered[0].title, QStringLiteral("Quenzel"));
         EXPECT_EQ(delivered[0].informativeText, QStringLiteral("Safari is over"));
