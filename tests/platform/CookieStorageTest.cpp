@@ -80,10 +80,8 @@ TEST(CookieStorageTest, EmptiedOneByOneAndRewrittenAsAFileThatReadsBack) {
     CookieStorage store(home.files());
     QList<HTTPCookie> cookies = store.cookies();
     ASSERT_EQ(cookies.size(), 3);
-    EXPECT_EQ(cookies[1].domain, ".b.example");
-    EXPECT_EQ(cookies[1].path, "/x");
-    EXPECT_EQ(cookies[1].value, "dark");
-    EXPECT_EQ(cookies[2].name, "t");
+    EXPECT_EQ(cookies[1].domain + cookies[1].path + cookies[1].value, ".b.example/xdark");
+    EXPECT_EQ(cookies[2].name, "t");  // on the second page
     EXPECT_EQ(cookies[0].flags, 5u);
     EXPECT_EQ(cookies[0].expiresDate.date().year(), 2026);
 
@@ -92,8 +90,7 @@ TEST(CookieStorageTest, EmptiedOneByOneAndRewrittenAsAFileThatReadsBack) {
     const auto reread = CookieStorage::parse(contentOf(home.local(kStore)));
     ASSERT_TRUE(reread);
     ASSERT_EQ(reread->cookies.size(), 2);
-    EXPECT_EQ(reread->cookies[0].name, "sid");
-    EXPECT_EQ(reread->cookies[1].domain, "c.example");
+    EXPECT_EQ(reread->cookies[0].name + reread->cookies[1].domain, "sidc.example");
     EXPECT_TRUE(reread->trailer.endsWith("bplist-trailer"));
     // Emptying the whole store: see the care run's cookie test.
 }

@@ -99,8 +99,8 @@ TEST(FileManagerTest, RootMappingAndUserPaths) {
     FileManager& files = home.files();
     EXPECT_EQ(files.userPath("/Users/%@/Library/Safari/History.plist"),
               QStringLiteral("/Users/bruno/Library/Safari/History.plist"));
-    const QString local = files.localPath(QStringLiteral("/Users/bruno/Library"));
-    EXPECT_EQ(local, home.root() + QStringLiteral("/Users/bruno/Library"));
+    const QString local = home.root() + QStringLiteral("/Users/bruno/Library");
+    EXPECT_EQ(files.localPath(QStringLiteral("/Users/bruno/Library")), local);
     EXPECT_EQ(files.platformPath(local), QStringLiteral("/Users/bruno/Library"));
     EXPECT_TRUE(files.platformPath(QStringLiteral("/etc/passwd")).isEmpty());
 

@@ -34,8 +34,6 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
         {"a file", [&](auto& home, auto&) { home.writeFile(cache + "/a", 10); }, cache + "/a",
          Outcome::Removed},
         {"a missing file is not a failure", [](auto&, auto&) {}, cache + "/none", Outcome::Missing},
-        {"a missing parent is not a failure", [](auto&, auto&) {}, "/Users/%@/Nothing/here",
-         Outcome::Missing},
         {"a nested folder",
          [&](auto& home, auto&) {
              home.writeFile(cache + "/d1/d2/d3/f", 5);
@@ -43,9 +41,6 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
              home.makeFolder(cache + "/d1/empty");
          },
          cache, Outcome::Removed},
-        {"a trailing slash names the same folder",
-         [&](auto& home, auto&) { home.writeFile(cache + "/x", 1); }, cache + "/",
-         Outcome::Removed},
         {"the item is a link with a trailing slash",
          [&](auto& home, const QString& outside) { home.makeLink(cache, outside); }, cache + "/",
          Outcome::Removed},
@@ -98,11 +93,8 @@ TEST(FileRemovalTest, WhatCannotBeRemovedIsNamedAndTheRestStillGoes) {
     ::chmod(QFile::encodeName(home.root()).constData(), 0755);
     QDirIterator it(home.local(cache), QDir::AllEntries | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    ::chown(QFile::encodeName(home.local(cache)).constData(), test::kUnprivilegedId,
-            test::kUnprivilegedId);
-    while (it.hasNext()) {
-        ::chown(QFile::encodeName(it.next()).constData(), test::kUnprivilegedId,
-                test::kUnprivilegedId);
+    for (QString path = home.local(cache); !path.isEmpty(); path = it.hasNext() ? it.next() : "") {
+        ::chown(QFile::encodeName(path).constData(), test::kUnprivilegedId, test::kUnprivilegedId);
     }
     ASSERT_EQ(::chmod(QFile::encodeName(home.local(cache + "/locked")).constData(), 0500), 0);
     const QString expectedFailure = home.files().userPath(cache + "/locked/kept");
