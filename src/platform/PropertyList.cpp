@@ -178,24 +178,26 @@ std::optional<QVariant> PropertyList::readFile(const QString& localPath) {
     return read(file.readAll());
 }
 
-QByteArray PropertyList::toXml(const QVariant& value) {
+namespace {
+// Serialises a value with one of libplist's writers and frees its buffer with the matching call.
+QByteArray serialize(const QVariant& value, void (*write)(plist_t, char**, uint32_t*),
+                     void (*release)(char*)) {
     PlistPtr root(fromVariant(value));
-    char* xml = nullptr;
+    char* bytes = nullptr;
     uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
-    QByteArray result(xml, static_cast<qsizetype>(length));
-    plist_to_xml_free(xml);
+    write(root.get(), &bytes, &length);
+    QByteArray result(bytes, static_cast<qsizetype>(length));
+    release(bytes);
     return result;
+}
+}  // namespace
+
+QByteArray PropertyList::toXml(const QVariant& value) {
+    return serialize(value, plist_to_xml, plist_to_xml_free);
 }
 
 QByteArray PropertyList::toBinary(const QVariant& value) {
-    PlistPtr root(fromVariant(value));
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root.get(), &bin, &length);
-    QByteArray result(bin, static_cast<qsizetype>(length));
-    plist_to_bin_free(bin);
-    return result;
+    return serialize(value, plist_to_bin, plist_to_bin_free);
 }
 
 bool PropertyList::writeXmlAtomically(const QVariant& value, const QString& localPath,
