@@ -11,6 +11,7 @@
 
 #include "app/AccessController.h"
 #include "app/HistoryPopover.h"
+#include "app/VisibleWindows.h"
 #include "history/addItem.h"
 #include "platform/ApplicationSupport.h"
 #include "platform/Bundle.h"
@@ -18,12 +19,15 @@
 #include "platform/Frames.h"
 #include "platform/Localization.h"
 #include "platform/UserDefaults.h"
+#include "platform/UserNotificationCenter.h"
 
 namespace qz {
 
 namespace {
 
 const QColor kWindowColor = QColor::fromRgbF(0.8392f, 0.8431f, 0.847f, 1.0f);
+// Set once the user has been told that closing the window leaves Quenzel running.
+const QString kCloseHintShown = QStringLiteral("closeHintShown");
 
 // A control's frame relative to the window's middle: origin (W/2 + dx, H/2 + dy), y upward.
 struct CentredFrame {
@@ -102,6 +106,14 @@ void AppDelegate::buildWindow() {
     // Closing the window keeps the program running, so a quit needs its own key.
     auto* quit = new QShortcut(QKeySequence::Quit, window_);
     connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
+    QAbstractButton* close = window_->standardWindowButton(TitleBarWindow::CloseButton);
+    close->setToolTip(Localization::shared().text(QStringLiteral("closeButtonTip")));
+    connect(close, &QAbstractButton::clicked, this, [this] {
+        if (!window_->isVisible()) {
+            tellOnceThatQuenzelKeepsRunning();
+        }
+    });
+    window_->installEventFilter(this);
 }
 
 void AppDelegate::buildSecondaryWidgets() {
@@ -216,6 +228,32 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     defaults.setBool(false, QStringLiteral("leaveReview"));
     defaults.synchronize();
     return true;
+}
+
+void AppDelegate::reopen() {
+    applicationShouldHandleReopen(hasVisibleWindows());
+    window_->makeKeyAndOrderFront();
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    // The window manager's close; a quit closes the window too, but not spontaneously.
+    if (watched == window_ && event->type() == QEvent::Close && event->spontaneous()) {
+        tellOnceThatQuenzelKeepsRunning();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AppDelegate::tellOnceThatQuenzelKeepsRunning() {
+    UserDefaults& defaults = UserDefaults::standard();
+    if (QApplication::quitOnLastWindowClosed() || defaults.boolForKey(kCloseHintShown)) {
+        return;
+    }
+    defaults.setBool(true, kCloseHintShown);
+    defaults.synchronize();
+    const Localization& texts = Localization::shared();
+    UserNotificationCenter::defaultUserNotificationCenter().deliverNotification(
+        {texts.text(QStringLiteral("QZ")), texts.text(QStringLiteral("closeHintText")),
+         /*defaultSound=*/false});
 }
 
 void AppDelegate::applicationWillTerminate() {

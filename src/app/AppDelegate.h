@@ -36,6 +36,9 @@ class AppDelegate : public QObject {
     void applicationDidFinishLaunching();
     // The user started the program again while it runs. Always true.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // A later start: the reopen step, then the main window comes forward whatever its state
+    // (hidden, minimised or covered).
+    void reopen();
     // The program is about to end.
     void applicationWillTerminate();
     // "<Application Support>/DIZEROV", created when missing.
@@ -93,10 +96,16 @@ class AppDelegate : public QObject {
     ImageView* titleImage = nullptr;
     QToolButton* historyButton = nullptr;
 
+  protected:
+    // Watches the window manager closing the main window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void buildWindow();
     void buildSecondaryWidgets();
     void decorateTitleBar();
+    // The first close ever, while Quenzel keeps running: one notification says so.
+    void tellOnceThatQuenzelKeepsRunning();
 
     FileManager& files_;
     TitleBarWindow* window_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/WindowStart.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QTimer>
 
 #include "app/AppDelegate.h"
@@ -17,14 +18,15 @@ namespace qz {
 
 namespace {
 
-bool hasVisibleWindows() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && !widget->isMinimized() &&
-            !widget->windowFlags().testFlag(Qt::Popup)) {
-            return true;
-        }
+// Locked check boxes still say what a preset covers, so their text stays readable: at least
+// 4.5:1 against the window and pop-up backgrounds instead of the style's faint grey.
+void makeDisabledTextReadable() {
+    QPalette colors = QApplication::palette();
+    const QColor text(0x55, 0x55, 0x55);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        colors.setColor(QPalette::Disabled, role, text);
     }
-    return false;
+    QApplication::setPalette(colors);
 }
 
 // Saves the window to a file once every placed panel shows its first size (or after a while).
@@ -65,9 +67,9 @@ int runWindow(FileManager& files) {
         Log::write(QStringLiteral("another start cannot reach this Quenzel"));
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    makeDisabledTextReadable();
     AppDelegate delegate(files);
-    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
-                     [&delegate] { delegate.applicationShouldHandleReopen(hasVisibleWindows()); });
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::reopen);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     delegate.awakeFromNib();

@@ -16,11 +16,12 @@ namespace {
 constexpr int kButtonDiameter = 12;
 constexpr qreal kCornerRadius = 4.0;
 
-// One round window button, drawn in its own colour with a darker rim.
+// One round window button, drawn in its own colour with a darker rim; under the mouse it shows
+// what it does (a cross, a bar or a plus).
 class TrafficLightButton : public QAbstractButton {
   public:
-    TrafficLightButton(const QColor& color, QWidget* parent)
-        : QAbstractButton(parent), color_(color) {
+    TrafficLightButton(const QColor& color, int which, QWidget* parent)
+        : QAbstractButton(parent), color_(color), which_(which) {
         setFixedSize(kButtonDiameter, kButtonDiameter);
         setFocusPolicy(Qt::NoFocus);
         setCursor(Qt::ArrowCursor);
@@ -34,10 +35,34 @@ class TrafficLightButton : public QAbstractButton {
         painter.setPen(QPen(color_.darker(150), 1.0));
         painter.setBrush(fill);
         painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        if (!underMouse()) {
+            return;
+        }
+        painter.setPen(QPen(color_.darker(300), 1.4, Qt::SolidLine, Qt::RoundCap));
+        const QPointF c = QRectF(rect()).center();
+        const qreal r = kButtonDiameter * 0.22;
+        if (which_ == TitleBarWindow::CloseButton) {
+            painter.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
+            painter.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
+            return;
+        }
+        painter.drawLine(c + QPointF(-r - 0.5, 0), c + QPointF(r + 0.5, 0));
+        if (which_ == TitleBarWindow::ZoomButton) {
+            painter.drawLine(c + QPointF(0, -r - 0.5), c + QPointF(0, r + 0.5));
+        }
+    }
+    void enterEvent(QEnterEvent* event) override {
+        QAbstractButton::enterEvent(event);
+        update();
+    }
+    void leaveEvent(QEvent* event) override {
+        QAbstractButton::leaveEvent(event);
+        update();
     }
 
   private:
     QColor color_;
+    int which_;
 };
 
 // The bar's outline less its top point, with the two top corners rounded.
@@ -107,7 +132,7 @@ TitleBarWindow::TitleBarWindow(QWidget* parent)
     const QColor colors[3] = {QColor(0xee, 0x5f, 0x57), QColor(0xf6, 0xbd, 0x3b),
                               QColor(0x5f, 0xc4, 0x4b)};
     for (int i = 0; i < 3; ++i) {
-        buttons_[i] = new TrafficLightButton(colors[i], this);
+        buttons_[i] = new TrafficLightButton(colors[i], i, this);
     }
     connect(buttons_[CloseButton], &QAbstractButton::clicked, this, &QWidget::close);
     connect(buttons_[MiniaturizeButton], &QAbstractButton::clicked, this, &QWidget::showMinimized);
@@ -186,6 +211,7 @@ void TitleBarWindow::center() {
 }
 
 void TitleBarWindow::makeKeyAndOrderFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

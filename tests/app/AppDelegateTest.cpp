@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/AppDelegate.h"
+#include "app/VisibleWindows.h"
 #include "care/modules/CareModule.h"
 #include "fixtures/FixtureHome.h"
 #include "platform/TimeScale.h"
@@ -169,6 +170,43 @@ TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
         EXPECT_EQ(delegate.window()->isVisible(), !reopen.visibleWindows);
     }
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("leaveReview")));
+}
+
+TEST_F(AppDelegateTest, ASecondStartBringsTheWindowForwardWhateverElseIsShown) {
+    UserDefaults::standard().setBool(false, QStringLiteral("leaveReview"));
+    install(home, {S});
+    const auto opened = open(home);
+    TitleBarWindow* window = opened->window();
+    // What the tray icon puts on the screen: a top-level widget the window manager never sees.
+    QWidget trayHelper(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    QWidget popup(nullptr, Qt::Popup);
+    QWidget other;
+    const struct {
+        const char* state;
+        void (QWidget::*apply)();
+        QWidget* alsoShown;
+        bool countsAsVisible;
+    } rows[] = {
+        {"hidden, tray icon shown", &QWidget::hide, &trayHelper, false},
+        {"hidden, pop-up open", &QWidget::hide, &popup, false},
+        {"minimised", &QWidget::showMinimized, nullptr, false},
+        {"hidden, another window open", &QWidget::hide, &other, true},
+        {"shown", &QWidget::show, nullptr, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.state);
+        (window->*row.apply)();
+        if (row.alsoShown) {
+            row.alsoShown->show();
+        }
+        EXPECT_EQ(hasVisibleWindows(), row.countsAsVisible);
+        opened->reopen();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->isMinimized());
+        if (row.alsoShown) {
+            row.alsoShown->hide();
+        }
+    }
 }
 
 TEST_F(AppDelegateTest, ApplicationSupportFolderIsCreatedUnderTheDataFolder) {

@@ -92,6 +92,27 @@ TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAler
     EXPECT_TRUE(factory.menuEntries[2]->isVisible());
 }
 
+TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    bool trayRunning = false;
+    status.setTrayProbe([&trayRunning] { return trayRunning; });
+    QSignalSpy first(&status, &MenuStatus::updated);
+    status.awakeFromNib();
+    factory.awakeFromNib();
+    ASSERT_TRUE(first.wait(5000));
+    QPointer<QSystemTrayIcon> item = status.statusItem();
+    ASSERT_TRUE(item);
+    EXPECT_FALSE(item->isVisible());
+    tick(status);
+    EXPECT_FALSE(item->isVisible());
+
+    trayRunning = true;  // the panel with the tray comes up later
+    tick(status);
+    EXPECT_EQ(status.statusItem(), item.data());
+    EXPECT_TRUE(item->isVisible());
+}
+
 TEST_F(MenuStatusTest, ThePreferencesWindowIsMadeOnceAndCarriesTheThresholdPopup) {
     ImageFactory factory(defaults(), Localization::shared());
     MenuStatus status(home.files(), factory);

@@ -95,7 +95,7 @@ QObject* MenuStatus::createStatusItem(const QString& icon) {
             statusMenu_->popup(QCursor::pos());
         }
     });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (trayAvailable_()) {
         item->show();
     }
     return item;
@@ -127,6 +127,11 @@ void MenuStatus::updatesize() {
 
 void MenuStatus::setmenuitembar() {
     slot_.setmenuitembar(imageFactory_.imageNormal());
+    // A tray that started after the item was made (a panel that comes up after login).
+    QSystemTrayIcon* item = statusItem();
+    if (item && !item->isVisible() && trayAvailable_()) {
+        item->show();
+    }
 }
 
 }  // namespace qz

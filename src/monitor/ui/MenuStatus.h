@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <functional>
 #include <memory>
 
 #include "monitor/BackgroundTicker.h"
@@ -43,6 +44,11 @@ class MenuStatus : public QObject {
     int updates() const { return updates_; }
     int skippedTicks() const { return ticker_.skippedTicks(); }
 
+    // Tells whether a tray is there to show the item; the item appears on the first tick that
+    // finds one, also when the tray starts after Quenzel. Tests swap in their own answer.
+    using TrayProbe = std::function<bool()>;
+    void setTrayProbe(TrayProbe probe) { trayAvailable_ = std::move(probe); }
+
     // The preferences window, created on first use and kept.
     PreferencesWindowController* preferences();
 
@@ -67,6 +73,7 @@ class MenuStatus : public QObject {
     std::unique_ptr<QMenu> statusMenu_;
     std::unique_ptr<PreferencesWindowController> preferences_;
     StatusItemSlot slot_;
+    TrayProbe trayAvailable_ = &QSystemTrayIcon::isSystemTrayAvailable;
     int updates_ = 0;
     // Last, so that it is destroyed first and no result arrives in a half-destroyed object.
     BackgroundTicker ticker_;
