@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "chrome/PopupPlacement.h"
+#include "chrome/SheetWidth.h"
 #include "platform/Localization.h"
 
 namespace qz {
@@ -66,12 +68,19 @@ HistoryPopover::HistoryPopover(addItem& store, const Localization& texts, QWidge
     deletehistoryBtn->setObjectName(QStringLiteral("deletehistoryBtn"));
     connect(deletehistoryBtn, &QPushButton::clicked, this, &HistoryPopover::deleteitem);
 
+    // The picture and its line sit in a box of their own, so that the table gets the whole
+    // height of the pop-up whenever they are hidden.
+    emptyState_ = new QWidget(this);
+    auto* empty = new QVBoxLayout(emptyState_);
+    empty->setContentsMargins(0, 0, 0, 0);
+    empty->addStretch(1);
+    empty->addWidget(nohistoryimage, 0, Qt::AlignHCenter);
+    empty->addWidget(nohistorytext);
+    empty->addStretch(1);
+
     layout->addWidget(titlehistory);
     layout->addWidget(tableList, 1);
-    layout->addStretch(1);
-    layout->addWidget(nohistoryimage, 0, Qt::AlignHCenter);
-    layout->addWidget(nohistorytext);
-    layout->addStretch(1);
+    layout->addWidget(emptyState_, 1);
     layout->addWidget(deletehistoryBtn, 0, Qt::AlignHCenter);
 
     connect(&store, &addItem::viewStateChanged, this, &HistoryPopover::applyViewState);
@@ -79,10 +88,7 @@ HistoryPopover::HistoryPopover(addItem& store, const Localization& texts, QWidge
 }
 
 void HistoryPopover::showBelow(QWidget* anchor) {
-    const QPoint below = anchor->mapToGlobal(QPoint(anchor->width() / 2, anchor->height()));
-    move(below.x() - width() / 2, below.y());
-    show();
-    raise();
+    showPopup(this, anchor, PopupAlignment::Center);
 }
 
 void HistoryPopover::deleteitem() {
@@ -97,6 +103,7 @@ void HistoryPopover::deleteitem() {
     alert->setIcon(QMessageBox::Warning);
     alert->setText(texts_.text(QStringLiteral("DeleteHistory")));
     alert->setInformativeText(texts_.format(QStringLiteral("DeletedHistoryText")));
+    giveSheetRoom(alert);
     QPushButton* ok = alert->addButton(texts_.text(QStringLiteral("OK")), QMessageBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OK"));
     alert->addButton(texts_.text(QStringLiteral("Cancel")), QMessageBox::RejectRole)
@@ -115,6 +122,7 @@ void HistoryPopover::applyViewState(addItem::ViewState state) {
     const bool present = state == addItem::ViewState::HistoryPresent;
     nohistoryimage->setHidden(present);
     nohistorytext->setHidden(present);
+    emptyState_->setHidden(present);
     titlehistory->setHidden(!present);
     deletehistoryBtn->setHidden(!present);
     tableList->setHidden(!present);

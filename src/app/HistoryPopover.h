@@ -23,7 +23,7 @@ class HistoryPopover : public QFrame {
     // `parent` is the main window: the deletion's confirmation opens on it.
     HistoryPopover(addItem& store, const Localization& texts, QWidget* parent);
 
-    // Opens the popover just below the button.
+    // Opens the popover below the button, or above it when the screen ends too soon.
     void showBelow(QWidget* anchor);
     // The clear button's action: asks on the main window, then clears the history.
     void deleteitem();
@@ -42,6 +42,7 @@ class HistoryPopover : public QFrame {
 
     addItem& store_;
     const Localization& texts_;
+    QWidget* emptyState_ = nullptr;
     QPointer<QMessageBox> confirmation_;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QKeySequence>
 #include <QSignalSpy>
 #include <QUrl>
 #include <memory>
@@ -71,6 +72,12 @@ TEST_F(CareModuleTest, StartsOnTheBasicPresetWithBoxesLockedAndIndicatorHidden) 
         expectEnabled(module, false);
         EXPECT_EQ(module.segment()->selectedSegment(), 0);
         EXPECT_TRUE(module.indicator()->isHidden());
+        // Captions such as "Cookies & Site Data" show their "&" instead of a shortcut.
+        for (QCheckBox* box : module.checkBoxes()) {
+            const QString caption = Localization::shared().format(box->objectName());
+            EXPECT_TRUE(QKeySequence::mnemonic(box->text()).isEmpty()) << caption.toStdString();
+            EXPECT_EQ(box->text().replace(QStringLiteral("&&"), QStringLiteral("&")), caption);
+        }
     }
 }
 

@@ -127,7 +127,11 @@ TEST_F(CareRunControllerTest, RefusalsComeFirstAndCancelLeavesEverything) {
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(sheet->parentWidget(), &window);
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
-        EXPECT_EQ(sheet->informativeText(), text(c.informative));
+        // The confirmation also names the browser it cleans.
+        EXPECT_TRUE(sheet->informativeText().startsWith(text(c.informative)));
+        const QString which = Localization::shared().format(
+            "CareWhat", {browserInfo(c.browser).displayName, module->resultField()->text()});
+        EXPECT_EQ(sheet->informativeText().endsWith(which), c.icon == QMessageBox::Warning);
         EXPECT_EQ(sheet->icon(), c.icon);
         EXPECT_EQ(sheet->buttons().size(), QByteArray(c.answer) == "Done" ? 1 : 2);
         EXPECT_EQ(logLines.size(), 1);

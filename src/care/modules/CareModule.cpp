@@ -9,6 +9,7 @@
 #include "care/SizeRules.h"
 #include "care/SizeText.h"
 #include "care/modules/CareRunController.h"
+#include "chrome/PopupPlacement.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "platform/Localization.h"
@@ -126,11 +127,7 @@ void CareModule::showPoppver() {
         return;
     }
     auto* anchor = qobject_cast<QWidget*>(sender());
-    const QPoint below = anchor ? anchor->mapToGlobal(QPoint(0, anchor->height()))
-                                : panel_->mapToGlobal(QPoint(0, 0));
-    popover->adjustSize();
-    popover->move(below);
-    popover->show();
+    showPopup(popover, anchor ? anchor : panel_, PopupAlignment::Left);
 }
 
 void CareModule::openSupportPage() {
@@ -157,10 +154,12 @@ void CareModule::awakeFromNib() {
         QTimer::singleShot(TimeScale::milliseconds(0), this, &CareModule::measure);
     }
     if (traits_.redShadow) {
+        // A soft red glow just below the figure. The given shadow (ten points down, blur 30)
+        // lands on the preset control under the label here and reads as a smeared copy.
         auto* shadow = new QGraphicsDropShadowEffect(result_);
-        shadow->setColor(Qt::red);
-        shadow->setOffset(0, 10);  // ten points below: y grows downward here
-        shadow->setBlurRadius(30);
+        shadow->setColor(QColor(255, 0, 0, 150));
+        shadow->setOffset(0, 2);
+        shadow->setBlurRadius(12);
         result_->setGraphicsEffect(shadow);
     }
 }
@@ -191,7 +190,8 @@ void CareModule::showTotal(quint64 total) {
 
 void CareModule::setCaptions() {
     for (QCheckBox* box : boxes_) {
-        box->setText(texts_->format(box->objectName()));
+        // "Cookies & Site Data": a lone "&" would turn into a shortcut underline.
+        box->setText(texts_->format(box->objectName()).replace(u'&', QStringLiteral("&&")));
     }
     segment_->setLabel(0, texts_->format(QStringLiteral("segmentBasic")));
     segment_->setLabel(1, texts_->format(QStringLiteral("segmentComplete")));

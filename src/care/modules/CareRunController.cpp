@@ -5,6 +5,7 @@
 #include <QProgressBar>
 
 #include "care/modules/CareModule.h"
+#include "chrome/SheetWidth.h"
 #include "history/addItem.h"
 #include "platform/Localization.h"
 #include "platform/Log.h"
@@ -82,6 +83,11 @@ void CareRunController::careAction() {
     QMessageBox* alert =
         beginSheet(WarningStyle, QStringLiteral("StartCare"), QStringLiteral("NoteStartCare"),
                    {QStringLiteral("OK"), QStringLiteral("Cancel")});
+    // Say which browser and how much its selection takes now, beside the warning.
+    const Localization& texts = module_.texts();
+    alert->setInformativeText(texts.text(QStringLiteral("NoteStartCare")) + QStringLiteral("\n\n") +
+                              texts.format(QStringLiteral("CareWhat"),
+                                           {info.displayName, module_.resultField()->text()}));
     connect(alert, &QMessageBox::finished, this, [this, alert] {
         // A sheet closed without a button (the window went away) answers like "Cancel".
         QAbstractButton* clicked = alert->clickedButton();
@@ -125,6 +131,7 @@ QMessageBox* CareRunController::beginSheet(AlertStyle style, const QString& titl
             alert->setDefaultButton(button);
         }
     }
+    giveSheetRoom(alert);
     sheet_ = alert;
     connect(alert, &QMessageBox::finished, this, [this] { sheet_ = nullptr; });
     alert->open();

@@ -3,6 +3,7 @@
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "chrome/SheetWidth.h"
 #include "monitor/LogoLevels.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
@@ -129,9 +130,11 @@ void CustomLogo::showSheet(const VersionList& list) {
         watcher->deleteLater();
         QWidget* window = panel_ ? panel_->window() : nullptr;
         const UpdateSheet texts = updateSheet(traits_.browser, published, Localization::shared());
-        auto* sheet = new QMessageBox(QMessageBox::Warning, texts.messageText, texts.messageText,
+        // The window manager titles it with the program's name; the message says the rest.
+        auto* sheet = new QMessageBox(QMessageBox::Warning, QString(), texts.messageText,
                                       QMessageBox::NoButton, window);
         sheet->setInformativeText(texts.informativeText);
+        giveSheetRoom(sheet);
         sheet->addButton(texts.button, QMessageBox::AcceptRole);
         sheet->setAttribute(Qt::WA_DeleteOnClose);
         sheet->setWindowModality(Qt::WindowModal);
