@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,10 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
                                                    : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quenzel"));
+    if (window) {
+        // The name window managers show for message boxes and beside other windows' titles.
+        QGuiApplication::setApplicationDisplayName(QStringLiteral("Quenzel"));
+    }
     if (options.help) {
         out << qz::CommandLine::usage();
         return qz::CommandLine::kOk;

@@ -70,6 +70,9 @@ TEST(StatusCommandTest, BadArgumentsAndUnusableRootsExitWithTwo) {
         {{"--user", "../etc", "--root", home.root(), "status"}, 2},
         {{"--help"}, 0},
         {{"--version"}, 0},
+        // Qt's own options are Qt's business, not unknown ones.
+        {{"-stylesheet", "none.qss", "--platform", "offscreen", "--root", home.root(), "status"},
+         0},
     };
     for (const Case& c : cases) {
         QProcess process;

@@ -5,6 +5,61 @@
 
 namespace qz {
 
+namespace {
+
+// The options every Qt program understands (one or two dashes), and whether a value follows.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"geometry", true},
+    {"qwindowicon", true},
+    {"icon", true},
+    {"qwindowtitle", true},
+    {"title", true},
+    {"session", true},
+    {"display", true},
+    {"name", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"qmljsdebugger", true},
+    {"reverse", false},
+    {"widgetcount", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+};
+
+// How many arguments from `index` on are one of Qt's options (0 when it is none of them).
+int qtOptionLength(const QStringList& arguments, qsizetype index) {
+    QString argument = arguments[index];
+    if (argument.startsWith(QStringLiteral("--"))) {
+        argument.remove(0, 1);
+    }
+    if (!argument.startsWith(u'-')) {
+        return 0;
+    }
+    argument.remove(0, 1);
+    for (const QtOption& option : kQtOptions) {
+        const QLatin1String name(option.name);
+        if (argument == name) {
+            return option.takesValue && index + 1 < arguments.size() ? 2 : 1;
+        }
+        if (option.takesValue && argument.startsWith(name + u'=')) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
 GlobalOptions CommandLine::parse(const QStringList& arguments) {
     GlobalOptions options;
     options.root = qEnvironmentVariable("QUENZEL_ROOT");
@@ -40,6 +95,8 @@ GlobalOptions CommandLine::parse(const QStringList& arguments) {
             options.help = true;
         } else if (argument == QStringLiteral("--version")) {
             options.version = true;
+        } else if (const int taken = qtOptionLength(arguments, i); taken > 0) {
+            i += taken - 1;  // Qt's own option: QApplication reads and removes it
         } else if (argument.startsWith(u'-')) {
             options.error = QStringLiteral("unknown option \"%1\"").arg(argument);
         } else {
@@ -93,7 +150,8 @@ QString CommandLine::usage() {
         "  --user NAME   the short name of the user whose data is shown (also QUENZEL_USER)\n"
         "  --demo        use a sample home with all four browsers\n"
         "  --help        show this text\n"
-        "  --version     show the version\n\n"
+        "  --version     show the version\n"
+        "Qt's standard options (-platform, -style, -stylesheet, ...) are left to Qt.\n\n"
         "Commands:\n");
     for (const CliCommand& command : commands()) {
         text += QStringLiteral("  %1\n").arg(command.usage);
