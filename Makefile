@@ -3,6 +3,8 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 SUDO       := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # Let ccache share objects between checkouts in different folders (CI clones elsewhere).
@@ -15,9 +17,11 @@ PACKAGES := build-essential cmake pkg-config ccache git python3 \
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
             libgl-dev libegl-dev libvulkan-dev libxkbcommon-dev \
             libplist-dev libgtest-dev libgmock-dev \
-            xvfb xauth x11-apps imagemagick dbus-x11 clang-format
+            xvfb xauth x11-apps imagemagick dbus-x11 clang-format \
+            desktop-file-utils appstream help2man file dpkg-dev
 
-.PHONY: all deps build build-asan run test test-plain test-asan bench format screenshot clean
+.PHONY: all deps build build-asan run test test-plain test-asan bench format screenshot clean \
+        install package
 
 all: build
 
@@ -60,6 +64,14 @@ test: test-plain test-asan
 bench: build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# Installs under PREFIX (default /usr/local), staged below DESTDIR when given.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# build/quenzel_<version>_<arch>.deb, its dependencies read from the binary by dpkg-shlibdeps.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

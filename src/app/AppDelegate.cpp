@@ -201,8 +201,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     chooseHD->setText(Localization::shared().format(QStringLiteral("ChooseHdBTN")));
     layoutForBrowserCount(n);
     window_->center();
-    window_->makeKeyAndOrderFront();
+    if (!startsInBackground_) {
+        window_->makeKeyAndOrderFront();
+    }
     decorateTitleBar();
+    if (startsInBackground_) {
+        return;  // the tray's menu or a later start shows the window
+    }
     window_->makeKeyAndOrderFront();
 
     UserDefaults& defaults = UserDefaults::standard();

@@ -55,6 +55,8 @@ class AppDelegate : public QObject {
     // Shows or hides the program's Dock icon (Linux has none; the choice is kept).
     void setShowsDockIcon(bool shows) { showsDockIcon_ = shows; }
     bool showsDockIcon() const { return showsDockIcon_; }
+    // A background start leaves the window and the first-launch welcome for later.
+    void setStartsInBackground(bool background) { startsInBackground_ = background; }
     // Writes the enabled state to "quenzel".
     void updateEnabledStatus();
 
@@ -111,6 +113,7 @@ class AppDelegate : public QObject {
     TitleBarWindow* window_ = nullptr;
     QWidget* preferencesPane_ = nullptr;  // holds the preference controls until their window
     bool showsDockIcon_ = false;
+    bool startsInBackground_ = false;
     AccessController* access_ = nullptr;
 };
 

@@ -43,6 +43,12 @@ bool SingleInstance::handOver(int timeoutMs) const {
     return true;
 }
 
+bool SingleInstance::isRunning(int timeoutMs) const {
+    QLocalSocket socket;
+    socket.connectToServer(name_);
+    return socket.waitForConnected(timeoutMs);
+}
+
 bool SingleInstance::listen() {
     if (server_.listen(name_)) {
         return true;

@@ -16,6 +16,8 @@ class SingleInstance : public QObject {
 
     // Asks a running instance to reopen; true when one took the message.
     bool handOver(int timeoutMs = 1000) const;
+    // True when an instance answers, without asking it for anything.
+    bool isRunning(int timeoutMs = 1000) const;
     // Starts answering later starts; false when the socket cannot be set up.
     bool listen();
 

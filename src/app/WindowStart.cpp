@@ -57,10 +57,10 @@ void arrangeScreenshot(AppDelegate& delegate, const QString& file) {
 
 }  // namespace
 
-int runWindow(FileManager& files) {
+int runWindow(FileManager& files, bool background) {
     // The name the command line looks for, so that it can tell the window holds the history.
     SingleInstance instance(singleInstanceServerName());
-    if (instance.handOver()) {
+    if (background ? instance.isRunning() : instance.handOver()) {
         return 0;
     }
     if (!instance.listen()) {
@@ -79,6 +79,7 @@ int runWindow(FileManager& files) {
                      &TitleBarWindow::makeKeyAndOrderFront);
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
+    delegate.setStartsInBackground(background);
     delegate.applicationDidFinishLaunching();
     const QString screenshot = qEnvironmentVariable("QUENZEL_SCREENSHOT");
     if (!screenshot.isEmpty()) {

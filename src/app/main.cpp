@@ -37,10 +37,13 @@ int main(int argc, char* argv[]) {
     }
     std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
                                                    : std::make_unique<QCoreApplication>(argc, argv);
+    // The application name is also the window's X11 class, which the desktop entry names.
     QCoreApplication::setApplicationName(QStringLiteral("quenzel"));
     if (window) {
         // The name window managers show for message boxes and beside other windows' titles.
         QGuiApplication::setApplicationDisplayName(QStringLiteral("Quenzel"));
+        QGuiApplication::setDesktopFileName(
+            qz::Bundle::objectForInfoDictionaryKey(QStringLiteral("CFBundleIdentifier")));
     }
     if (options.help) {
         out << qz::CommandLine::usage();
@@ -72,7 +75,7 @@ int main(int argc, char* argv[]) {
         return qz::CommandLine::kUsage;
     }
     if (window) {
-        return qz::runWindow(files);
+        return qz::runWindow(files, options.background);
     }
     qz::CliContext context{out, err, files, ::isatty(STDIN_FILENO) != 0, [] {
                                QTextStream in(stdin);

@@ -1,8 +1,11 @@
 #include "platform/Bundle.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QUrl>
 
 #include "platform/PropertyList.h"
 
@@ -31,10 +34,29 @@ QString Bundle::webSite() {
     if (site.isEmpty()) {
         site = objectForInfoDictionaryKey(QStringLiteral("QZWebSite"));
     }
+    if (site.isEmpty() && QCoreApplication::instance()) {
+        const QString folder = siteFolder(QCoreApplication::applicationDirPath());
+        if (!folder.isEmpty()) {
+            site = QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded);
+        }
+    }
     while (site.endsWith(u'/')) {
         site.chop(1);
     }
     return site;
+}
+
+QString Bundle::siteFolder(const QString& applicationDir) {
+    QStringList candidates{QDir(applicationDir).filePath(QStringLiteral("../share/quenzel/site"))};
+#ifdef QUENZEL_BUILD_SITE
+    candidates.append(QStringLiteral(QUENZEL_BUILD_SITE));
+#endif
+    for (const QString& candidate : candidates) {
+        if (QFileInfo(candidate + QStringLiteral("/support.html")).isFile()) {
+            return QDir(candidate).canonicalPath();
+        }
+    }
+    return {};
 }
 
 QString Bundle::imagePath(const QString& name) {

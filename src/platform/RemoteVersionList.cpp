@@ -13,8 +13,13 @@ std::optional<PublishedVersions> listFrom(const RemoteResource::Result& result) 
 }  // namespace
 
 QUrl RemoteVersionList::url() {
-    const QString site = Bundle::webSite();
-    return site.isEmpty() ? QUrl() : QUrl(site + QStringLiteral("/Quenzel2_Browser.plist"));
+    // The pages installed with the program carry no list: without a web site there is no check.
+    const QUrl site(Bundle::webSite());
+    const QString scheme = site.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        return {};
+    }
+    return QUrl(Bundle::webSite() + QStringLiteral("/Quenzel2_Browser.plist"));
 }
 
 std::optional<PublishedVersions> RemoteVersionList::parse(const QByteArray& body) {

@@ -20,7 +20,7 @@ class RemoteVersionList {
   public:
     using Callback = std::function<void(const std::optional<PublishedVersions>&)>;
 
-    // "<web site>/Quenzel2_Browser.plist"; an empty address when no web site is configured.
+    // "<web site>/Quenzel2_Browser.plist"; an empty address unless the site is http or https.
     static QUrl url();
     // The list in an XML or binary property list; nothing unless the root is a dictionary
     // whose values are all texts.

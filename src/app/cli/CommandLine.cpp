@@ -91,6 +91,8 @@ GlobalOptions CommandLine::parse(const QStringList& arguments) {
             takeValue(QStringLiteral("--user"), options.user);
         } else if (argument == QStringLiteral("--demo")) {
             options.demo = true;
+        } else if (argument == QStringLiteral("--background")) {
+            options.background = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             options.help = true;
         } else if (argument == QStringLiteral("--version")) {
@@ -105,6 +107,9 @@ GlobalOptions CommandLine::parse(const QStringList& arguments) {
         if (!options.error.isEmpty()) {
             break;
         }
+    }
+    if (options.error.isEmpty() && options.background && !options.command.isEmpty()) {
+        options.error = QStringLiteral("--background starts the window and takes no command");
     }
     return options;
 }
@@ -143,12 +148,13 @@ int CommandLine::run(const GlobalOptions& options, CliContext& context) {
 
 QString CommandLine::usage() {
     QString text = QStringLiteral(
-        "Usage: quenzel [--root DIR] [--user NAME] [--demo] [COMMAND [OPTIONS]]\n"
+        "Usage: quenzel [--root DIR] [--user NAME] [--demo] [--background] [COMMAND [OPTIONS]]\n"
         "Without a command, Quenzel opens its window.\n\n"
         "Global options:\n"
         "  --root DIR    the folder that stands for \"/\" (also QUENZEL_ROOT)\n"
         "  --user NAME   the short name of the user whose data is shown (also QUENZEL_USER)\n"
         "  --demo        use a sample home with all four browsers\n"
+        "  --background  start in the tray without opening the window\n"
         "  --help        show this text\n"
         "  --version     show the version\n"
         "Qt's standard options (-platform, -style, -stylesheet, ...) are left to Qt.\n\n"

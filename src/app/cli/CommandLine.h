@@ -14,6 +14,7 @@ struct GlobalOptions {
     QString root;  // --root DIR, else QUENZEL_ROOT
     QString user;  // --user NAME, else QUENZEL_USER
     bool demo = false;
+    bool background = false;  // --background: start in the tray, without the window
     bool help = false;
     bool version = false;
     QString command;  // empty: start the window

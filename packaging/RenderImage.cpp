@@ -1,0 +1,43 @@
+// Draws one of our SVG pictures into a PNG or JPEG of a given size at build time: the icon
+// theme's sizes and the site's share pictures.
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTextStream>
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList arguments = QGuiApplication::arguments();
+    bool okWidth = false;
+    bool okHeight = false;
+    const int width = arguments.value(3).toInt(&okWidth);
+    const int height = arguments.value(4).toInt(&okHeight);
+    if (arguments.size() != 5 || !okWidth || !okHeight || width <= 0 || height <= 0) {
+        err << "usage: quenzel-render-image DRAWING.svg PICTURE.png|jpg WIDTH HEIGHT" << Qt::endl;
+        return 2;
+    }
+    QSvgRenderer drawing(arguments[1]);
+    if (!drawing.isValid()) {
+        err << "cannot read the drawing " << arguments[1] << Qt::endl;
+        return 1;
+    }
+    // JPEG has no transparency: such pictures get a white ground.
+    const bool opaque = !arguments[2].endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+    QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(opaque ? Qt::white : Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawing.render(&painter);
+    painter.end();
+    if (!QDir().mkpath(QFileInfo(arguments[2]).path()) ||
+        !picture.save(arguments[2], nullptr, 92)) {
+        err << "cannot write the picture " << arguments[2] << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
