@@ -108,5 +108,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt loads the SVG artwork through plugins, which no binary of ours links to.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hicolor-icon-theme)
 include(CPack)

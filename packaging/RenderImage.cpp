@@ -34,8 +34,10 @@ int main(int argc, char* argv[]) {
     painter.setRenderHint(QPainter::Antialiasing);
     drawing.render(&painter);
     painter.end();
+    // PNG at its default compression; JPEG at a quality that keeps the gradients smooth.
+    const int quality = opaque ? 90 : -1;
     if (!QDir().mkpath(QFileInfo(arguments[2]).path()) ||
-        !picture.save(arguments[2], nullptr, 92)) {
+        !picture.save(arguments[2], nullptr, quality)) {
         err << "cannot write the picture " << arguments[2] << Qt::endl;
         return 1;
     }
