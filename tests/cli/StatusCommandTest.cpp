@@ -68,6 +68,7 @@ TEST(StatusCommandTest, BadArgumentsAndUnusableRootsExitWithTwo) {
         {{"--root", home.root(), "status", "--xml"}, 2},
         {{"--root", home.root(), "frobnicate"}, 2},
         {{"--user", "../etc", "--root", home.root(), "status"}, 2},
+        {{"--background", "--root", home.root(), "status"}, 2},
         {{"--help"}, 0},
         {{"--version"}, 0},
         // Qt's own options are Qt's business, not unknown ones.
