@@ -44,6 +44,11 @@ void SegmentedControl::setSelectedSegment(int segment) {
 void SegmentedControl::setLabel(int segment, const QString& label) {
     if (QPushButton* button = segmentButton(segment)) {
         button->setText(label);
+        // Each segment's share of the width follows its caption, so a long one such as
+        // "Complete" keeps clear of its neighbours in a narrow panel.
+        constexpr int kPadding = 14;
+        static_cast<QHBoxLayout*>(layout())->setStretch(
+            segment, button->fontMetrics().horizontalAdvance(label) + kPadding);
     }
 }
 
