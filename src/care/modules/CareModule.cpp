@@ -46,6 +46,7 @@ CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& 
                 box->setTristate(false);
             }
         });
+        connect(box, &QCheckBox::stateChanged, this, &CareModule::showSelectionSummary);
         boxes_.append(box);
     }
     presetButton_ = outlet<QAbstractButton>(panel, traits.presetButton);
@@ -54,6 +55,8 @@ CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& 
     result_ = outlet<QLabel>(panel, QStringLiteral("result"));
     segment_ = outlet<SegmentedControl>(panel, QStringLiteral("segment"));
     logo_ = outlet<QLabel>(panel, traits.logo);
+    caption_ = outlet<QLabel>(panel, QStringLiteral("caption"));
+    summary_ = outlet<QLabel>(panel, QStringLiteral("presetSummary"));
     update_ = outlet<QAbstractButton>(panel, QStringLiteral("update"));
     if (!presetButton_ || !careButton_ || !indicator_ || !result_ || !segment_) {
         qFatal("panel of %s lacks a control", qPrintable(browserInfo(traits.browser).moduleClass));
@@ -197,11 +200,46 @@ void CareModule::setCaptions() {
     segment_->setLabel(1, texts_->format(QStringLiteral("segmentComplete")));
     segment_->setLabel(2, texts_->format(QStringLiteral("segmentCustom")));
     careButton_->setText(texts_->format(QStringLiteral("careButton")));
-    if (popover_) {
-        if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
-            text->setText(texts_->format(QStringLiteral("presetInfo")));
+    // The panel, its emblem and its pop-up say which browser they are about.
+    const QString name = browserInfo(traits_.browser).displayName;
+    for (QWidget* named : {static_cast<QWidget*>(logo_), static_cast<QWidget*>(caption_)}) {
+        if (named) {
+            named->setToolTip(name);
         }
     }
+    if (caption_) {
+        caption_->setText(name);
+        caption_->show();
+    }
+    if (popover_) {
+        if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
+            text->setText(QStringLiteral("<b>%1</b><br>%2")
+                              .arg(name.toHtmlEscaped(),
+                                   texts_->format(QStringLiteral("presetInfo")).toHtmlEscaped()));
+        }
+    }
+    showSelectionSummary();
+}
+
+void CareModule::showSelectionSummary() {
+    if (!summary_) {
+        return;
+    }
+    QStringList items;
+    for (QCheckBox* box : boxes_) {
+        if (box->checkState() != Qt::Unchecked) {
+            items.append(texts_->format(box->objectName()));
+        }
+    }
+    QString line = items.join(QStringLiteral(", "));
+    if (items.isEmpty()) {
+        line = texts_->text(QStringLiteral("summaryNone"));
+    } else if (items.size() == boxes_.size()) {
+        line = texts_->text(QStringLiteral("summaryAll"));
+    }
+    summary_->setToolTip(items.join(u'\n'));
+    summary_->setText(summary_->fontMetrics().elidedText(line, Qt::ElideRight, summary_->width()));
+    summary_->show();
 }
 
 }  // namespace qz

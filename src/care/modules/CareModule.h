@@ -95,6 +95,8 @@ class CareModule : public QObject {
     void applyPreset(int segment);
     void showTotal(quint64 total);
     void setCaptions();
+    // The panel's line under the preset control: which items the boxes select now.
+    void showSelectionSummary();
 
     ModuleTraits traits_;
     QWidget* panel_;
@@ -107,6 +109,8 @@ class CareModule : public QObject {
     QLabel* result_ = nullptr;
     SegmentedControl* segment_ = nullptr;
     QLabel* logo_ = nullptr;
+    QLabel* caption_ = nullptr;  // the browser's name, where the panel has a line for it
+    QLabel* summary_ = nullptr;  // what the selection covers, where the panel has a line
     QAbstractButton* update_ = nullptr;
     QPointer<QWidget> popover_;
     SizeMeasurer measurer_;
