@@ -1,5 +1,6 @@
 #include "app/AppController.h"
 
+#include "app/PreferencesWindowController.h"
 #include "app/access/AccessLinks.h"
 #include "care/modules/CareModule.h"
 #include "platform/FileManager.h"
@@ -13,6 +14,8 @@ AppController::AppController(FileManager& files, const std::array<QWidget*, 4>& 
         slots_[i] = slotViews[i];
     }
 }
+
+AppController::~AppController() = default;
 
 void AppController::awakeFromNib() {
     ourViewControllerSafari_ = new SafariViewController(files_, this);

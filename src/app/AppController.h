@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "app/ChromeViewController.h"
 #include "app/FirefoxViewController.h"
@@ -17,6 +18,8 @@ namespace qz {
 
 class CareModule;
 class FileManager;
+class ImageFactory;
+class PreferencesWindowController;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -28,6 +31,7 @@ class AppController : public QObject {
     // The slot views in their order: first (ourViewSafari) to fourth (ourViewOpera).
     AppController(FileManager& files, const std::array<QWidget*, 4>& slotViews,
                   QObject* parent = nullptr);
+    ~AppController() override;
 
     // Creates the panel controllers and places the installed browsers' panels.
     void awakeFromNib();
@@ -49,9 +53,26 @@ class AppController : public QObject {
     // The browser whose panel sits in a slot (0 to 3); nothing when the slot is empty.
     std::optional<BrowserId> browserInSlot(int slot) const;
 
+    // What the preferences window is built with when it is first asked for: the size alert
+    // that fills the threshold pop-up, and the delegate's own preference controls.
+    void setImageFactory(ImageFactory* imageFactory) { imageFactory_ = imageFactory; }
+    void setPreferenceControls(QWidget* controls) { preferenceControls_ = controls; }
+    // The preferences window; nullptr until it is first asked for.
+    PreferencesWindowController* preferencesWindow() const { return preferences_.get(); }
+
   public slots:
     // Opens the support page's section on folder access.
     void supportSandbox();
+    // The link actions: social page, blog, web site, support page, rating page.
+    void twitter();
+    void blog();
+    void website();
+    void support();
+    void review();
+    // Creates the preferences window on first use and shows it; later calls show the same one.
+    void preferences();
+    // Shows the About panel without its scroller.
+    void orderFrontCustomAboutPanel();
 
   private:
     void place(PanelController* controller, int slot);
@@ -63,6 +84,9 @@ class AppController : public QObject {
     FirefoxViewController* ourViewControllerFirefox_ = nullptr;
     ChromeViewController* ourViewControllerChrome_ = nullptr;
     OperaViewController* ourViewControllerOpera_ = nullptr;
+    std::unique_ptr<PreferencesWindowController> preferences_;
+    ImageFactory* imageFactory_ = nullptr;
+    QPointer<QWidget> preferenceControls_;
 };
 
 }  // namespace qz

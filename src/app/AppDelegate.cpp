@@ -71,6 +71,7 @@ AppDelegate::AppDelegate(FileManager& files, QObject* parent) : QObject(parent),
 }
 
 AppDelegate::~AppDelegate() {
+    delete welcome;
     delete splash;
     delete preferencesPane_;
     delete window_;
@@ -151,6 +152,7 @@ void AppDelegate::buildSecondaryWidgets() {
     preferencesLayout->addWidget(loginCheck);
     preferencesLayout->addWidget(dockIconCheckbox);
     preferencesLayout->addWidget(avvisoIcon);
+    buildShellControls();
 }
 
 void AppDelegate::awakeFromNib() {
@@ -210,13 +212,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     window_->makeKeyAndOrderFront();
 
+    // "welcome" turns NO once the window has really been on the screen (welcomeShown).
     UserDefaults& defaults = UserDefaults::standard();
     defaults.registerDefaults({{QStringLiteral("welcome"), true}});
     if (defaults.boolForKey(QStringLiteral("welcome"))) {
         welcomeVideo();
     }
-    defaults.setBool(false, QStringLiteral("welcome"));
-    defaults.synchronize();
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
@@ -227,6 +228,8 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     UserDefaults& defaults = UserDefaults::standard();
     defaults.registerDefaults({{QStringLiteral("leaveReview"), true}});
     if (defaults.boolForKey(QStringLiteral("leaveReview"))) {
+        splash->adjustSize();
+        splash->move(window_->frameGeometry().center() - splash->rect().center());
         splash->show();
         splash->raise();
     }
@@ -325,10 +328,6 @@ void AppDelegate::historyPressed() {
     auto* history = static_cast<HistoryPopover*>(popover.data());
     QWidget* anchor = historyButton ? static_cast<QWidget*>(historyButton) : window_;
     history->showBelow(anchor);
-}
-
-void AppDelegate::welcomeVideo() {
-    // The welcome window opens here once it exists; until then there is nothing to show.
 }
 
 void AppDelegate::decorateTitleBar() {

@@ -52,8 +52,9 @@ class AppDelegate : public QObject {
     // Resizes the window for n placed columns (1 to 4) and re-centres the access and update
     // controls; 0 leaves the window as it is.
     void layoutForBrowserCount(int n);
-    // Shows or hides the program's Dock icon (Linux has none; the choice is kept).
-    void setShowsDockIcon(bool shows) { showsDockIcon_ = shows; }
+    // YES puts the main window in the task bar and the task switcher (our Dock icon); NO does
+    // nothing, since a running program keeps its icon until it ends.
+    void setShowsDockIcon(bool shows);
     bool showsDockIcon() const { return showsDockIcon_; }
     // A background start leaves the window and the first-launch welcome for later.
     void setStartsInBackground(bool background) { startsInBackground_ = background; }
@@ -71,6 +72,17 @@ class AppDelegate : public QObject {
     void helpSandboxPressed();
     // btnUpdate's action: opens the page with the latest version.
     void updateApp();
+    // loginCheck's action: registers or unregisters the login item as the box asks.
+    void openatlogin();
+    // dockIconCheckbox's action: stores the choice; turning it off takes effect next launch.
+    void toggleDockIcon();
+    // Flips the enabled state and stores it.
+    void toggleEnabledStatus();
+    // The rating prompt's buttons: open the rating page or a mail, then close the prompt.
+    void vota();
+    void emailvota();
+    // Brings the main window to the front.
+    void open();
 
   public:
     // Outlets, named as the rest of the program knows them.
@@ -97,6 +109,9 @@ class AppDelegate : public QObject {
     // The title bar's picture and history button.
     ImageView* titleImage = nullptr;
     QToolButton* historyButton = nullptr;
+    // The rating prompt's buttons.
+    QPushButton* votaButton = nullptr;
+    QPushButton* emailvotaButton = nullptr;
 
   protected:
     // Watches the window manager closing the main window.
@@ -108,10 +123,12 @@ class AppDelegate : public QObject {
     void decorateTitleBar();
     // The first close ever, while Quenzel keeps running: one notification says so.
     void tellOnceThatQuenzelKeepsRunning();
+    void buildShellControls();
+    void welcomeShown();
 
     FileManager& files_;
     TitleBarWindow* window_ = nullptr;
-    QWidget* preferencesPane_ = nullptr;  // holds the preference controls until their window
+    QPointer<QWidget> preferencesPane_;  // holds the preference controls until their window
     bool showsDockIcon_ = false;
     bool startsInBackground_ = false;
     AccessController* access_ = nullptr;

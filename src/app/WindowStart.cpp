@@ -75,8 +75,12 @@ int runWindow(FileManager& files, bool background) {
     delegate.awakeFromNib();
     ImageFactory imageFactory;
     MenuStatus menuStatus(files, imageFactory);
-    QObject::connect(&menuStatus, &MenuStatus::openRequested, delegate.window(),
-                     &TitleBarWindow::makeKeyAndOrderFront);
+    QObject::connect(&menuStatus, &MenuStatus::openRequested, &delegate, &AppDelegate::open);
+    QObject::connect(&menuStatus, &MenuStatus::aboutRequested, delegate.vista,
+                     &AppController::orderFrontCustomAboutPanel);
+    QObject::connect(&menuStatus, &MenuStatus::preferencesRequested, delegate.vista,
+                     &AppController::preferences);
+    delegate.vista->setImageFactory(&imageFactory);
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
     delegate.setStartsInBackground(background);

@@ -28,16 +28,24 @@ NetworkThread& networkThread() {
     return state;
 }
 
+// Waits for the thread without holding the lock: a request the thread is still starting must
+// not wait for the lock while the lock waits for the thread.
 void stopNetworkThread() {
     NetworkThread& state = networkThread();
-    QMutexLocker lock(&state.mutex);
-    if (state.thread) {
-        state.thread->quit();
-        state.thread->wait();
-        delete state.thread;
-        state.thread = nullptr;
-        state.hub = nullptr;
+    QThread* thread = nullptr;
+    {
+        QMutexLocker lock(&state.mutex);
+        thread = state.thread;
     }
+    if (!thread) {
+        return;
+    }
+    thread->quit();
+    thread->wait();
+    QMutexLocker lock(&state.mutex);
+    delete state.thread;
+    state.thread = nullptr;
+    state.hub = nullptr;
 }
 
 QObject* networkHub() {
@@ -98,7 +106,8 @@ RemoteResource::Result RemoteResource::getBlocking(const QUrl& url) {
 }
 
 void RemoteResource::start() {
-    QObject* hub = networkHub();
+    // On the network thread, whose hub stays put until the thread has finished.
+    QObject* hub = networkThread().hub;
     setParent(hub);
     auto* manager = hub->findChild<QNetworkAccessManager*>(QString(), Qt::FindDirectChildrenOnly);
     if (!manager) {

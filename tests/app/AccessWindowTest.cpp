@@ -52,6 +52,8 @@ class AccessWindowTest : public ::testing::Test {
     void SetUp() override {
         qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
         UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        // No welcome window: its page would share the server and the main thread with the list.
+        UserDefaults::standard().setBool(false, QStringLiteral("welcome"));
         home.installApp(QStringLiteral("/Applications/Safari.app"));
         home.installApp(QStringLiteral("/Applications/Firefox.app"));
         home.makeFolder(QStringLiteral("/Users/%@/Library"));

@@ -142,15 +142,6 @@ TEST_F(AppDelegateTest, StylesTheWindowAndItsTitleBar) {
     EXPECT_EQ(delegate->titleImage->parentWidget(), window.titleBarView());
 }
 
-TEST_F(AppDelegateTest, WelcomeIsShownOnTheFirstLaunchOnly) {
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.removeObjectForKey(QStringLiteral("welcome"));
-    install(home, {S});
-    const auto delegate = open(home);
-    EXPECT_TRUE(defaults.hasStoredValue(QStringLiteral("welcome")));
-    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("welcome")));
-}
-
 TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
     UserDefaults& defaults = UserDefaults::standard();
     defaults.removeObjectForKey(QStringLiteral("leaveReview"));

@@ -4,7 +4,6 @@
 
 #include "MonitorUiTestSupport.h"
 #include "monitor/ui/ImageFactory.h"
-#include "monitor/ui/PreferencesWindowController.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
 
@@ -113,15 +112,27 @@ TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
     EXPECT_TRUE(item->isVisible());
 }
 
-TEST_F(MenuStatusTest, ThePreferencesWindowIsMadeOnceAndCarriesTheThresholdPopup) {
+TEST_F(MenuStatusTest, AboutAndPreferencesEntriesAskTheWindowSide) {
     ImageFactory factory(defaults(), Localization::shared());
     MenuStatus status(home.files(), factory);
-    factory.awakeFromNib();
-    PreferencesWindowController* window = status.preferences();
-    EXPECT_EQ(status.preferences(), window);
-    EXPECT_EQ(factory.pesoalert(), window->pesoalert());
-    emit window->pesoalert()->activated(1);
-    EXPECT_EQ(factory.threshold(), 500000000u);
+    const struct {
+        const char* key;
+        void (MenuStatus::*signal)();
+    } rows[] = {{"menuAbout", &MenuStatus::aboutRequested},
+                {"menuPreferences", &MenuStatus::preferencesRequested}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        QSignalSpy asked(&status, row.signal);
+        QAction* entry = nullptr;
+        for (QAction* action : status.statusMenu()->actions()) {
+            if (action->text() == Localization::shared().text(QLatin1String(row.key))) {
+                entry = action;
+            }
+        }
+        ASSERT_NE(entry, nullptr);
+        entry->trigger();
+        EXPECT_EQ(asked.count(), 1);
+    }
 }
 
 }  // namespace

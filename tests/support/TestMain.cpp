@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
         ::setenv(name, path.constData(), 1);
     }
     ::setenv("LANG", "C.UTF-8", 1);
+    // Nothing beyond this machine: the site pages (welcome, version list) fail at once here.
+    ::setenv("QUENZEL_WEBSITE", "http://127.0.0.1:9", 1);
     ::unsetenv("QUENZEL_ROOT");
     ::unsetenv("QUENZEL_USER");
     ::unsetenv("QUENZEL_LANG");

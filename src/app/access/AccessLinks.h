@@ -1,9 +1,27 @@
-// The web pages behind the update button and the access help link, on the maker's web site.
+// Every address the program links to, in one place: the maker's own site pages are built from
+// the site address; the others are Info.plist keys, each overridable from the environment.
 #pragma once
 
 #include <QUrl>
 
 namespace qz {
+
+enum class Endpoint {
+    SocialPage,   // QZSocialPage
+    Blog,         // QZBlog
+    WebSite,      // QZWebSite
+    SupportPage,  // "<site>/support.html"
+    AccessHelp,   // "<site>/support.html#sandbox"
+    RatingPage,   // QZRatingPage
+    UpdatePage,   // "<site>/update.html"
+    ContactMail,  // QZContactMail, a mailto: address
+    WelcomePage,  // "<site>/welcome.html"
+};
+
+// The endpoint's address; empty when it is not configured (its control is then disabled).
+QUrl endpointUrl(Endpoint endpoint);
+// Opens the endpoint in the user's browser or mail program; false when it has no address.
+bool openEndpoint(Endpoint endpoint);
 
 // "<web site>/update.html": where the latest version is offered.
 QUrl updatePageUrl();

@@ -6,7 +6,6 @@
 #include "monitor/MonitorSets.h"
 #include "monitor/StatusDecision.h"
 #include "monitor/ui/ImageFactory.h"
-#include "monitor/ui/PreferencesWindowController.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "platform/Localization.h"
@@ -66,8 +65,10 @@ void MenuStatus::buildMenu() {
     menu->addSeparator();
     connect(menu->addAction(texts.text(QStringLiteral("menuOpen"))), &QAction::triggered, this,
             &MenuStatus::openRequested);
+    connect(menu->addAction(texts.text(QStringLiteral("menuAbout"))), &QAction::triggered, this,
+            &MenuStatus::aboutRequested);
     connect(menu->addAction(texts.text(QStringLiteral("menuPreferences"))), &QAction::triggered,
-            this, [this] { preferences()->showWindow(); });
+            this, &MenuStatus::preferencesRequested);
     menu->addSeparator();
     connect(menu->addAction(texts.text(QStringLiteral("menuQuit"))), &QAction::triggered, qApp,
             &QCoreApplication::quit, Qt::QueuedConnection);
@@ -112,13 +113,6 @@ QSystemTrayIcon* MenuStatus::statusItem() const {
 
 QString MenuStatus::alternateImage() {
     return kIconSelected;
-}
-
-PreferencesWindowController* MenuStatus::preferences() {
-    if (!preferences_) {
-        preferences_ = std::make_unique<PreferencesWindowController>(imageFactory_);
-    }
-    return preferences_.get();
 }
 
 void MenuStatus::updatesize() {

@@ -17,7 +17,6 @@ namespace qz {
 
 class FileManager;
 class ImageFactory;
-class PreferencesWindowController;
 
 class MenuStatus : public QObject {
     Q_OBJECT
@@ -49,9 +48,6 @@ class MenuStatus : public QObject {
     using TrayProbe = std::function<bool()>;
     void setTrayProbe(TrayProbe probe) { trayAvailable_ = std::move(probe); }
 
-    // The preferences window, created on first use and kept.
-    PreferencesWindowController* preferences();
-
   public slots:
     // Starts a measurement unless one is running; its totals reach the alert on this thread.
     void updatesize();
@@ -63,6 +59,9 @@ class MenuStatus : public QObject {
     void updated();
     // The menu's entry that brings the main window to the front.
     void openRequested();
+    // The menu's About and Preferences entries; the main window's controller answers them.
+    void aboutRequested();
+    void preferencesRequested();
 
   private:
     QObject* createStatusItem(const QString& icon);
@@ -71,7 +70,6 @@ class MenuStatus : public QObject {
     FileManager& files_;
     ImageFactory& imageFactory_;
     std::unique_ptr<QMenu> statusMenu_;
-    std::unique_ptr<PreferencesWindowController> preferences_;
     StatusItemSlot slot_;
     TrayProbe trayAvailable_ = &QSystemTrayIcon::isSystemTrayAvailable;
     int updates_ = 0;
