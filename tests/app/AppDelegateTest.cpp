@@ -25,7 +25,11 @@ constexpr auto O = BrowserId::Opera;
 
 class AppDelegateTest : public ::testing::Test {
   protected:
-    void SetUp() override { TimeScale::setFactor(0.01); }
+    void SetUp() override {
+        TimeScale::setFactor(0.01);
+        // The welcome window has tests of its own; here it would be one more window.
+        UserDefaults::standard().setBool(false, QStringLiteral("welcome"));
+    }
     void TearDown() override { TimeScale::setFactor(1); }
 
     static void install(FixtureHome& home, const QList<BrowserId>& browsers) {
