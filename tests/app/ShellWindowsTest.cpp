@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLocale>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -196,6 +197,16 @@ TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
         const auto later = launch();  // a later launch shows no welcome
         EXPECT_EQ(later->welcome, nullptr);
     }
+
+    // Without a site the pages installed with the program stand in, read from the disk.
+    QTemporaryDir installed;
+    QFile page(installed.filePath("welcome.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<p>Installed page</p>");
+    page.close();
+    qputenv("QUENZEL_WEBSITE", QUrl::fromLocalFile(installed.path()).toString().toUtf8());
+    WelcomeWindowController welcome;
+    EXPECT_TRUE(welcome.webView()->toPlainText().contains("Installed page"));
 }
 
 }  // namespace
