@@ -9,12 +9,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <atomic>
 
 #include "platform/FolderWalk.h"
 
 namespace qz {
 
 namespace {
+std::atomic<int> walksMade{0};
+
 bool lstatBelowRoot(const FileManager& files, const QString& platformPath, struct stat* info) {
     const ResolvedPath resolved = files.resolve(platformPath);
     return resolved.valid() &&
@@ -114,6 +117,15 @@ quint64 FileManager::fileSize(const QString& platformPath) const {
 }
 
 quint64 FileManager::folderSize(const QString& platformPath) const {
+    return folderSizes_ ? folderSizes_->folderSize(platformPath) : walkFolderSize(platformPath);
+}
+
+int FileManager::freshWalks() {
+    return walksMade.load();
+}
+
+quint64 FileManager::walkFolderSize(const QString& platformPath) const {
+    ++walksMade;
     const ResolvedPath resolved = resolve(platformPath);
     if (!resolved.valid()) {
         return 0;

@@ -13,6 +13,15 @@ namespace qz {
 
 struct RemovalResult;
 
+// Where the folder rule's answers come from instead of a fresh walk each time: the window's size
+// service, or a command's one-walk-per-path memo. Called from any thread.
+class FolderSizes {
+  public:
+    virtual ~FolderSizes() = default;
+    // The folder rule for a platform path, as FileManager::walkFolderSize would give it now.
+    virtual quint64 folderSize(const QString& platformPath) = 0;
+};
+
 // The folder holding a path's last component, opened below the root, and that component's name.
 struct ResolvedPath {
     UniqueFd parent;
@@ -51,7 +60,16 @@ class FileManager {
     quint64 fileSize(const QString& platformPath) const;
     // Folder rule: the sizes of every entry beneath the folder (folders themselves count 0,
     // links their own size; unreadable entries are skipped) plus the folder entry's own size.
+    // Answered by the attached folder sizes when there are any, else by a fresh walk.
     quint64 folderSize(const QString& platformPath) const;
+    // The folder rule by a fresh walk, whatever is attached.
+    quint64 walkFolderSize(const QString& platformPath) const;
+    // How many fresh walks this process has made (a test hook).
+    static int freshWalks();
+    // Attaches the source of folder sizes (nullptr: fresh walks); set it before any worker
+    // measures, and keep it alive while this file manager is used.
+    void setFolderSizes(FolderSizes* sizes) { folderSizes_ = sizes; }
+    FolderSizes* folderSizes() const { return folderSizes_; }
 
     // Opens the parent of a platform path below the root, refusing ".." and every link on the way.
     ResolvedPath resolve(const QString& platformPath) const;
@@ -63,6 +81,7 @@ class FileManager {
   private:
     QString root_;
     QString userName_;
+    FolderSizes* folderSizes_ = nullptr;
 };
 
 }  // namespace qz

@@ -84,8 +84,7 @@ class Walk {
                 ++busy_;
             }
             if (task.names.empty()) {
-                const int fd = ::openat(task.dir->get(), task.name.c_str(),
-                                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                const int fd = openSubfolder(task.dir->get(), task.name.c_str());
                 if (fd >= 0) {
                     sum += listFolder(std::make_shared<const UniqueFd>(fd));
                 }
@@ -163,6 +162,42 @@ class Walk {
 quint64 sumEntrySizesBeneath(int dirFd) {
     Walk walk(dirFd);
     return walk.run();
+}
+
+}  // namespace qz
+
+namespace qz {
+
+std::vector<FolderEntry> listFolderEntries(int dirFd) {
+    std::vector<FolderEntry> entries;
+    const int listFd = ::dup(dirFd);
+    DIR* stream = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!stream) {
+        if (listFd >= 0) {
+            ::close(listFd);
+        }
+        return entries;
+    }
+    ::rewinddir(stream);
+    struct stat info {};
+    while (const dirent* entry = ::readdir(stream)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            continue;
+        }
+        if (entry->d_type == DT_DIR) {
+            entries.push_back({name, true, 0});
+        } else if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            const bool folder = S_ISDIR(info.st_mode);
+            entries.push_back({name, folder, folder ? 0 : static_cast<quint64>(info.st_size)});
+        }
+    }
+    ::closedir(stream);
+    return entries;
+}
+
+int openSubfolder(int dirFd, const char* name) {
+    return ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
 }  // namespace qz

@@ -2,11 +2,26 @@
 #pragma once
 
 #include <QtGlobal>
+#include <string>
+#include <vector>
 
 namespace qz {
 
 // Takes ownership of dirFd (an open folder). Files, links and other entries count their own
 // size; folders count 0; entries that cannot be read are skipped. Links are never followed.
 quint64 sumEntrySizesBeneath(int dirFd);
+
+// One entry of a folder as the walk counts it.
+struct FolderEntry {
+    std::string name;
+    bool folder = false;  // a subfolder: counts 0 itself, what it holds counts
+    quint64 size = 0;     // any other entry (file, link, ...): its own size
+};
+
+// The entries of one open folder by the same rules as the walk, for callers that keep their own
+// index (entries that cannot be read are left out). Does not take ownership of dirFd.
+std::vector<FolderEntry> listFolderEntries(int dirFd);
+// Opens a subfolder the way the walk enters one: never through a link; -1 when it cannot.
+int openSubfolder(int dirFd, const char* name);
 
 }  // namespace qz
