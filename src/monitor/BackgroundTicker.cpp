@@ -1,19 +1,21 @@
 #include "monitor/BackgroundTicker.h"
 
 #include "platform/TimeScale.h"
+#include "platform/Workers.h"
 
 namespace qz {
 
 BackgroundTicker::BackgroundTicker(double intervalSeconds, Work work, QObject* parent)
     : QObject(parent), work_(std::move(work)) {
-    pool_.setMaxThreadCount(1);
     timer_.setInterval(TimeScale::milliseconds(intervalSeconds));
     connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
 }
 
 BackgroundTicker::~BackgroundTicker() {
     timer_.stop();
-    pool_.waitForDone();
+    if (inFlight_.valid()) {
+        inFlight_.wait();
+    }
     // Results already posted to this object are discarded with it.
 }
 
@@ -29,7 +31,9 @@ bool BackgroundTicker::tick() {
         ++skipped_;
         return false;
     }
-    pool_.start([this] {
+    auto done = std::make_shared<std::promise<void>>();
+    inFlight_ = done->get_future();
+    Workers::measuring().start([this, done] {
         std::function<void()> apply = work_();
         QMetaObject::invokeMethod(
             this,
@@ -41,6 +45,7 @@ bool BackgroundTicker::tick() {
                 emit delivered();
             },
             Qt::QueuedConnection);
+        done->set_value();
     });
     return true;
 }

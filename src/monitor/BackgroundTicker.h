@@ -1,12 +1,12 @@
-// A repeating timer whose work runs on a worker thread and whose result is applied on the
+// A repeating timer whose work runs on the measuring pool and whose result is applied on the
 // owner's thread, so the periodic measurements never stall the window.
 #pragma once
 
 #include <QObject>
-#include <QThreadPool>
 #include <QTimer>
 #include <atomic>
 #include <functional>
+#include <future>
 
 namespace qz {
 
@@ -19,7 +19,8 @@ class BackgroundTicker : public QObject {
     // The interval goes through the time scale. A tick that comes while the previous work is
     // still running is skipped rather than queued, so a slow walk never piles up.
     BackgroundTicker(double intervalSeconds, Work work, QObject* parent = nullptr);
-    // Waits for work in flight; its result is then dropped.
+    // Waits for work in flight (an index answer, as a rule) so that it never outlives the
+    // owner it reads through; its result is then dropped.
     ~BackgroundTicker() override;
 
     // Starts the timer; with runAtOnce the first work starts now as well.
@@ -36,7 +37,7 @@ class BackgroundTicker : public QObject {
   private:
     Work work_;
     QTimer timer_;
-    QThreadPool pool_;
+    std::future<void> inFlight_;
     std::atomic<bool> busy_{false};
     int skipped_ = 0;
 };

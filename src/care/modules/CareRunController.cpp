@@ -2,13 +2,16 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QProgressBar>
 
 #include "care/modules/CareModule.h"
 #include "chrome/SheetWidth.h"
 #include "history/addItem.h"
+#include "platform/FileManager.h"
 #include "platform/Localization.h"
 #include "platform/Log.h"
+#include "platform/Workers.h"
 
 namespace qz {
 
@@ -43,20 +46,20 @@ QMessageBox::Icon iconOf(CareRunController::AlertStyle style) {
 }  // namespace
 
 CareRunController::CareRunController(CareModule& module, FileManager& files)
-    : QObject(&module), module_(module), files_(files), selection_(module.browser()) {
+    : QObject(&module),
+      module_(module),
+      files_(files),
+      selection_(std::make_shared<CareSelection>(module.browser())) {
     for (QCheckBox* box : module_.checkBoxes()) {
         const QString item = box->objectName();
-        selection_.setState(item, boxState(box->checkState()));
+        selection_->setState(item, boxState(box->checkState()));
         // Kept current on the main thread; a running care reads the mirror, never the box.
         connect(box, &QCheckBox::stateChanged, this,
-                [this, item](int state) { selection_.setState(item, boxState(state)); });
+                [this, item](int state) { selection_->setState(item, boxState(state)); });
     }
 }
 
 CareRunController::~CareRunController() {
-    if (worker_.joinable()) {
-        worker_.join();
-    }
     UserNotificationCenter& center = UserNotificationCenter::defaultUserNotificationCenter();
     if (center.delegate() == this) {
         center.setDelegate(nullptr);
@@ -68,7 +71,7 @@ void CareRunController::careAction() {
         return;  // one care per module at a time, one sheet at a time
     }
     const BrowserInfo& info = browserInfo(module_.browser());
-    switch (precheckCare(module_.browser(), selection_.states())) {
+    switch (precheckCare(module_.browser(), selection_->states())) {
         case CarePrecheck::BrowserOpen:
             beginSheet(CriticalStyle, QStringLiteral("Attention"), info.openKey,
                        {QStringLiteral("Done")});
@@ -104,13 +107,39 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
     running_ = true;
     module_.presetButton()->setHidden(true);
     module_.careButton()->setEnabled(false);
-    if (worker_.joinable()) {
-        worker_.join();  // a previous care's thread that has already handed over its end
-    }
-    // The worker takes what it needs of the module now: it never touches the module itself.
+    // The care takes copies of what it needs: it never touches this controller or the module,
+    // and hands its news back through queued calls that are dropped once this is gone.
     const BrowserId browser = module_.browser();
-    const Localization* texts = &module_.texts();
-    worker_ = std::thread([this, browser, texts] { threadedMethod(browser, *texts); });
+    const Localization texts = module_.texts();
+    FileManager files = files_;
+    files.setFolderSizes(nullptr);
+    const std::shared_ptr<CareSelection> selection = selection_;
+    const QPointer<CareRunController> self(this);
+    const auto toMain = [self](auto call) {
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                app,
+                [self, call] {
+                    if (self) {
+                        call(*self);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+    };
+    const auto threadedMethod = [browser, texts, files, selection, toMain] {
+        CareRun run(browser, files);
+        run.setSelection([selection](const QString& item) { return selection->state(item); });
+        run.setRecorder(
+            [](BrowserId cared) { return addItem::sharedMySingleton()->record(cared); });
+        CareCallbacks callbacks;
+        callbacks.started = [toMain] { toMain([](CareRunController& c) { c.careStarted(); }); };
+        run.setCallbacks(std::move(callbacks));
+        const CareReport report = run.run();
+        const UserNotification notification = completionNotification(report, texts);
+        toMain([report, notification](CareRunController& c) { c.careEnded(report, notification); });
+    };
+    Workers::care().start(threadedMethod);
 }
 
 QMessageBox* CareRunController::beginSheet(AlertStyle style, const QString& titleKey,
@@ -138,40 +167,22 @@ QMessageBox* CareRunController::beginSheet(AlertStyle style, const QString& titl
     return alert;
 }
 
-void CareRunController::threadedMethod(BrowserId browser, const Localization& texts) {
-    CareRun run(browser, files_);
-    run.setSelection(selection_.provider());
-    run.setRecorder([](BrowserId cared) { return addItem::sharedMySingleton()->record(cared); });
-    CareCallbacks callbacks;
-    callbacks.started = [this] {
-        QMetaObject::invokeMethod(this, &CareRunController::careStarted, Qt::QueuedConnection);
-    };
-    run.setCallbacks(std::move(callbacks));
-    const CareReport report = run.run();
-
-    QMetaObject::invokeMethod(
-        this, [this, report] { careEnded(report); }, Qt::QueuedConnection);
-    UserNotificationCenter& center = UserNotificationCenter::defaultUserNotificationCenter();
-    center.deliverNotification(completionNotification(report, texts));
-    center.setDelegate(this);
-}
-
 void CareRunController::careStarted() {
     QProgressBar* indicator = module_.indicator();
     indicator->setRange(0, 0);  // the busy animation
     indicator->setHidden(false);
 }
 
-void CareRunController::careEnded(const CareReport& report) {
+void CareRunController::careEnded(const CareReport& report, const UserNotification& notification) {
     QProgressBar* indicator = module_.indicator();
     indicator->setHidden(true);
     indicator->setRange(0, 1);  // still
     module_.presetButton()->setHidden(false);
     module_.careButton()->setEnabled(true);
-    if (worker_.joinable()) {
-        worker_.join();  // it only has the notification left to post
-    }
     running_ = false;
+    UserNotificationCenter& center = UserNotificationCenter::defaultUserNotificationCenter();
+    center.deliverNotification(notification);
+    center.setDelegate(this);
     emit careFinished(report);
 }
 

@@ -1,11 +1,11 @@
 // A module's care as the window runs it: the refusals and the confirmation as sheets on the main
-// window, the care itself on a worker thread, then the controls back and the notification.
+// window, the care itself on the care worker, then the controls back and the notification.
 #pragma once
 
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
-#include <thread>
+#include <memory>
 
 #include "care/CareRun.h"
 #include "platform/UserNotificationCenter.h"
@@ -27,7 +27,7 @@ class CareRunController : public QObject, public UserNotificationCenterDelegate 
 
     // Mirrors the module's check boxes from now on; lives as long as the module.
     CareRunController(CareModule& module, FileManager& files);
-    // Waits for a running care to end: the worker never outlives the module.
+    // Never waits: a running care holds its own copies and drops its results when this is gone.
     ~CareRunController() override;
 
     // The care button's action: a refusal sheet, or the confirmation sheet.
@@ -37,26 +37,23 @@ class CareRunController : public QObject, public UserNotificationCenterDelegate 
 
     bool isRunning() const { return running_; }
     // The boxes' states as the worker reads them.
-    const CareSelection& selection() const { return selection_; }
+    const CareSelection& selection() const { return *selection_; }
     // The sheet this controller shows now; nullptr when none is open.
     QMessageBox* sheet() const { return sheet_; }
 
   signals:
-    // On the main thread once the controls are back; the notification follows from the worker.
+    // On the main thread once the controls are back and the notification is posted.
     void careFinished(const qz::CareReport& report);
 
   private:
     QMessageBox* beginSheet(AlertStyle style, const QString& titleKey, const QString& textKey,
                             const QStringList& buttonKeys);
-    // The worker's body; `texts` were the module's when the care was confirmed.
-    void threadedMethod(BrowserId browser, const Localization& texts);
     void careStarted();
-    void careEnded(const CareReport& report);
+    void careEnded(const CareReport& report, const UserNotification& notification);
 
     CareModule& module_;
     FileManager& files_;
-    CareSelection selection_;
-    std::thread worker_;
+    std::shared_ptr<CareSelection> selection_;  // shared with a running care
     bool running_ = false;
     QPointer<QMessageBox> sheet_;
 };

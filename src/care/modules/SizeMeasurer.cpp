@@ -2,6 +2,8 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "platform/Workers.h"
+
 namespace qz {
 
 SizeMeasurer::SizeMeasurer(QObject* parent) : QObject(parent) {
@@ -21,7 +23,7 @@ bool SizeMeasurer::start(Measure measure) {
         return false;
     }
     running_ = true;
-    watcher_.setFuture(QtConcurrent::run(std::move(measure)));
+    watcher_.setFuture(QtConcurrent::run(&Workers::measuring(), std::move(measure)));
     return true;
 }
 

@@ -1,4 +1,4 @@
-// Runs one measurement at a time on a worker thread and reports the figure on the thread that
+// Runs one measurement at a time on the measuring pool and reports the figure on the thread that
 // owns it, so the main thread never waits for a walk.
 #pragma once
 

@@ -11,6 +11,7 @@
 #include "platform/Localization.h"
 #include "platform/RemoteVersionList.h"
 #include "platform/TimeScale.h"
+#include "platform/Workers.h"
 
 namespace qz {
 
@@ -108,8 +109,9 @@ void CustomLogo::evaluate(const VersionList& list) {
     });
     const BrowserId browser = traits_.browser;
     const FileManager& files = files_;
-    watcher->setFuture(QtConcurrent::run(
-        [browser, &files, list] { return checkBrowserUpdate(browser, files, list); }));
+    watcher->setFuture(QtConcurrent::run(&Workers::measuring(), [browser, &files, list] {
+        return checkBrowserUpdate(browser, files, list);
+    }));
 }
 
 void CustomLogo::updateBtn() {
@@ -143,13 +145,14 @@ void CustomLogo::showSheet(const VersionList& list) {
         emit sheetShown();
     });
     // The list key of Safari depends on the system version file, read again for each press.
-    watcher->setFuture(QtConcurrent::run([browser, &files, list]() -> std::optional<QString> {
-        if (!list) {
-            return std::nullopt;
-        }
-        const QString key = versionListKey(browser, files);
-        return list->contains(key) ? std::optional<QString>(list->value(key)) : std::nullopt;
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        &Workers::measuring(), [browser, &files, list]() -> std::optional<QString> {
+            if (!list) {
+                return std::nullopt;
+            }
+            const QString key = versionListKey(browser, files);
+            return list->contains(key) ? std::optional<QString>(list->value(key)) : std::nullopt;
+        }));
 }
 
 namespace {
