@@ -11,6 +11,7 @@
 #include "app/AppDelegate.h"
 #include "care/modules/CareModule.h"
 #include "platform/FileManager.h"
+#include "platform/SizeService.h"
 
 int main(int argc, char** argv) {
     constexpr int kCacheFiles = 200'000;
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const qz::SizeService sizes(files);  // as the window has it
     qz::bench::StallMeter stalls;
     stalls.start();
     qz::AppDelegate delegate(files);

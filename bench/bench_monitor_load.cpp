@@ -1,20 +1,31 @@
 // The cost of watching: the whole window on the demo home plus a 200,000-file Chrome cache,
 // with the care modules (every item selected), the tray status item and the four logos all
-// measuring. After a warm-up it reports the process's CPU time over the steady state (from
-// getrusage) and the longest main-thread stall (from a 5 ms heartbeat).
+// measuring through the size service. After a warm-up it reports the process's CPU time over
+// the steady state (from getrusage), the longest main-thread stall (from a 5 ms heartbeat) and
+// what the cache's index adds to the resident memory.
+//   --writer  a second process creates, grows and deletes 100 files a second in the cache during
+//             the steady state; afterwards the totals are checked against fresh walks
+//   --plain   no size service: every measurement walks afresh (the cost before the service)
 // QUENZEL_BENCH_SECONDS changes the 60 s steady state.
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <time.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <memory>
+#include <string>
 
 #include "BenchHome.h"
 #include "app/AppDelegate.h"
 #include "care/modules/CareModule.h"
+#include "monitor/MonitorSets.h"
 #include "monitor/ui/CustomLogo.h"
 #include "monitor/ui/ImageFactory.h"
 #include "monitor/ui/MenuStatus.h"
 #include "platform/FileManager.h"
+#include "platform/SizeService.h"
 
 namespace {
 
@@ -28,9 +39,66 @@ double cpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+double residentMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:")) {
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+            }
+        }
+    }
+    return 0;
+}
+
+// The writer process: every 10 ms one new 4 KiB file in one of the cache's folders, the file
+// made ten steps earlier grown by 4 KiB, the one made a hundred steps earlier deleted.
+int writeInto(const std::string& bulk) {
+    timespec next{};
+    ::clock_gettime(CLOCK_MONOTONIC, &next);
+    static char block[4096] = {};
+    const auto pathOf = [&bulk](long step) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/%03ld/w_%ld", step % 200, step);
+        return bulk + name;
+    };
+    for (long step = 0;; ++step) {
+        int fd = ::open(pathOf(step).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            (void)!::write(fd, block, sizeof block);
+            ::close(fd);
+        }
+        if (step >= 10 && (fd = ::open(pathOf(step - 10).c_str(), O_WRONLY | O_APPEND)) >= 0) {
+            (void)!::write(fd, block, sizeof block);
+            ::close(fd);
+        }
+        if (step >= 100) {
+            ::unlink(pathOf(step - 100).c_str());
+        }
+        next.tv_nsec += 10'000'000;
+        if (next.tv_nsec >= 1'000'000'000) {
+            next.tv_nsec -= 1'000'000'000;
+            ++next.tv_sec;
+        }
+        ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const QStringList arguments = [&] {
+        QStringList list;
+        for (int i = 1; i < argc; ++i) {
+            list << QString::fromLocal8Bit(argv[i]);
+        }
+        return list;
+    }();
+    if (arguments.value(0) == QStringLiteral("--write-into") && argc > 2) {
+        return writeInto(argv[2]);
+    }
+    const bool withWriter = arguments.contains(QStringLiteral("--writer"));
+    const bool plain = arguments.contains(QStringLiteral("--plain"));
     QTemporaryDir scratch;
     if (!qz::bench::useScratchFolders(scratch)) {
         return 1;
@@ -42,6 +110,20 @@ int main(int argc, char** argv) {
     if (!qz::bench::prepareBenchHome(scratch, kCacheFiles, files)) {
         return 1;
     }
+
+    const QString cache =
+        files.userPath(QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache"));
+    if (!plain) {
+        const double before = residentMegabytes();
+        const qz::SizeService probe(files);
+        QElapsedTimer indexing;
+        indexing.start();
+        files.folderSize(cache);
+        std::printf("index of the cache: built in %.2f s, %+.1f MB resident memory\n",
+                    indexing.elapsed() / 1000.0, residentMegabytes() - before);
+    }
+    std::unique_ptr<qz::SizeService> sizes(plain ? nullptr : new qz::SizeService(files));
+    std::printf("measuring: %s\n", plain ? "fresh walks (--plain)" : "size service");
 
     qz::bench::StallMeter stalls;
     stalls.start();
@@ -71,21 +153,42 @@ int main(int argc, char** argv) {
 
     QElapsedTimer wall;
     double cpuAtStart = 0;
+    double cpu = 0;
+    double elapsed = 0;
     int updatesAtStart = 0;
     qint64 startupStall = 0;
+    QProcess writer;
     QTimer::singleShot(static_cast<int>(kWarmUpSeconds * 1000), [&] {
         startupStall = stalls.longestMs();
         stalls.reset();
         moduleMeasurements = 0;
         logoLevels = 0;
         updatesAtStart = menuStatus.updates();
+        if (withWriter) {
+            writer.start(QCoreApplication::applicationFilePath(),
+                         {QStringLiteral("--write-into"), files.localPath(cache + "/bulk")});
+        }
         cpuAtStart = cpuSeconds();
         wall.start();
-        QTimer::singleShot(static_cast<int>(seconds * 1000), &app, &QCoreApplication::quit);
+        QTimer::singleShot(static_cast<int>(seconds * 1000), [&] {
+            cpu = cpuSeconds() - cpuAtStart;
+            elapsed = wall.elapsed() / 1000.0;
+            if (!withWriter) {
+                QCoreApplication::quit();
+                return;
+            }
+            writer.kill();
+            writer.waitForFinished();
+            // The second status update after the writer stopped has surely started after it.
+            auto after = std::make_shared<int>(0);
+            QObject::connect(&menuStatus, &qz::MenuStatus::updated, &app, [after] {
+                if (++*after == 2) {
+                    QCoreApplication::quit();
+                }
+            });
+        });
     });
     QApplication::exec();
-    const double cpu = cpuSeconds() - cpuAtStart;
-    const double elapsed = wall.elapsed() / 1000.0;
 
     std::printf("steady state: %.1f s after a %.0f s warm-up\n", elapsed, kWarmUpSeconds);
     std::printf("CPU: %.2f s over %.2f s wall = %.1f%% of one core\n", cpu, elapsed,
@@ -110,6 +213,21 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(imageFactory.SizevalueF()),
                 static_cast<unsigned long long>(imageFactory.SizevalueC()),
                 static_cast<unsigned long long>(imageFactory.SizevalueO()));
+    std::printf("resident memory at the end: %.1f MB\n", residentMegabytes());
+    if (withWriter) {
+        qz::FileManager fresh = files;
+        fresh.setFolderSizes(nullptr);
+        const qz::BrowserTotals walked = qz::measureTotals(fresh);
+        const qz::BrowserTotals shown{{imageFactory.SizevalueS(), imageFactory.SizevalueF(),
+                                       imageFactory.SizevalueC(), imageFactory.SizevalueO()}};
+        std::printf("totals after the writer stopped: %s a fresh walk (Chrome %llu, fresh %llu)\n",
+                    shown == walked ? "equal to" : "DIFFERENT FROM",
+                    static_cast<unsigned long long>(shown[qz::BrowserId::Chrome]),
+                    static_cast<unsigned long long>(walked[qz::BrowserId::Chrome]));
+        if (!(shown == walked)) {
+            return 2;
+        }
+    }
     std::fflush(stdout);
     return 0;
 }

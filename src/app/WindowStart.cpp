@@ -12,7 +12,9 @@
 #include "platform/FileManager.h"
 #include "platform/InstanceName.h"
 #include "platform/Log.h"
+#include "platform/SizeService.h"
 #include "platform/TimeScale.h"
+#include "platform/Workers.h"
 
 namespace qz {
 
@@ -68,6 +70,8 @@ int runWindow(FileManager& files, bool background) {
     }
     QApplication::setQuitOnLastWindowClosed(false);
     makeDisabledTextReadable();
+    // Every periodic measurement of the window, the tray and the logos asks this one service.
+    const SizeService sizes(files);
     AppDelegate delegate(files);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::reopen);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate,
@@ -89,7 +93,9 @@ int runWindow(FileManager& files, bool background) {
     if (!screenshot.isEmpty()) {
         arrangeScreenshot(delegate, screenshot);
     }
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    Workers::care().waitForDone();  // a running care ends before the program does
+    return code;
 }
 
 }  // namespace qz

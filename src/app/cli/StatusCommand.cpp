@@ -7,6 +7,7 @@
 #include "care/SizeRules.h"
 #include "care/SizeText.h"
 #include "platform/FileManager.h"
+#include "platform/FolderSizeMemo.h"
 #include "platform/Localization.h"
 #include "platform/UserDefaults.h"
 
@@ -107,6 +108,8 @@ int runStatus(CliContext& context, const QStringList& arguments) {
     if (!CommandLine::takeJsonFlag(context, QStringLiteral("status"), arguments, &json)) {
         return CommandLine::kUsage;
     }
+    // The items, the presets, the status item's and the logos' sets share their folders.
+    const FolderSizeMemo oneWalkPerFolder(context.files);
     QList<BrowserStatus> report;
     for (BrowserId browser : kAllBrowsers) {
         report.append(measureBrowser(browser, context.files));
