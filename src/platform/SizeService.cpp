@@ -133,9 +133,13 @@ int SizeService::walks(const QString& platformPath) const {
 }
 
 int SizeService::watches() const {
-    std::lock_guard lock(mutex_);
+    QList<std::shared_ptr<Folder>> folders;
+    {
+        std::lock_guard lock(mutex_);  // a folder's lock is never taken while holding this one
+        folders = folders_.values();
+    }
     int sum = 0;
-    for (const std::shared_ptr<Folder>& folder : folders_) {
+    for (const std::shared_ptr<Folder>& folder : folders) {
         std::lock_guard folderLock(folder->mutex);
         sum += folder->index ? folder->index->watches() : 0;
     }

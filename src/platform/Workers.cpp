@@ -18,7 +18,7 @@ QThreadPool& Workers::measuring() {
 QThreadPool& Workers::care() {
     static QThreadPool* pool = [] {
         auto* created = new QThreadPool;
-        created->setMaxThreadCount(1);
+        created->setMaxThreadCount(4);  // one per browser module
         created->setObjectName(QStringLiteral("care"));
         return created;
     }();

@@ -1,5 +1,5 @@
 // The program's few owned workers: one pool for measuring (and the logos' small file reads),
-// one thread for a care. Results go back to the main thread with queued calls; nothing on the
+// and one worker per running care (at most one care per browser at a time). Results go back to the main thread with queued calls; nothing on the
 // main thread joins or waits on these workers while the program runs.
 #pragma once
 
