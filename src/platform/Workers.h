@@ -1,6 +1,7 @@
 // The program's few owned workers: one pool for measuring (and the logos' small file reads),
-// and one worker per running care (at most one care per browser at a time). Results go back to the main thread with queued calls; nothing on the
-// main thread joins or waits on these workers while the program runs.
+// and one worker per running care (at most one care per browser at a time). Results go back to
+// the main thread with queued calls; nothing on the main thread joins or waits on these workers
+// while the program runs.
 #pragma once
 
 #include <QThreadPool>
