@@ -12,10 +12,12 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/FileManager.h"
+#include "platform/MountIdentity.h"
 
 namespace qz {
 
@@ -34,20 +36,21 @@ QString reasonOf(int error) {
 // Removes everything beneath one item, remembering what stayed.
 class TreeRemover {
   public:
-    TreeRemover(const QString& itemPath, dev_t device)
-        : itemPath_(itemPath), device_(device), buffer_(new char[kDirentBufferSize]) {}
+    TreeRemover(const QString& itemPath, const MountIdentity& mount)
+        : itemPath_(itemPath), mount_(mount), buffer_(new char[kDirentBufferSize]) {}
 
     // Empties the open folder dirFd and then removes its entry `name` from parentFd; isItem
     // tells the item's own folder from the folders beneath it.
     void removeFolder(int parentFd, const char* name, UniqueFd dirFd, bool isItem) {
         const char* reportName = isItem ? "" : name;
-        struct stat info {};
-        if (::fstat(dirFd.get(), &info) != 0) {
+        const std::optional<MountIdentity> mount = mountIdentityOf(dirFd.get());
+        if (!mount) {
             fail(reportName, errno);
             return;
         }
-        if (info.st_dev != device_) {
-            failWith(reportName, QStringLiteral("another filesystem is mounted here"));
+        // A mount below the item (a bind mount of the same disk too) is left whole.
+        if (*mount != mount_) {
+            failWith(reportName, QStringLiteral("another filesystem is mounted here; left whole"));
             return;
         }
         const qsizetype failuresBefore = failures_.size();
@@ -159,7 +162,7 @@ class TreeRemover {
     }
 
     QString itemPath_;
-    dev_t device_;
+    MountIdentity mount_;
     std::unique_ptr<char[]> buffer_;
     std::string relative_;  // the path beneath the item of the folder being emptied, with '/'
     QList<RemovalFailure> failures_;
@@ -215,12 +218,10 @@ RemovalResult unresolvable(const FileManager& files, const QString& platformPath
     return result;
 }
 
-}  // namespace
-
-RemovalResult FileManager::removeItem(const QString& platformPath) const {
-    const ResolvedPath resolved = resolve(platformPath);
+RemovalResult removeBelowRoot(const FileManager& files, const QString& platformPath) {
+    const ResolvedPath resolved = files.resolve(platformPath);
     if (!resolved.valid()) {
-        return unresolvable(*this, platformPath);
+        return unresolvable(files, platformPath);
     }
     QString itemPath = platformPath;
     while (itemPath.size() > 1 && itemPath.endsWith(u'/')) {
@@ -247,8 +248,9 @@ RemovalResult FileManager::removeItem(const QString& platformPath) const {
         return result;
     }
     UniqueFd folder(::openat(parent, leaf, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    TreeRemover remover(itemPath, info.st_dev);
-    if (!folder.valid()) {
+    const std::optional<MountIdentity> mount =
+        folder.valid() ? mountIdentityOf(folder.get()) : std::nullopt;
+    if (!folder.valid() || !mount) {
         const int error = errno;
         // Became a link or a file after the check: that entry itself is the item now.
         if ((error == ENOTDIR || error == ELOOP) && ::unlinkat(parent, leaf, 0) == 0) {
@@ -262,10 +264,26 @@ RemovalResult FileManager::removeItem(const QString& platformPath) const {
         }
         return result;
     }
+    TreeRemover remover(itemPath, *mount);
     remover.removeFolder(parent, leaf, std::move(folder), true);
     result.failures = remover.failures();
     result.outcome = result.failures.isEmpty() ? RemovalResult::Outcome::Removed
                                                : RemovalResult::Outcome::Failed;
+    return result;
+}
+
+}  // namespace
+
+RemovalResult FileManager::removeItem(const QString& platformPath) const {
+    RemovalResult result = removeBelowRoot(*this, platformPath);
+    // A name read from a folder that is not valid text cannot be found again by its text: say
+    // so rather than report nothing there.
+    if (result.outcome == RemovalResult::Outcome::Missing &&
+        platformPath.contains(QChar::ReplacementCharacter)) {
+        result.outcome = RemovalResult::Outcome::Failed;
+        result.failures.append(
+            {platformPath, QStringLiteral("the name is not valid text and cannot be reached")});
+    }
     return result;
 }
 

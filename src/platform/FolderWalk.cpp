@@ -9,10 +9,12 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/MountIdentity.h"
 #include "platform/UniqueFd.h"
 
 namespace qz {
@@ -36,6 +38,7 @@ class Walk {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         maxHelpers_ = cores > 1 ? cores - 1 : 0;
         top_ = std::make_shared<const UniqueFd>(dirFd);
+        mount_ = mountIdentityOf(dirFd);
     }
 
     quint64 run() {
@@ -85,8 +88,10 @@ class Walk {
             }
             if (task.names.empty()) {
                 const int fd = openSubfolder(task.dir->get(), task.name.c_str());
-                if (fd >= 0) {
-                    sum += listFolder(std::make_shared<const UniqueFd>(fd));
+                auto folder = std::make_shared<const UniqueFd>(fd);
+                // A folder where another filesystem is mounted (a bind mount too) is not ours.
+                if (fd >= 0 && mount_ && mountIdentityOf(fd) == mount_) {
+                    sum += listFolder(folder);
                 }
             } else {
                 sum += measure(task.dir, task.names);
@@ -148,6 +153,7 @@ class Walk {
     }
 
     DirRef top_;
+    std::optional<MountIdentity> mount_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::vector<Task> stack_;

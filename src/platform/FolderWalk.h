@@ -8,7 +8,8 @@
 namespace qz {
 
 // Takes ownership of dirFd (an open folder). Files, links and other entries count their own
-// size; folders count 0; entries that cannot be read are skipped. Links are never followed.
+// size; folders count 0; entries that cannot be read are skipped. Links are never followed,
+// and folders where another mount begins (bind mounts included) are left out.
 quint64 sumEntrySizesBeneath(int dirFd);
 
 // One entry of a folder as the walk counts it.

@@ -1,5 +1,6 @@
 // Removing items never follows a link, never leaves the item's path and reports what stayed.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include "fixtures/FixtureHome.h"
@@ -124,6 +127,71 @@ TEST(FileRemovalTest, WideFoldersEmptyCompletely) {
     EXPECT_EQ(result.outcome, Outcome::Removed);
     EXPECT_FALSE(onDisk(home.local(cache)));
     EXPECT_TRUE(QFileInfo(home.local("/Users/%@/Library/Caches/Google/Chrome/Default")).isDir());
+}
+
+// Keeps a mount for the length of a test and takes it away on every path out.
+class ScopedMount {
+  public:
+    ScopedMount(const QString& source, const QString& target, bool bind) : target_(target) {
+        mounted_ = ::mount(bind ? QFile::encodeName(source).constData() : "none",
+                           QFile::encodeName(target).constData(), bind ? nullptr : "tmpfs",
+                           bind ? MS_BIND : 0, nullptr) == 0;
+    }
+    ~ScopedMount() {
+        if (mounted_) {
+            ::umount2(QFile::encodeName(target_).constData(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+
+  private:
+    QString target_;
+    bool mounted_ = false;
+};
+
+TEST(FileRemovalTest, AMountBelowTheItemIsLeftWholeAndNotMeasured) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "mounting needs root (CI runs as root)";
+    }
+    struct Case {
+        const char* name;
+        bool bind;  // a bind mount of a folder on the same disk, else a tmpfs
+    };
+    for (const Case& c : {Case{"bind mount of the same disk", true}, Case{"tmpfs", false}}) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir victimDir;
+        test::FixtureHome home;
+        const QString cache = QStringLiteral("/Users/%@/Library/Caches/Firefox");
+        home.writeFile(cache + "/own", 100);
+        home.makeFolder(cache + "/deep/mount");
+        const QString victim = victimDir.path() + "/victim";
+        QDir().mkpath(victim + "/inner");
+        for (const QString& name : {victim + "/a", victim + "/inner/b"}) {
+            QFile file(name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(5000, 'v'));
+        }
+        // Declared last, so it is taken away before either temporary folder is emptied.
+        const ScopedMount mount(victim, home.local(cache + "/deep/mount"), c.bind);
+        ASSERT_TRUE(mount.mounted()) << std::strerror(errno);
+        if (!c.bind) {
+            home.writeFile(cache + "/deep/mount/onTmpfs", 7000);
+        }
+        const quint64 measured = home.files().folderSize(home.files().userPath(cache));
+        EXPECT_LT(measured, 5000u) << "the mounted folder's files were counted";
+
+        const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
+        EXPECT_EQ(result.outcome, Outcome::Failed);
+        ASSERT_EQ(result.failures.size(), 1);
+        EXPECT_EQ(result.failures[0].path, home.files().userPath(cache + "/deep/mount"));
+        EXPECT_TRUE(result.failures[0].reason.contains("mounted"));
+        EXPECT_FALSE(onDisk(home.local(cache + "/own")));
+        EXPECT_TRUE(QFileInfo::exists(victim + "/a"));
+        EXPECT_TRUE(QFileInfo::exists(victim + "/inner/b"));
+        if (!c.bind) {
+            EXPECT_TRUE(onDisk(home.local(cache + "/deep/mount/onTmpfs")));
+        }
+    }
 }
 
 }  // namespace
