@@ -23,7 +23,12 @@ QUrl RemoteVersionList::url() {
 }
 
 std::optional<PublishedVersions> RemoteVersionList::parse(const QByteArray& body) {
-    const std::optional<QVariant> root = PropertyList::read(body);
+    // A flat dictionary of a few versions: anything much larger is not a version list.
+    PropertyListLimits limits;
+    limits.maxBytes = 1024 * 1024;
+    limits.maxDepth = 4;
+    limits.maxNodes = 10000;
+    const std::optional<QVariant> root = PropertyList::read(body, limits);
     if (!root || root->typeId() != QMetaType::QVariantMap) {
         return std::nullopt;
     }
