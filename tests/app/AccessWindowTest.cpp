@@ -19,6 +19,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "support/LocalHttpServer.h"
+#include "support/OfflineSite.h"
 #include "support/WaitFor.h"
 
 namespace qz {
@@ -65,7 +66,7 @@ class AccessWindowTest : public ::testing::Test {
     void TearDown() override {
         Workspace::setOpener(previousOpener);
         UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
-        qunsetenv("QUENZEL_WEBSITE");
+        qputenv("QUENZEL_WEBSITE", test::kOfflineWebSite);
     }
 
     void publish(const QString& version) {

@@ -11,6 +11,7 @@
 #include "platform/PropertyList.h"
 #include "support/CliRun.h"
 #include "support/LocalHttpServer.h"
+#include "support/OfflineSite.h"
 
 namespace qz {
 namespace {
@@ -20,7 +21,7 @@ using test::LocalHttpServer;
 // Points the web site at a test address for one scope.
 struct ScopedWebSite {
     explicit ScopedWebSite(const QString& site) { qputenv("QUENZEL_WEBSITE", site.toUtf8()); }
-    ~ScopedWebSite() { qunsetenv("QUENZEL_WEBSITE"); }
+    ~ScopedWebSite() { qputenv("QUENZEL_WEBSITE", test::kOfflineWebSite); }
 };
 
 test::CommandRun checkUpdates(const QStringList& arguments) {

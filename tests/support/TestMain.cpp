@@ -1,10 +1,13 @@
-// Runs every test with Qt offscreen and with the XDG folders in a temporary directory, so no
-// test reads or writes the developer's own settings, history or cache.
+// Runs every test with Qt offscreen, with the XDG folders in a temporary directory and the web
+// site on a closed local port, so no test reads or writes the developer's own settings,
+// history or cache, or reaches the network.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdlib>
+
+#include "support/OfflineSite.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -22,6 +25,8 @@ int main(int argc, char** argv) {
     ::unsetenv("QUENZEL_ROOT");
     ::unsetenv("QUENZEL_USER");
     ::unsetenv("QUENZEL_LANG");
+    // No test reaches the real web site; the ones that need one serve it on 127.0.0.1.
+    ::setenv("QUENZEL_WEBSITE", qz::test::kOfflineWebSite, 1);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
