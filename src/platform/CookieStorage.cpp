@@ -185,25 +185,31 @@ void CookieStorage::load() {
         return;
     }
     loaded_ = true;
+    const auto markDamaged = [this](const QString& reason) {
+        damaged_ = true;
+        damage_ = reason;
+        Log::write(QStringLiteral("Cookie store %1: %2").arg(storePath(), reason));
+    };
     const ResolvedPath resolved = files_.resolve(storePath());
     if (!resolved.valid()) {
-        return;  // no folder on the way (or a link there): no store
+        // No folder on the way is no store; a link on the way is not ours to follow.
+        if (const QString reason = files_.unreachableReason(storePath()); !reason.isEmpty()) {
+            markDamaged(reason + QStringLiteral("; left as it is"));
+        }
+        return;
     }
-    UniqueFd fd(
-        ::openat(resolved.parent.get(), resolved.leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // Never through a link, never waiting on a pipe or a device.
+    UniqueFd fd(::openat(resolved.parent.get(), resolved.leaf.c_str(),
+                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.valid()) {
         if (errno != ENOENT) {
-            damaged_ = true;
-            Log::write(QStringLiteral("Cookie store %1 cannot be read: %2")
-                           .arg(storePath(), errorText(errno)));
+            markDamaged(QStringLiteral("cannot be read: %1").arg(errorText(errno)));
         }
         return;
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize) {
-        damaged_ = true;
-        Log::write(QStringLiteral("Cookie store %1 is not a cookies file; left as it is")
-                       .arg(storePath()));
+        markDamaged(QStringLiteral("not a cookies file; left as it is"));
         return;
     }
     QByteArray data;
@@ -213,18 +219,19 @@ void CookieStorage::load() {
             if (errno == EINTR) {
                 continue;
             }
-            damaged_ = true;
-            Log::write(QStringLiteral("Cookie store %1 cannot be read: %2")
-                           .arg(storePath(), errorText(errno)));
+            markDamaged(QStringLiteral("cannot be read: %1").arg(errorText(errno)));
             return;
         }
         data.append(buffer, n);
+        if (data.size() > kMaxFileSize) {
+            markDamaged(QStringLiteral("not a cookies file; left as it is"));
+            return;
+        }
     }
     if (auto parsed = parse(data)) {
         contents_ = std::move(*parsed);
     } else {
-        damaged_ = true;
-        Log::write(QStringLiteral("Cookie store %1 is damaged; left as it is").arg(storePath()));
+        markDamaged(QStringLiteral("damaged; left as it is"));
     }
 }
 
@@ -253,7 +260,7 @@ bool CookieStorage::synchronize(QString* error) {
         return false;
     };
     if (damaged_) {
-        return fail(QStringLiteral("the cookies file is damaged and was left as it is"));
+        return fail(damage_);
     }
     if (!changed_) {
         return true;

@@ -63,6 +63,7 @@ class CookieStorage {
     bool loaded_ = false;
     bool damaged_ = false;
     bool changed_ = false;
+    QString damage_;  // why the store was left alone
     CookieFile contents_;
 };
 

@@ -74,6 +74,10 @@ class FileManager {
     // Opens the parent of a platform path below the root, refusing ".." and every link on the way.
     ResolvedPath resolve(const QString& platformPath) const;
 
+    // Why a path that resolve() refuses cannot be reached (a link on the way, a ".."); empty
+    // when it is simply not there.
+    QString unreachableReason(const QString& platformPath) const;
+
     // Removes a file, a link (never its target) or a folder with everything beneath it,
     // depth-first through descriptors, touching nothing outside the path (FileRemoval.h).
     RemovalResult removeItem(const QString& platformPath) const;

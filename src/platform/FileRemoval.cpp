@@ -274,6 +274,11 @@ RemovalResult removeBelowRoot(const FileManager& files, const QString& platformP
 
 }  // namespace
 
+QString FileManager::unreachableReason(const QString& platformPath) const {
+    const RemovalResult result = unresolvable(*this, platformPath);
+    return result.failed() ? result.failures.value(0).reason : QString();
+}
+
 RemovalResult FileManager::removeItem(const QString& platformPath) const {
     RemovalResult result = removeBelowRoot(*this, platformPath);
     // A name read from a folder that is not valid text cannot be found again by its text: say

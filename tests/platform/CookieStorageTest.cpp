@@ -1,9 +1,12 @@
 // The cookies file: read, emptied one cookie at a time, written back whole; damaged files stay.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QtEndian>
+#include <functional>
 
 #include "fixtures/FixtureHome.h"
 #include "platform/CookieStorage.h"
@@ -129,6 +132,44 @@ TEST(CookieStorageTest, MissingIsEmptyAndDamagedStaysUntouched) {
         if (c.content) {
             EXPECT_EQ(contentOf(home.local(kStore)), *c.content);
         }
+    }
+}
+
+TEST(CookieStorageTest, SpecialFilesAndLinksAreLeftAloneAndReported) {
+    struct Case {
+        const char* name;
+        std::function<void(test::FixtureHome&, const QString& outside)> build;
+    };
+    const QList<Case> cases = {
+        {"a pipe as the store",
+         [](auto& home, auto&) {
+             home.makeFolder("/Users/%@/Library/Cookies");
+             ASSERT_EQ(::mkfifo(QFile::encodeName(home.local(kStore)).constData(), 0600), 0);
+         }},
+        {"the store is a link", [](auto& home, auto& outside) { home.makeLink(kStore, outside); }},
+        {"the Cookies folder is a link",
+         [](auto& home, auto& outside) {
+             home.makeLink("/Users/%@/Library/Cookies", QFileInfo(outside).absolutePath());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FixtureHome home;
+        QTemporaryDir outsideDir;
+        const QString outside = outsideDir.filePath("Cookies.binarycookies");
+        const QByteArray good = cookiesFile({{{"a.example", "sid", "/", "1"}}});
+        QFile file(outside);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(good);
+        file.close();
+        c.build(home, outside);
+        CookieStorage store(home.files());
+        EXPECT_TRUE(store.cookies().isEmpty());
+        EXPECT_TRUE(store.damaged());
+        QString error;
+        EXPECT_FALSE(store.synchronize(&error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(contentOf(outside), good);
     }
 }
 
