@@ -120,6 +120,10 @@ void HistoryPopover::deleteitem() {
 
 void HistoryPopover::applyViewState(addItem::ViewState state) {
     const bool present = state == addItem::ViewState::HistoryPresent;
+    // A history that could not be read was set aside at start: say so where it would show.
+    nohistorytext->setText(texts_.format(store_.unreadableMovedTo().isEmpty()
+                                             ? QStringLiteral("nohistorytext")
+                                             : QStringLiteral("HistoryUnreadable")));
     nohistoryimage->setHidden(present);
     nohistorytext->setHidden(present);
     emptyState_->setHidden(present);

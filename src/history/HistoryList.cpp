@@ -1,15 +1,22 @@
 #include "history/HistoryList.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QVariantList>
 #include <QVariantMap>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/ApplicationSupport.h"
 #include "platform/Log.h"
 #include "platform/PropertyList.h"
+#include "platform/UniqueFd.h"
 
 namespace qz {
 
@@ -20,6 +27,51 @@ QString valueOf(const HistoryEntry& entry, const QString& key) {
         return entry.browserName;
     }
     return key == HistoryList::kDateKey ? entry.dateCare : QString();
+}
+
+// The history's advisory lock between processes, held while the object lives.
+class FileLock {
+  public:
+    explicit FileLock(const QString& historyPath) {
+        QDir().mkpath(QFileInfo(historyPath).absolutePath());
+        fd_.reset(::open(QFile::encodeName(historyPath + QStringLiteral(".lock")).constData(),
+                         O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd_.valid()) {
+            error_ = QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        while (::flock(fd_.get(), LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                error_ = QString::fromLocal8Bit(std::strerror(errno));
+                fd_.reset();
+                return;
+            }
+        }
+    }
+    ~FileLock() {
+        if (fd_.valid()) {
+            ::flock(fd_.get(), LOCK_UN);
+        }
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool held() const { return fd_.valid(); }
+    const QString& error() const { return error_; }
+
+  private:
+    UniqueFd fd_;
+    QString error_;
+};
+
+// Takes one entry equal to `entry` out of `pool`; whether there was one.
+bool takeOne(QList<HistoryEntry>& pool, const HistoryEntry& entry) {
+    const qsizetype at = pool.indexOf(entry);
+    if (at < 0) {
+        return false;
+    }
+    pool.removeAt(at);
+    return true;
 }
 
 QString freeAsidePath(const QString& path) {
@@ -78,7 +130,9 @@ HistoryList::LoadOutcome HistoryList::load(const QString& path, QString* movedTo
         return LoadOutcome::NoFile;
     }
     if (std::optional<QList<HistoryEntry>> entries = readFile(path)) {
-        setEntries(*entries);
+        std::lock_guard lock(mutex_);
+        entries_ = *entries;
+        unwritten_.clear();
         return LoadOutcome::Loaded;
     }
     clear();
@@ -99,34 +153,100 @@ HistoryList::LoadOutcome HistoryList::load(const QString& path, QString* movedTo
     return LoadOutcome::Unreadable;
 }
 
-bool HistoryList::save(const QString& path, QString* error) const {
-    std::lock_guard saving(saveMutex_);
-    QVariantList array;
-    {
-        std::lock_guard lock(mutex_);
-        if (unreadableKept_) {
-            if (error) {
-                *error = QStringLiteral("an unreadable history file is in the way");
-            }
-            return false;
+bool HistoryList::record(const QString& path, const HistoryEntry& entry, QString* error) {
+    std::lock_guard lock(mutex_);
+    entries_.append(entry);
+    unwritten_.append(entry);
+    return mergeAndWrite(path, error);
+}
+
+bool HistoryList::save(const QString& path, QString* error) {
+    std::lock_guard lock(mutex_);
+    return mergeAndWrite(path, error);
+}
+
+bool HistoryList::removeFile(const QString& path, QString* error) {
+    std::lock_guard lock(mutex_);
+    const auto fail = [&](const QString& reason) {
+        if (error) {
+            *error = reason;
         }
-        for (const HistoryEntry& entry : entries_) {
-            QVariantMap map;
-            map.insert(kNameKey, entry.browserName);
-            map.insert(kDateKey, entry.dateCare);
-            array.append(map);
+        return false;
+    };
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        const FileLock fileLock(path);
+        if (!fileLock.held()) {
+            return fail(fileLock.error());
+        }
+        if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
         }
     }
-    if (array.isEmpty()) {
+    entries_.clear();
+    unwritten_.clear();
+    unreadableKept_ = false;
+    return true;
+}
+
+bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
+    const auto fail = [&](const QString& reason) {
+        if (error) {
+            *error = reason;
+        }
+        return false;
+    };
+    if (unreadableKept_) {
+        return fail(QStringLiteral("an unreadable history file is in the way"));
+    }
+    const FileLock fileLock(path);
+    if (!fileLock.held()) {
+        return fail(fileLock.error());
+    }
+    std::optional<QList<HistoryEntry>> onDisk = readFile(path);
+    if (!onDisk) {
+        // Damaged since it was loaded: kept aside, never overwritten.
+        const QString aside = freeAsidePath(path);
+        if (!QFile::rename(path, aside)) {
+            return fail(QStringLiteral("an unreadable history file is in the way"));
+        }
+        Log::write(QStringLiteral("History file %1 cannot be read; moved to %2").arg(path, aside));
+        onDisk.emplace();
+    }
+    // This list's order for what is still in the file, then what another process recorded,
+    // then what this one has not written yet; what another process cleared goes.
+    QList<HistoryEntry> others = *onDisk;
+    QList<HistoryEntry> pending = unwritten_;
+    QList<HistoryEntry> merged;
+    QList<HistoryEntry> mine;
+    for (const HistoryEntry& entry : std::as_const(entries_)) {
+        if (takeOne(pending, entry)) {
+            mine.append(entry);
+        } else if (takeOne(others, entry)) {
+            merged.append(entry);
+        }
+    }
+    merged += others;
+    merged += mine;
+    entries_ = merged;
+    if (merged.isEmpty()) {
         return true;
     }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    return PropertyList::writeXmlAtomically(array, path, error);
+    QVariantList array;
+    for (const HistoryEntry& entry : std::as_const(merged)) {
+        array.append(QVariantMap{{kNameKey, entry.browserName}, {kDateKey, entry.dateCare}});
+    }
+    if (!PropertyList::writeXmlAtomically(array, path, error)) {
+        return false;
+    }
+    unwritten_.clear();
+    return true;
 }
 
 void HistoryList::append(const HistoryEntry& entry) {
     std::lock_guard lock(mutex_);
     entries_.append(entry);
+    unwritten_.append(entry);
 }
 
 QList<HistoryEntry> HistoryList::entries() const {
@@ -137,6 +257,7 @@ QList<HistoryEntry> HistoryList::entries() const {
 void HistoryList::setEntries(const QList<HistoryEntry>& entries) {
     std::lock_guard lock(mutex_);
     entries_ = entries;
+    unwritten_ = entries;  // given by hand, so none of them is known to be in the file
 }
 
 qsizetype HistoryList::size() const {
@@ -147,6 +268,7 @@ qsizetype HistoryList::size() const {
 void HistoryList::clear() {
     std::lock_guard lock(mutex_);
     entries_.clear();
+    unwritten_.clear();
     unreadableKept_ = false;
 }
 

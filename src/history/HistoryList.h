@@ -41,12 +41,26 @@ class HistoryList {
     // Replaces the list by the file's entries. A file that cannot be read is moved aside
     // ("History.plist.unreadable", numbered when taken) and logged, and the list starts empty.
     LoadOutcome load(const QString& path, QString* movedTo = nullptr);
-    // Writes the list atomically, creating the folder; an empty list writes nothing.
-    bool save(const QString& path, QString* error = nullptr) const;
 
-    // Appends at the end whatever the current order; safe from any thread.
+    // The file is shared with other processes: each of the three below holds the advisory
+    // lock on "History.plist.lock" beside it and the list's lock for its whole read, merge
+    // and write. The merge keeps this list's order for the entries still in the file, drops
+    // those another process cleared, then adds those another process recorded and last
+    // this list's entries not written yet.
+
+    // Appends at the end whatever the current order, then writes the merged list at once.
+    // True only when the entry is in the file.
+    bool record(const QString& path, const HistoryEntry& entry, QString* error = nullptr);
+    // Writes the merged list atomically, creating the folder; nothing when it is empty.
+    bool save(const QString& path, QString* error = nullptr);
+    // Removes the file (what it held when this ran) and empties the list. False with the
+    // reason when the file stayed.
+    bool removeFile(const QString& path, QString* error = nullptr);
+
+    // Appends at the end in memory only; safe from any thread.
     void append(const HistoryEntry& entry);
     QList<HistoryEntry> entries() const;
+    // Replaces the list by hand; the next write keeps these entries.
     void setEntries(const QList<HistoryEntry>& entries);
     qsizetype size() const;
     void clear();
@@ -54,10 +68,12 @@ class HistoryList {
     void sort(const QList<HistorySortDescriptor>& descriptors);
 
   private:
+    bool mergeAndWrite(const QString& path, QString* error);
+
     mutable std::mutex mutex_;
-    mutable std::mutex saveMutex_;  // one write at a time, each with the newest entries
     QList<HistoryEntry> entries_;
-    bool unreadableKept_ = false;  // an unreadable file could not be moved aside: never overwrite
+    QList<HistoryEntry> unwritten_;  // recorded here but not yet in the file
+    bool unreadableKept_ = false;    // an unreadable file could not be moved aside: never overwrite
 };
 
 }  // namespace qz

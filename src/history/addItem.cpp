@@ -61,18 +61,21 @@ void addItem::setUp(const QString& filePath) {
     setViewState(outcome == HistoryList::LoadOutcome::Loaded ? ViewState::HistoryPresent
                                                              : ViewState::NoHistory);
     if (outcome == HistoryList::LoadOutcome::Unreadable) {
-        emit historyUnreadable(movedTo);
+        // Kept, so a window made later can still tell the user.
+        unreadableMovedTo_ = movedTo.isEmpty() ? filePath_ : movedTo;
+        emit historyUnreadable(unreadableMovedTo_);
     }
     std::lock_guard lock(sharedMutex());
     sharedStore() = this;
 }
 
 bool addItem::record(BrowserId browser) {
-    list_.append({browserInfo(browser).displayName,
-                  HistoryList::formatCareDate(QDateTime::currentDateTime())});
     // Written at once, so a crash or a forced quit keeps the care.
     QString error;
-    const bool written = list_.save(filePath_, &error);
+    const bool written = list_.record(filePath_,
+                                      {browserInfo(browser).displayName,
+                                       HistoryList::formatCareDate(QDateTime::currentDateTime())},
+                                      &error);
     if (!written) {
         Log::write(QStringLiteral("History file %1 not written: %2").arg(filePath_, error));
     }
@@ -104,15 +107,23 @@ void addItem::updateview() {
     setViewState(ViewState::NoHistory);
 }
 
-bool addItem::deleteitem(const std::function<bool()>& confirm) {
+addItem::DeleteOutcome addItem::deleteitem(const std::function<bool()>& confirm, QString* error) {
     if (!confirm || !confirm()) {
-        return false;
+        return DeleteOutcome::NotConfirmed;
     }
-    QFile::remove(filePath_);
-    list_.clear();
+    QString reason;
+    const bool removed = list_.removeFile(filePath_, &reason);
+    if (!removed) {
+        Log::write(QStringLiteral("History file %1 not removed: %2").arg(filePath_, reason));
+        if (error) {
+            *error = reason;
+        }
+    } else {
+        unreadableMovedTo_.clear();
+    }
     refreshOnMainThread();
     updateview();
-    return true;
+    return removed ? DeleteOutcome::Deleted : DeleteOutcome::Failed;
 }
 
 bool addItem::saveAtTermination() {

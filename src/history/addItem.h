@@ -38,13 +38,18 @@ class addItem : public QObject {
     void setShoppingListArray(const QList<HistoryEntry>& entries);
     HistoryTableModel* tableModel() { return model_; }
     const QString& filePath() const { return filePath_; }
+    // Where an unreadable history was set aside at set-up (empty when it was not, or once the
+    // history has been deleted).
+    const QString& unreadableMovedTo() const { return unreadableMovedTo_; }
 
     ViewState viewState() const { return state_; }
     void hideElement();  // history-present
     void updateview();   // no-history
 
-    // Deletes the file and the list when `confirm` answers yes; answers whether it did.
-    bool deleteitem(const std::function<bool()>& confirm);
+    enum class DeleteOutcome { NotConfirmed, Deleted, Failed };
+    // Deletes the file and the list when `confirm` answers yes. Failed (with the reason) when
+    // the file stayed; the list is emptied all the same.
+    DeleteOutcome deleteitem(const std::function<bool()>& confirm, QString* error = nullptr);
     // The write at normal termination (nothing for an empty list).
     bool saveAtTermination();
 
@@ -60,6 +65,7 @@ class addItem : public QObject {
     HistoryList list_;
     HistoryTableModel* model_;
     QString filePath_;
+    QString unreadableMovedTo_;
     ViewState state_ = ViewState::NoHistory;
 };
 

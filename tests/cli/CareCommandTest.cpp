@@ -1,6 +1,7 @@
 // `quenzel care` and `quenzel history`: exit codes, the JSON report, dry runs, and a care
 // that survives a forced kill of the process.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <memory>
+#include <vector>
 
 #include "app/cli/CommandLine.h"
 #include "fixtures/FixtureHome.h"
@@ -172,6 +175,62 @@ TEST_F(CareCommandTest, ACareSurvivesAForcedKillOfTheProcess) {
     ASSERT_TRUE(entries);
     ASSERT_EQ(entries->size(), 1);
     EXPECT_EQ(entries->first().browserName, "Safari");
+}
+
+TEST_F(CareCommandTest, TreesDeeperThanTheUsualOpenFileLimitAreRemoved) {
+    const QString binary = qEnvironmentVariable("QUENZEL_BINARY");
+    ASSERT_TRUE(QFileInfo(binary).isExecutable()) << binary.toStdString();
+    const QString cache = QStringLiteral("/Users/%@/Library/Caches/com.operasoftware.Opera");
+    home_.writeFile(cache + QStringLiteral("/d").repeated(1100) + "/f", 1);
+    // The care starts with the soft limit most systems give and raises it itself.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    if (saved.rlim_max <= 1200) {
+        GTEST_SKIP() << "the hard open-file limit is too low to go deeper than 1,024";
+    }
+    rlimit usual = saved;
+    usual.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &usual), 0);
+    QTemporaryDir data;
+    QProcess care;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", data.path());
+    environment.insert("QUENZEL_TIME_SCALE", "0.01");
+    care.setProcessEnvironment(environment);
+    care.start(binary, {"--root", home_.root(), "--user", home_.user(), "care", "opera", "--items",
+                        "cacheO", "--yes"});
+    const bool started = care.waitForStarted();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_TRUE(started && care.waitForFinished(60000));
+    EXPECT_EQ(care.exitCode(), 0) << care.readAllStandardError().toStdString();
+    EXPECT_FALSE(exists(cache));
+}
+
+TEST_F(CareCommandTest, CaresInSeveralProcessesAtOnceEachLeaveTheirEntry) {
+    const QString binary = qEnvironmentVariable("QUENZEL_BINARY");
+    ASSERT_TRUE(QFileInfo(binary).isExecutable()) << binary.toStdString();
+    QTemporaryDir data;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", data.path());
+    environment.insert("QUENZEL_TIME_SCALE", "0.01");
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<QProcess>> cares;
+        for (int i = 0; i < 4; ++i) {
+            auto& care = cares.emplace_back(std::make_unique<QProcess>());
+            care->setProcessEnvironment(environment);
+            care->start(binary, {"--root", home_.root(), "--user", home_.user(), "care", "opera",
+                                 "--items", "cacheO", "--yes", "--json"});
+        }
+        for (auto& care : cares) {
+            ASSERT_TRUE(care->waitForFinished(60000));
+            const QJsonObject report =
+                QJsonDocument::fromJson(care->readAllStandardOutput()).object();
+            EXPECT_TRUE(report.value("recorded").toBool());
+        }
+    }
+    const auto entries = HistoryList::readFile(data.path() + "/DIZEROV/History.plist");
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->size(), 12);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <thread>
 
 #include "care/CareRun.h"
@@ -88,7 +89,7 @@ TEST_F(HistoryTest, ASortPersistsLaterCaresGoToTheEndAndADeletedHistoryStaysGone
     EXPECT_EQ(next.shoppingListArray().mid(0, 4), sorted);
     EXPECT_EQ(next.shoppingListArray()[4].browserName, "Google Chrome");  // after the sort
     // Declining and confirming the deletion: see the history pop-up's tests.
-    EXPECT_TRUE(next.deleteitem([] { return true; }));
+    EXPECT_EQ(next.deleteitem([] { return true; }), addItem::DeleteOutcome::Deleted);
     ASSERT_TRUE(next.saveAtTermination());  // an empty list writes nothing
     EXPECT_FALSE(QFileInfo::exists(path_));
 }
@@ -172,6 +173,59 @@ TEST_F(HistoryTest, TwoModulesCaringAtOnceBothRemoveAndRecord) {
     QStringList names = namesReadByLibplist(path_);
     names.sort();
     EXPECT_EQ(names, (QStringList{"Google Chrome", "Safari"}));
+}
+
+// Several processes share the file: each list below stands for one, loaded before the others
+// write, as a care loads at its start and records a second later.
+TEST_F(HistoryTest, ProcessesSharingTheFileKeepEveryEntryAndEveryClear) {
+    const HistoryEntry older{"Safari", "old"}, first{"Opera", "1"}, second{"Firefox", "2"};
+    struct Case {
+        const char* name;
+        std::function<void(HistoryList& a, HistoryList& b, const QString& path)> steps;
+        QList<HistoryEntry> file;
+    };
+    const QList<Case> cases = {
+        {"two cares at once",
+         [&](auto& a, auto& b, auto& path) {
+             EXPECT_TRUE(a.record(path, first));
+             EXPECT_TRUE(b.record(path, second));
+         },
+         {older, first, second}},
+        {"a clear while a care waits to record",
+         [&](auto& a, auto& b, auto& path) {
+             EXPECT_TRUE(b.removeFile(path));
+             EXPECT_TRUE(a.record(path, first));
+         },
+         {first}},
+        {"a clear while the window runs, then its end",
+         [&](auto& a, auto& b, auto& path) {
+             EXPECT_TRUE(b.removeFile(path));
+             EXPECT_TRUE(a.save(path));
+         },
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path_);
+        HistoryList seed;
+        ASSERT_TRUE(seed.record(path_, older));
+        HistoryList a, b;
+        a.load(path_);
+        b.load(path_);
+        c.steps(a, b, path_);
+        EXPECT_EQ(HistoryList::readFile(path_).value_or(QList<HistoryEntry>{{"?", "?"}}), c.file);
+    }
+}
+
+TEST_F(HistoryTest, ADeletionWhileACareRecordsLeavesFileAndListAlike) {
+    addItem store;
+    store.setUp(path_);
+    for (int round = 0; round < 50; ++round) {
+        std::thread care([&store] { store.elementoChrome(); });
+        store.deleteitem([] { return true; });
+        care.join();
+        EXPECT_EQ(HistoryList::readFile(path_), std::optional(store.shoppingListArray()));
+    }
 }
 
 }  // namespace

@@ -214,6 +214,10 @@ int runCare(CliContext& context, const QStringList& arguments) {
 
     addItem history;
     history.setUp();
+    if (!history.unreadableMovedTo().isEmpty()) {
+        context.err << "quenzel: care: " << texts.format(QStringLiteral("HistoryUnreadable"))
+                    << " (" << history.unreadableMovedTo() << ")" << Qt::endl;
+    }
     CareRun run(options.browser, context.files);
     run.setSelection(selection);
     run.setRecorder([&history](BrowserId browser) { return history.record(browser); });

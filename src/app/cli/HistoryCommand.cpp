@@ -9,7 +9,7 @@ namespace qz {
 
 namespace {
 
-constexpr int kUnreadable = 1;
+constexpr int kUnreadable = 1;  // also: the file could not be removed
 constexpr int kNotConfirmed = 5;
 constexpr int kWindowRunning = 6;
 
@@ -52,22 +52,31 @@ int clearHistory(CliContext& context, bool yes) {
         return kWindowRunning;
     }
     addItem history;  // not loaded: deleting needs only the file's place
-    const bool deleted = history.deleteitem([&] {
-        if (yes) {
-            return true;
-        }
-        if (!context.interactive) {
-            context.err << "quenzel: history: not on a terminal; add --yes to clear the history"
-                        << Qt::endl;
-            return false;
-        }
-        const Localization& texts = Localization::shared();
-        context.out << texts.format(QStringLiteral("DeleteHistory")) << " "
-                    << texts.format(QStringLiteral("DeletedHistoryText")) << " [y/N] " << Qt::flush;
-        const QString answer = context.readLine().trimmed().toLower();
-        return answer == QStringLiteral("y") || answer == QStringLiteral("yes");
-    });
-    if (!deleted) {
+    QString error;
+    const addItem::DeleteOutcome outcome = history.deleteitem(
+        [&] {
+            if (yes) {
+                return true;
+            }
+            if (!context.interactive) {
+                context.err << "quenzel: history: not on a terminal; add --yes to clear the history"
+                            << Qt::endl;
+                return false;
+            }
+            const Localization& texts = Localization::shared();
+            context.out << texts.format(QStringLiteral("DeleteHistory")) << " "
+                        << texts.format(QStringLiteral("DeletedHistoryText")) << " [y/N] "
+                        << Qt::flush;
+            const QString answer = context.readLine().trimmed().toLower();
+            return answer == QStringLiteral("y") || answer == QStringLiteral("yes");
+        },
+        &error);
+    if (outcome == addItem::DeleteOutcome::Failed) {
+        context.err << "quenzel: history: " << history.filePath()
+                    << " could not be removed: " << error << Qt::endl;
+        return kUnreadable;
+    }
+    if (outcome == addItem::DeleteOutcome::NotConfirmed) {
         if (context.interactive && !yes) {
             context.err << "quenzel: history: not confirmed; the history was kept" << Qt::endl;
         }
