@@ -52,15 +52,18 @@ int AlertThreshold::restore() {
     return indexForThreshold(threshold);
 }
 
-quint64 AlertThreshold::chancepesoalert(int index) {
+quint64 AlertThreshold::chancepesoalert(int index, bool* written) {
     const quint64 threshold = thresholdForIndex(index);
-    store(threshold);
+    const bool ok = store(threshold);
+    if (written) {
+        *written = ok;
+    }
     return threshold;
 }
 
-void AlertThreshold::store(quint64 threshold) {
+bool AlertThreshold::store(quint64 threshold) {
     defaults_.setObject(QVariant::fromValue<quint64>(threshold), kKey);
-    defaults_.synchronize();
+    return defaults_.synchronize();
 }
 
 }  // namespace qz

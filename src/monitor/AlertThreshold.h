@@ -32,11 +32,12 @@ class AlertThreshold {
     // Start-up step: writes the threshold in force back (persisting the default on first start,
     // keeping any stored value unchanged) and returns the pop-up index to select.
     int restore();
-    // The pop-up's action: stores the chosen entry's threshold and returns it.
-    quint64 chancepesoalert(int index);
+    // The pop-up's action: stores the chosen entry's threshold and returns it; `written` says
+    // whether the settings file took it.
+    quint64 chancepesoalert(int index, bool* written = nullptr);
 
   private:
-    void store(quint64 threshold);
+    bool store(quint64 threshold);
     UserDefaults& defaults_;
 };
 

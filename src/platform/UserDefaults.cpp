@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <map>
 
+#include "platform/Log.h"
+
 namespace qz {
 
 UserDefaults::UserDefaults(const QString& filePath)
@@ -80,7 +82,12 @@ void UserDefaults::removeObjectForKey(const QString& key) {
 bool UserDefaults::synchronize() {
     QMutexLocker lock(&mutex_);
     settings_->sync();
-    return settings_->status() == QSettings::NoError;
+    if (settings_->status() != QSettings::NoError) {
+        // Every caller's failure shows in the log; the command line also tells the user.
+        Log::write(QStringLiteral("Settings file %1 could not be written").arg(filePath_));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace qz

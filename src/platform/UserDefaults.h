@@ -32,7 +32,9 @@ class UserDefaults {
     void setObject(const QVariant& value, const QString& key);
     void setBool(bool value, const QString& key) { setObject(value, key); }
     void removeObjectForKey(const QString& key);
-    // Writes pending changes to disk and reads changes made by other processes.
+    // Writes pending changes to disk and reads changes made by other processes; false (and
+    // a log line) when the file could not be written. QSettings keeps its first error, so once
+    // false it stays false for this store.
     bool synchronize();
 
     const QString& filePath() const { return filePath_; }

@@ -5,8 +5,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <QTemporaryDir>
 #include "app/cli/CommandLine.h"
 #include "fixtures/FixtureHome.h"
+
 #include "monitor/AlertThreshold.h"
 #include "platform/UserDefaults.h"
 #include "support/CliRun.h"
@@ -41,7 +43,7 @@ class MonitorCommands : public testing::Test {
 };
 
 // Setting stores what the pop-up would, over a stored 123; showing the default stores nothing;
-// what is no index is refused and stores nothing either.
+// what is no pop-up index is refused and leaves the stored value as it was.
 TEST_F(MonitorCommands, Threshold) {
     struct Case {
         QStringList arguments;
@@ -54,7 +56,8 @@ TEST_F(MonitorCommands, Threshold) {
     // clang-format off
     const std::vector<Case> cases = {
         {{"threshold", "1"}, old, 0, QVariant::fromValue<quint64>(500000000), "500000000 bytes"},
-        {{"threshold", "-1"}, old, 0, QVariant::fromValue<quint64>(300000000), "300000000 bytes"},
+        {{"threshold", "-1"}, old, CommandLine::kUsage, old, "123 bytes"},
+        {{"threshold", "5"}, old, CommandLine::kUsage, old, "123 bytes"},
         {{"threshold"}, QVariant(), 0, QVariant(), "300000000 bytes"},
         {{"threshold", "two"}, QVariant(), CommandLine::kUsage, QVariant(), nullptr},
         {{"threshold", "1", "2"}, QVariant(), CommandLine::kUsage, QVariant(), nullptr},
@@ -75,6 +78,19 @@ TEST_F(MonitorCommands, Threshold) {
             EXPECT_TRUE(shown.startsWith(QString::fromUtf8(c.shown))) << shown.toStdString();
         }
     }
+}
+
+TEST_F(MonitorCommands, ASettingsFileThatCannotBeWrittenIsAnError) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", (blocker.fileName() + "/config").toUtf8());  // under a file
+    const CommandRun run = runCommand(home_.files(), {"threshold", "2"});
+    qputenv("XDG_CONFIG_HOME", previous);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_FALSE(run.out.contains("Stored"));
+    EXPECT_TRUE(run.err.contains("could not be written")) << run.err.toStdString();
 }
 
 TEST_F(MonitorCommands, StatusJsonCarriesMonitorAndLogos) {

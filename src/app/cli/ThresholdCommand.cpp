@@ -26,12 +26,19 @@ int runThreshold(CliContext& context, const QStringList& arguments) {
     }
     bool ok = false;
     const int index = arguments.first().toInt(&ok);
-    if (!ok) {
+    // Only the pop-up's entries; anything else would quietly store the default instead.
+    if (!ok || index < 0 || index >= static_cast<int>(AlertThreshold::kChoices.size())) {
         return CommandLine::usageError(
             context,
             QStringLiteral("threshold: \"%1\" is not a pop-up index (0-4)").arg(arguments.first()));
     }
-    const quint64 bytes = threshold.chancepesoalert(index);
+    bool written = false;
+    const quint64 bytes = threshold.chancepesoalert(index, &written);
+    if (!written) {
+        context.err << "quenzel: threshold: the settings file "
+                    << UserDefaults::standard().filePath() << " could not be written" << Qt::endl;
+        return 1;
+    }
     context.out << QStringLiteral("Stored %1 bytes (%2)\n")
                        .arg(bytes)
                        .arg(convertSizeToString(bytes, texts));
