@@ -1,4 +1,5 @@
 // Quenzel's entry point: a command runs on the command line, otherwise the window opens.
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -15,7 +16,20 @@
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
 
+namespace {
+// Removal holds one descriptor per folder level: allow as many as the system lets us, so a
+// deep tree is not cut short by the usual soft limit of 1024.
+void raiseOpenFileLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    raiseOpenFileLimit();
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -28,6 +28,8 @@ constexpr size_t kDirentBufferSize = 256 * 1024;
 constexpr size_t kInodeOrderThreshold = 1000;
 // A folder that keeps filling while it is emptied is given up after this many passes.
 constexpr int kEmptyingPasses = 4;
+// Each level of folders costs a descriptor and a little stack; deeper than this stays.
+constexpr size_t kMaxDepth = 4000;
 
 QString reasonOf(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -53,6 +55,10 @@ class TreeRemover {
             failWith(reportName, QStringLiteral("another filesystem is mounted here; left whole"));
             return;
         }
+        if (depth_ >= kMaxDepth) {
+            failWith(reportName, QStringLiteral("folders nested too deeply to remove"));
+            return;
+        }
         const qsizetype failuresBefore = failures_.size();
         for (int pass = 0; pass < kEmptyingPasses; ++pass) {
             if (pass > 0 && ::lseek(dirFd.get(), 0, SEEK_SET) != 0) {
@@ -62,7 +68,9 @@ class TreeRemover {
             if (!isItem) {
                 relative_.append(name).push_back('/');
             }
+            ++depth_;
             emptyFolder(dirFd.get());
+            --depth_;
             relative_.resize(depth);
             if (failures_.size() != failuresBefore) {
                 return;  // something inside stayed, so the folder stays too
@@ -164,6 +172,7 @@ class TreeRemover {
     QString itemPath_;
     MountIdentity mount_;
     std::unique_ptr<char[]> buffer_;
+    size_t depth_ = 0;      // folder levels open beneath the item
     std::string relative_;  // the path beneath the item of the folder being emptied, with '/'
     QList<RemovalFailure> failures_;
 };
