@@ -1,6 +1,11 @@
 # Quenzel: `make run` and `make test` do every set-up step on a fresh Debian 12 machine.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# The test programs whose code runs on several threads (walker, care run, history, tickers).
+TSAN_TESTS := quenzel_platform_tests quenzel_care_tests quenzel_history_tests quenzel_monitor_tests
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
@@ -20,13 +25,15 @@ PACKAGES := build-essential cmake pkg-config ccache git python3 \
             xvfb xauth x11-apps imagemagick dbus-x11 clang-format \
             desktop-file-utils appstream help2man file dpkg-dev
 
-.PHONY: all deps build build-asan run test test-plain test-asan bench format screenshot clean \
-        install package
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+
+.PHONY: all deps build build-asan build-tsan run test test-plain test-asan test-tsan fuzz bench format \
+        screenshot clean install package
 
 all: build
 
 deps:
-	@missing=""; for p in $(PACKAGES); do \
+	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -47,6 +54,12 @@ build: deps $(BUILD)/CMakeCache.txt
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+$(TSAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENZEL_WERROR=ON -DQUENZEL_SANITIZE_THREAD=ON $(CMAKE_ARGS)
+
+build-tsan: deps $(TSAN_BUILD)/CMakeCache.txt
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target quenzel $(TSAN_TESTS)
+
 run: build
 	@./scripts/run.sh $(BUILD)/src/app/quenzel
 
@@ -58,8 +71,35 @@ test-asan: build-asan
 	  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# Every test, then every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
-test: test-plain test-asan
+# The threaded tests under ThreadSanitizer; any report fails the run.
+test-tsan: build-tsan
+	@for t in $(TSAN_TESTS); do \
+	  echo "ThreadSanitizer: $$t"; \
+	  QT_QPA_PLATFORM=offscreen QUENZEL_BINARY=$(CURDIR)/$(TSAN_BUILD)/src/app/quenzel \
+	    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	    $(TSAN_BUILD)/tests/$$t --gtest_brief=1 || exit 1; \
+	done
+
+# Every test, then again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# threaded ones under ThreadSanitizer.
+test: test-plain test-asan test-tsan
+
+# Each fuzz target for FUZZ_SECONDS, starting from the seeds in tests/fuzz-corpus; findings
+# (crash-*, timeout-*, oom-*) are left in $(FUZZ_BUILD)/findings.
+fuzz:
+	@$(MAKE) --no-print-directory deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DQUENZEL_FUZZ=ON -DBUILD_TESTING=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@mkdir -p $(FUZZ_BUILD)/findings
+	@for t in PropertyList CookieStorage Strings Bookmark; do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  echo "Fuzzing $$t for $(FUZZ_SECONDS) s"; \
+	  ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
+	    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$t- \
+	    $(FUZZ_BUILD)/corpus/$$t tests/fuzz-corpus/$$t || exit 1; \
+	done
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
@@ -80,4 +120,4 @@ screenshot: build
 	@./scripts/screenshot.sh $(BUILD)/src/app/quenzel docs/screenshot.png
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

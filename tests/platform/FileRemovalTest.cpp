@@ -58,6 +58,13 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
          },
          "/Users/%@/Library/Caches/none", Outcome::Missing},
         {"a dot-dot component", [](auto&, auto&) {}, "/Users/%@/../%@/Library", Outcome::Failed},
+        {"a name that is not valid text is reported, not taken for missing",
+         [&](auto& home, auto&) {
+             home.makeFolder(cache);
+             const QByteArray name = QFile::encodeName(home.local(cache)) + "/\xff.default";
+             ASSERT_EQ(::mkdir(name.constData(), 0700), 0);
+         },
+         cache + "/" + QFile::decodeName("\xff.default"), Outcome::Failed},
     };
     // A link inside a folder and an item that is itself a link: see the care run's link test.
     for (const Case& c : cases) {
