@@ -8,6 +8,7 @@
 #include <QTimeZone>
 #include <QtEndian>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "platform/FileManager.h"
@@ -48,6 +49,11 @@ void appendBig(QByteArray& out, quint32 value) {
 
 QDateTime readDate(const QByteArray& record, qsizetype at) {
     const double seconds = qFromLittleEndian<double>(record.constData() + at);
+    // A date beyond any calendar (or not a number) is no date, not an overflow.
+    constexpr double kLimit = 1e14;  // about three million years, in seconds
+    if (!(std::fabs(seconds) < kLimit)) {
+        return {};
+    }
     return referenceDate().addMSecs(static_cast<qint64>(seconds * 1000.0));
 }
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <cmath>
 #include <functional>
 
 #include "fixtures/FixtureHome.h"
@@ -132,6 +133,18 @@ TEST(CookieStorageTest, MissingIsEmptyAndDamagedStaysUntouched) {
         if (c.content) {
             EXPECT_EQ(contentOf(home.local(kStore)), *c.content);
         }
+    }
+}
+
+// Found by fuzzing: a date far outside any calendar overflowed the conversion to milliseconds.
+TEST(CookieStorageTest, DatesBeyondAnyCalendarReadAsNoDate) {
+    for (double seconds : {1.6e32, -1e300, std::nan(""), 800000000.0}) {
+        QByteArray file = cookiesFile({{{"a.example", "sid", "/", "1"}}});
+        constexpr qsizetype kExpiry = 12 + 16 + 40;  // file and page headers, then the record's
+        qToLittleEndian(seconds, file.data() + kExpiry);
+        const auto parsed = CookieStorage::parse(file);
+        ASSERT_TRUE(parsed);
+        EXPECT_EQ(parsed->cookies.value(0).expiresDate.isValid(), seconds == 800000000.0);
     }
 }
 
