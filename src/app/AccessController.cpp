@@ -44,6 +44,12 @@ void AccessController::checkSandbox() {
 
 void AccessController::choose() {
     const QStringList chosen = chooser_ ? chooser_() : runFolderDialog();
+    if (chosen.size() == 1) {
+        if (const auto reason = grantMissesBrowserFolders(chosen.first(), files_)) {
+            presentError(*reason);
+            return;
+        }
+    }
     if (const std::optional<QString> reason = check_.choose(chosen)) {
         presentError(*reason);
     }

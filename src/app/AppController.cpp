@@ -18,18 +18,15 @@ AppController::AppController(FileManager& files, const std::array<QWidget*, 4>& 
 AppController::~AppController() = default;
 
 void AppController::awakeFromNib() {
-    ourViewControllerSafari_ = new SafariViewController(files_, this);
-    ourViewControllerFirefox_ = new FirefoxViewController(files_, this);
-    ourViewControllerChrome_ = new ChromeViewController(files_, this);
-    ourViewControllerOpera_ = new OperaViewController(files_, this);
-
-    const QList<BrowserId> installed = installedBrowsers(files_);
-    if (!installed.contains(BrowserId::Safari)) {
-        return;  // without Safari no panel is shown at all
+    for (BrowserId browser : layoutBrowsers(files_.layout())) {
+        controllers_[static_cast<size_t>(browser)] = new PanelController(browser, files_, this);
     }
+    // On macOS nothing is placed without Safari; on Linux every installed browser is.
     int slot = 0;
-    for (BrowserId browser : installed) {
-        place(panelController(browser), slot++);
+    for (BrowserId browser : panelBrowsers(files_)) {
+        if (slot < static_cast<int>(slots_.size())) {
+            place(panelController(browser), slot++);
+        }
     }
 }
 
@@ -42,17 +39,7 @@ QList<QWidget*> AppController::slotViews() const {
 }
 
 PanelController* AppController::panelController(BrowserId browser) const {
-    switch (browser) {
-        case BrowserId::Safari:
-            return ourViewControllerSafari_;
-        case BrowserId::Firefox:
-            return ourViewControllerFirefox_;
-        case BrowserId::Chrome:
-            return ourViewControllerChrome_;
-        case BrowserId::Opera:
-            return ourViewControllerOpera_;
-    }
-    return nullptr;
+    return controllers_[static_cast<size_t>(browser)];
 }
 
 CareModule* AppController::module(BrowserId browser) const {
@@ -72,6 +59,7 @@ void AppController::place(PanelController* controller, int slot) {
     QWidget* panel = controller->view();
     panel->setParent(slotView);
     const int width = slot == 0 ? kFirstPanelWidth : kPanelWidth;
+    controller->setPanelWidth(width);
     panel->setGeometry(0, 0, width, kPanelHeight);
     panel->show();
     placed_[slot] = controller->browser();

@@ -1,5 +1,5 @@
-// The main window's controller: owns the four panel controllers and places one panel per
-// installed browser into the window's slot views, side by side.
+// The main window's controller: owns one panel controller per browser of the layout and places
+// one panel per installed browser into the window's four slot views, side by side.
 #pragma once
 
 #include <QList>
@@ -9,10 +9,7 @@
 #include <array>
 #include <memory>
 
-#include "app/ChromeViewController.h"
-#include "app/FirefoxViewController.h"
-#include "app/OperaViewController.h"
-#include "app/SafariViewController.h"
+#include "app/PanelController.h"
 
 namespace qz {
 
@@ -26,7 +23,7 @@ class AppController : public QObject {
   public:
     static constexpr int kFirstPanelWidth = 200;
     static constexpr int kPanelWidth = 175;
-    static constexpr int kPanelHeight = 250;
+    static constexpr int kPanelHeight = PanelController::kPanelHeight;
 
     // The slot views in their order: first (ourViewSafari) to fourth (ourViewOpera).
     AppController(FileManager& files, const std::array<QWidget*, 4>& slotViews,
@@ -36,10 +33,12 @@ class AppController : public QObject {
     // Creates the panel controllers and places the installed browsers' panels.
     void awakeFromNib();
 
-    PanelController* ourViewControllerSafari() const { return ourViewControllerSafari_; }
-    PanelController* ourViewControllerFirefox() const { return ourViewControllerFirefox_; }
-    PanelController* ourViewControllerChrome() const { return ourViewControllerChrome_; }
-    PanelController* ourViewControllerOpera() const { return ourViewControllerOpera_; }
+    PanelController* ourViewControllerSafari() const { return panelController(BrowserId::Safari); }
+    PanelController* ourViewControllerFirefox() const {
+        return panelController(BrowserId::Firefox);
+    }
+    PanelController* ourViewControllerChrome() const { return panelController(BrowserId::Chrome); }
+    PanelController* ourViewControllerOpera() const { return panelController(BrowserId::Opera); }
     QWidget* ourViewSafari() const { return slots_[0]; }
     QWidget* ourViewFirefox() const { return slots_[1]; }
     QWidget* ourViewChrome() const { return slots_[2]; }
@@ -47,6 +46,7 @@ class AppController : public QObject {
     // The four slot views, first to fourth.
     QList<QWidget*> slotViews() const;
 
+    // The browser's panel controller; nullptr for a browser the layout does not have.
     PanelController* panelController(BrowserId browser) const;
     // The care module of a placed panel; nullptr when the browser's panel is not placed.
     CareModule* module(BrowserId browser) const;
@@ -80,10 +80,7 @@ class AppController : public QObject {
     FileManager& files_;
     std::array<QPointer<QWidget>, 4> slots_;
     std::array<std::optional<BrowserId>, 4> placed_;
-    SafariViewController* ourViewControllerSafari_ = nullptr;
-    FirefoxViewController* ourViewControllerFirefox_ = nullptr;
-    ChromeViewController* ourViewControllerChrome_ = nullptr;
-    OperaViewController* ourViewControllerOpera_ = nullptr;
+    std::array<PanelController*, kBrowserCount> controllers_{};
     std::unique_ptr<PreferencesWindowController> preferences_;
     ImageFactory* imageFactory_ = nullptr;
     QPointer<QWidget> preferenceControls_;

@@ -124,7 +124,7 @@ bool DemoHome::build(const QString& user, QString* error) const {
     const QStringList versions = {QStringLiteral("7.0.6"), QStringLiteral("27.0.1"),
                                   QStringLiteral("33.0.1750.152"), QStringLiteral("20.0.1387.91")};
     int index = 0;
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(Layout::MacOS)) {
         const QString app = root_ + browserInfo(browser).applicationPaths.first();
         QVariantMap info{{QStringLiteral("CFBundleShortVersionString"), versions[index++]}};
         if (!QDir().mkpath(app + QStringLiteral("/Contents")) ||

@@ -1,7 +1,15 @@
 #include "app/PanelController.h"
 
+#include <QCheckBox>
+#include <QLayout>
+
+#include "care/Catalogue.h"
 #include "care/modules/CareModule.h"
+#include "chrome/ImageView.h"
+#include "monitor/LogoLevels.h"
 #include "monitor/ui/CustomLogo.h"
+#include "platform/Frames.h"
+#include "ui_BrowserPanel.h"
 
 namespace qz {
 
@@ -17,11 +25,63 @@ PanelController::~PanelController() {
 QWidget* PanelController::view() {
     if (!view_) {
         auto* panel = new QWidget;
-        module_ = loadView(panel, files_);
-        logo_ = createLogoController(browser_, panel, files_);
+        loadView(panel);
         view_ = panel;
     }
     return view_;
+}
+
+void PanelController::loadView(QWidget* panel) {
+    Ui::BrowserPanel ui;
+    ui.setupUi(panel);
+    const BrowserInfo& info = browserInfo(browser_);
+    const ModuleTraits& traits = moduleTraitsFor(browser_);
+    panel->setObjectName(info.moduleClass + QStringLiteral("Panel"));
+    // The controls take the names the browser's module and logo controller look for.
+    ui.logo->setObjectName(traits.logo);
+    ui.logo->setImageName(QStringLiteral("emblem") + info.moduleClass);
+    ui.preset->setObjectName(traits.presetButton);
+    ui.indicator->setObjectName(traits.indicator);
+    ui.care->setObjectName(traits.careButton);
+    // The logo and its update button start at the smallest level's frames.
+    const LogoFrames frames = logoFrames(browser_, 0);
+    ui.logo->setGeometry(toQtFrame(frames.logo, kPanelHeight));
+    ui.update->setGeometry(toQtFrame(frames.button, kPanelHeight));
+    for (const QString& item : catalogue(browser_).declarationOrder) {
+        auto* box = new QCheckBox(item, ui.items);
+        box->setObjectName(item);
+        ui.items->layout()->addWidget(box);
+    }
+    module_ = createCareModule(browser_, panel, files_);
+    logo_ = createLogoController(browser_, panel, files_);
+}
+
+void PanelController::setPanelWidth(int width) {
+    QWidget* panel = view();
+    panel->resize(width, kPanelHeight);
+    const auto place = [panel](const char* name, auto&& geometry) {
+        if (auto* control = panel->findChild<QWidget*>(QLatin1String(name))) {
+            control->setGeometry(geometry(control->geometry()));
+        }
+    };
+    const auto fullWidth = [width](QRect r) { return QRect(r.x(), r.y(), width, r.height()); };
+    place("support", [width](QRect r) { return r.translated(width - 26 - r.x(), 0); });
+    place("caption", fullWidth);
+    place("presetSummary", fullWidth);
+    place("result", fullWidth);
+    place("segment", [width](QRect r) { return QRect(r.x(), r.y(), width - 16, r.height()); });
+    if (module_) {
+        QWidget* care = module_->careButton();
+        care->move(width - 80, care->y());
+    }
+}
+
+QWidget* PanelController::caption() const {
+    return view_ ? view_->findChild<QWidget*>(QStringLiteral("caption")) : nullptr;
+}
+
+QWidget* PanelController::presetSummary() const {
+    return view_ ? view_->findChild<QWidget*>(QStringLiteral("presetSummary")) : nullptr;
 }
 
 }  // namespace qz

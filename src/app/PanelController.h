@@ -1,5 +1,7 @@
-// A browser panel's controller: loads the panel's interface file on first use, and with it the
-// browser's care module. A panel that is never placed is never loaded.
+// A browser panel's controller: builds the one panel interface file (BrowserPanel.ui) for its
+// browser on first use, naming the controls and adding the check boxes from the browser table
+// and the catalogue, and with it the browser's care module and logo controller. A panel that is
+// never placed is never loaded.
 #pragma once
 
 #include <QObject>
@@ -17,6 +19,8 @@ class FileManager;
 class PanelController : public QObject {
     Q_OBJECT
   public:
+    static constexpr int kPanelHeight = 250;
+
     PanelController(BrowserId browser, FileManager& files, QObject* parent = nullptr);
     ~PanelController() override;
 
@@ -28,12 +32,17 @@ class PanelController : public QObject {
     CareModule* module() const { return module_; }
     // The logo controller of a loaded panel; nullptr before.
     CustomLogo* logoController() const { return logo_; }
+    // Places the width-dependent controls for a panel of that width (175 or 200).
+    void setPanelWidth(int width);
 
-  protected:
-    // Builds the panel from its interface file and creates its care module.
-    virtual CareModule* loadView(QWidget* panel, FileManager& files) = 0;
+    // Free lines for later use: "caption" under the emblem and "presetSummary" for the
+    // selected preset; both hidden until something fills them.
+    QWidget* caption() const;
+    QWidget* presetSummary() const;
 
   private:
+    void loadView(QWidget* panel);
+
     BrowserId browser_;
     FileManager& files_;
     QPointer<QWidget> view_;

@@ -1,12 +1,13 @@
 #include "care/Browser.h"
 
+#include "care/LinuxCatalogue.h"
 #include "platform/FileManager.h"
 
 namespace qz {
 
 namespace {
-const std::array<BrowserInfo, 4>& table() {
-    static const std::array<BrowserInfo, 4> browsers = {{
+const std::array<BrowserInfo, kBrowserCount>& table() {
+    static const std::array<BrowserInfo, kBrowserCount> browsers = {{
         {BrowserId::Safari,
          "Safari",
          "Safari",
@@ -71,6 +72,22 @@ const std::array<BrowserInfo, 4>& table() {
          "OperaCompleted",
          "OperaIncomplete",
          "#opera"},
+        {BrowserId::Chromium,
+         "Chromium",
+         "Chromium",
+         u'M',
+         "chromium",
+         "org.chromium.Chromium",
+         {},
+         "elementoChromium",
+         "Chromium aperto",
+         "OpenChromium",
+         "nessun elemento selezionato chromium",
+         "NoItemsChromium",
+         "Pronto per eseguire la cura chromium",
+         "ChromiumCompleted",
+         "ChromiumIncomplete",
+         "#chromium"},
     }};
     return browsers;
 }
@@ -89,7 +106,40 @@ std::optional<BrowserId> browserForKey(const QString& key) {
     return std::nullopt;
 }
 
+const QList<BrowserId>& layoutBrowsers(Layout layout) {
+    static const QList<BrowserId> macos = {BrowserId::Safari, BrowserId::Firefox, BrowserId::Chrome,
+                                           BrowserId::Opera};
+    static const QList<BrowserId> linuxList = {BrowserId::Firefox, BrowserId::Chrome,
+                                               BrowserId::Chromium, BrowserId::Opera};
+    return layout == Layout::Linux ? linuxList : macos;
+}
+
+QString layoutName(Layout layout) {
+    return layout == Layout::Linux ? QStringLiteral("linux") : QStringLiteral("macos");
+}
+
+std::optional<Layout> layoutForName(const QString& name) {
+    if (name == QStringLiteral("macos")) {
+        return Layout::MacOS;
+    }
+    if (name == QStringLiteral("linux")) {
+        return Layout::Linux;
+    }
+    return std::nullopt;
+}
+
 bool isInstalled(BrowserId browser, const FileManager& files) {
+    if (!layoutBrowsers(files.layout()).contains(browser)) {
+        return false;
+    }
+    if (files.layout() == Layout::Linux) {
+        for (const LinuxInstall& install : linuxInstalls(browser)) {
+            if (files.isDirectory(linuxPath(install.dataFolder, files))) {
+                return true;
+            }
+        }
+        return false;
+    }
     for (const QString& path : browserInfo(browser).applicationPaths) {
         if (files.fileExistsAtPath(files.userPath(path))) {
             return true;
@@ -100,10 +150,18 @@ bool isInstalled(BrowserId browser, const FileManager& files) {
 
 QList<BrowserId> installedBrowsers(const FileManager& files) {
     QList<BrowserId> installed;
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(files.layout())) {
         if (isInstalled(browser, files)) {
             installed.append(browser);
         }
+    }
+    return installed;
+}
+
+QList<BrowserId> panelBrowsers(const FileManager& files) {
+    const QList<BrowserId> installed = installedBrowsers(files);
+    if (files.layout() == Layout::MacOS && !installed.contains(BrowserId::Safari)) {
+        return {};  // the macOS window shows no panel at all without Safari
     }
     return installed;
 }

@@ -1,5 +1,6 @@
-// The four supported browsers, always in the order Safari, Firefox, Chrome, Opera, and what
-// the program needs to know of each.
+// The supported browsers and what the program needs to know of each. Each layout has its own
+// list in its own fixed order: Safari, Firefox, Chrome, Opera on macOS; Firefox, Chrome,
+// Chromium, Opera on Linux.
 #pragma once
 
 #include <QChar>
@@ -9,14 +10,17 @@
 #include <array>
 #include <optional>
 
+#include "platform/FileManager.h"
+
 namespace qz {
 
-class FileManager;
+enum class BrowserId { Safari, Firefox, Chrome, Opera, Chromium };
 
-enum class BrowserId { Safari, Firefox, Chrome, Opera };
-
-inline constexpr std::array<BrowserId, 4> kAllBrowsers = {BrowserId::Safari, BrowserId::Firefox,
-                                                          BrowserId::Chrome, BrowserId::Opera};
+inline constexpr size_t kBrowserCount = 5;
+// Every browser the program knows, whatever the layout; tables are indexed in this order.
+inline constexpr std::array<BrowserId, kBrowserCount> kAllBrowsers = {
+    BrowserId::Safari, BrowserId::Firefox, BrowserId::Chrome, BrowserId::Opera,
+    BrowserId::Chromium};
 
 struct BrowserInfo {
     BrowserId id;
@@ -40,9 +44,18 @@ struct BrowserInfo {
 const BrowserInfo& browserInfo(BrowserId browser);
 std::optional<BrowserId> browserForKey(const QString& key);
 
-// Whether at least one of the browser's application paths exists under the root.
+// The layout's browsers in its fixed order.
+const QList<BrowserId>& layoutBrowsers(Layout layout);
+QString layoutName(Layout layout);  // "macos" or "linux"
+std::optional<Layout> layoutForName(const QString& name);
+
+// macOS: whether at least one of the browser's application paths exists under the root.
+// Linux: whether the browser's own data folder (native, Flatpak or Snap) exists; a browser that
+// never ran has nothing to clean, and data left after an uninstall is still worth cleaning.
 bool isInstalled(BrowserId browser, const FileManager& files);
-// The installed browsers in the fixed order.
+// The layout's installed browsers in its fixed order.
 QList<BrowserId> installedBrowsers(const FileManager& files);
+// The browsers that get a panel: on macOS none at all without Safari, else the installed ones.
+QList<BrowserId> panelBrowsers(const FileManager& files);
 
 }  // namespace qz

@@ -1,5 +1,6 @@
 #include "care/CareRun.h"
 
+#include "care/BrowserProfiles.h"
 #include "care/SizeRules.h"
 #include "platform/CookieStorage.h"
 #include "platform/FileManager.h"
@@ -54,8 +55,16 @@ SelectionProvider CareSelection::provider() const {
     return [this](const QString& item) { return state(item); };
 }
 
-bool browserIsOpen(BrowserId browser) {
-    return RunningApplications::isRunning(browserInfo(browser).bundleIdentifier);
+bool browserIsOpen(BrowserId browser, const FileManager& files) {
+    if (RunningApplications::isRunning(browserInfo(browser).bundleIdentifier)) {
+        return true;
+    }
+    for (const QString& lock : browserLocks(browser, files)) {
+        if (RunningApplications::lockIsHeld(files.readLink(lock))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool nothingSelected(const QList<int>& states) {
@@ -67,9 +76,9 @@ bool nothingSelected(const QList<int>& states) {
     return true;
 }
 
-CarePrecheck precheckCare(BrowserId browser, const QList<int>& states) {
+CarePrecheck precheckCare(BrowserId browser, const QList<int>& states, const FileManager& files) {
     const BrowserInfo& info = browserInfo(browser);
-    if (browserIsOpen(browser)) {
+    if (browserIsOpen(browser, files)) {
         Log::write(info.openLogLine);
         return CarePrecheck::BrowserOpen;
     }
@@ -81,26 +90,28 @@ CarePrecheck precheckCare(BrowserId browser, const QList<int>& states) {
 }
 
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
-                               const FileManager& files) {
+                               const FileManager& files, const QString& profile) {
     QList<PlannedRemoval> plan;
-    const BrowserCatalogue& items = catalogue(browser);
+    ProfileLookup profiles(files, profile);
+    const BrowserCatalogue& items = catalogue(browser, files);
     for (const QString& name : items.careOrder) {
         const CareItem* item = items.item(name);
         if (!item || selection(name) != 1) {
             continue;
         }
         for (const CarePath& path : item->removed) {
-            PlannedRemoval entry{name, path, {}, 0, false, 0};
             if (path.kind == PathKind::CookieStore) {
+                PlannedRemoval entry{name, path, {}, 0, false, 0};
                 CookieStorage store(files);
                 entry.platformPath = store.storePath();
                 entry.cookies = static_cast<int>(store.cookies().size());
                 entry.exists = entry.cookies > 0;
-            } else {
-                entry.platformPath = platformPathOf(path, files);
-                if (entry.platformPath.isEmpty()) {
-                    continue;  // Firefox without a default profile
-                }
+                plan.append(entry);
+                continue;
+            }
+            // Nothing for Firefox without a default profile, or a browser without profiles.
+            for (const CareTarget& target : careTargets(path, files, profiles)) {
+                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0};
                 while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
                     entry.platformPath.chop(1);
                 }
@@ -108,8 +119,8 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 entry.bytes = files.isDirectory(entry.platformPath)
                                   ? files.folderSize(entry.platformPath)
                                   : files.fileSize(entry.platformPath);
+                plan.append(entry);
             }
-            plan.append(entry);
         }
     }
     return plan;
@@ -133,7 +144,9 @@ CareReport CareRun::run() {
     notify(callbacks_.started);
     report.recorded = recorder_ ? recorder_(browser_) : false;
 
-    const BrowserCatalogue& items = catalogue(browser_);
+    const BrowserCatalogue& items = catalogue(browser_, files_);
+    ProfileLookup profiles(files_, profile_);
+    bool profilesReported = false;
     for (const QString& name : items.careOrder) {
         const CareItem* item = items.item(name);
         // The box is read now, so a change made during the run counts for the items ahead.
@@ -141,6 +154,10 @@ CareReport CareRun::run() {
             continue;
         }
         notify(callbacks_.itemStarted, name);
+        if (!profilesReported) {
+            profilesReported = true;
+            reportRefusedProfiles(report);
+        }
         if (item->pauseBeforeRemoval > 0) {
             TimeScale::sleep(item->pauseBeforeRemoval);
         }
@@ -149,10 +166,18 @@ CareReport CareRun::run() {
                 emptyCookieStore(report);
                 continue;
             }
-            // Firefox's default profile is looked up afresh for every path.
-            const QString platformPath = platformPathOf(path, files_);
-            if (!platformPath.isEmpty()) {
-                removePath(platformPath, report);
+            // Firefox's default profile (macOS) is looked up afresh for every path.
+            for (const CareTarget& target : careTargets(path, files_, profiles)) {
+                if (!target.container.isEmpty() &&
+                    (!liesInside(target.platformPath, target.container) ||
+                     !files_.linkOnPath(target.container).isEmpty())) {
+                    refuse({target.platformPath,
+                            QStringLiteral("refused: not inside the profile folder %1")
+                                .arg(target.container)},
+                           report);
+                    continue;
+                }
+                removePath(target.platformPath, report);
             }
         }
     }
@@ -179,6 +204,27 @@ void CareRun::emptyCookieStore(CareReport& report) {
     notify(callbacks_.cookiesDeleted, static_cast<int>(cookies.size()));
 }
 
+void CareRun::refuse(const CareFailure& failure, CareReport& report) {
+    Log::write(QStringLiteral("Could not remove %1: %2").arg(failure.path, failure.reason));
+    report.failed.append(failure);
+    notify(callbacks_.failed, failure);
+}
+
+// A profile the browser lists but that is left alone is a failure the user should hear of.
+void CareRun::reportRefusedProfiles(CareReport& report) {
+    for (const BrowserProfile& profile : browserProfiles(browser_, files_)) {
+        if (!profile_.isEmpty() && profile.name != profile_) {
+            continue;
+        }
+        if (!profile.refused.isEmpty()) {
+            refuse({profile.folder, QStringLiteral("profile refused: ") + profile.refused}, report);
+        } else if (!profile.cacheRefused.isEmpty()) {
+            refuse({profile.folder, QStringLiteral("cache refused: ") + profile.cacheRefused},
+                   report);
+        }
+    }
+}
+
 void CareRun::removePath(const QString& itemPath, CareReport& report) {
     const RemovalResult result = files_.removeItem(itemPath);
     QString platformPath = itemPath;  // reported without a trailing slash
@@ -195,11 +241,7 @@ void CareRun::removePath(const QString& itemPath, CareReport& report) {
             break;
         case RemovalResult::Outcome::Failed:
             for (const RemovalFailure& stayed : result.failures) {
-                const CareFailure failure{stayed.path, stayed.reason};
-                Log::write(
-                    QStringLiteral("Could not remove %1: %2").arg(failure.path, failure.reason));
-                report.failed.append(failure);
-                notify(callbacks_.failed, failure);
+                refuse({stayed.path, stayed.reason}, report);
             }
             break;
     }

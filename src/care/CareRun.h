@@ -70,12 +70,13 @@ class CareSelection {
 
 enum class CarePrecheck { BrowserOpen, NothingSelected, Ready };
 
-// Whether the browser is running (the bundle identifier's processes).
-bool browserIsOpen(BrowserId browser);
+// Whether the browser is running: the bundle identifier's processes, and in the Linux layout
+// also a lock of the browser's own held by a live process on this host.
+bool browserIsOpen(BrowserId browser, const FileManager& files);
 // Whether no box has a state other than 0 (a mixed box counts as selected).
 bool nothingSelected(const QList<int>& states);
 // The tests before a care, the open browser first; writes the log line of a refusal.
-CarePrecheck precheckCare(BrowserId browser, const QList<int>& states);
+CarePrecheck precheckCare(BrowserId browser, const QList<int>& states, const FileManager& files);
 
 // A path a care would remove now, with its size (for a dry run).
 struct PlannedRemoval {
@@ -86,8 +87,9 @@ struct PlannedRemoval {
     bool exists = false;
     int cookies = 0;  // for the cookie store
 };
+// `profile` limits the plan to one profile of the Linux layout.
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
-                               const FileManager& files);
+                               const FileManager& files, const QString& profile = {});
 
 // The completion notification: the "done" text, or its own text when something stayed.
 UserNotification completionNotification(const CareReport& report, const Localization& texts);
@@ -101,6 +103,8 @@ class CareRun {
     void setCallbacks(CareCallbacks callbacks) { callbacks_ = std::move(callbacks); }
     // The cookie store to empty (Safari); by default the user's own store under the root.
     void setCookieStorage(CookieStorage* storage) { cookies_ = storage; }
+    // Cleans only the named profile (Linux layout); every profile by default.
+    void setProfile(const QString& profile) { profile_ = profile; }
 
     // Runs the whole care on the calling thread (never the main thread: it pauses).
     CareReport run();
@@ -108,6 +112,8 @@ class CareRun {
   private:
     void emptyCookieStore(CareReport& report);
     void removePath(const QString& platformPath, CareReport& report);
+    void refuse(const CareFailure& failure, CareReport& report);
+    void reportRefusedProfiles(CareReport& report);
 
     BrowserId browser_;
     const FileManager& files_;
@@ -115,6 +121,7 @@ class CareRun {
     HistoryRecorder recorder_;
     CareCallbacks callbacks_;
     CookieStorage* cookies_ = nullptr;
+    QString profile_;
 };
 
 }  // namespace qz

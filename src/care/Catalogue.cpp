@@ -1,5 +1,7 @@
 #include "care/Catalogue.h"
 
+#include "care/LinuxCatalogue.h"
+
 namespace qz {
 
 namespace {
@@ -136,10 +138,24 @@ const CareItem* BrowserCatalogue::item(const QString& name) const {
     return nullptr;
 }
 
-const BrowserCatalogue& catalogue(BrowserId browser) {
+const BrowserCatalogue* catalogue(BrowserId browser, Layout layout) {
+    if (layout == Layout::Linux) {
+        return linuxCatalogue(browser);
+    }
     static const std::array<BrowserCatalogue, 4> catalogues = {makeSafari(), makeFirefox(),
                                                                makeChrome(), makeOpera()};
-    return catalogues[static_cast<size_t>(browser)];
+    const size_t index = static_cast<size_t>(browser);
+    return index < catalogues.size() ? &catalogues[index] : nullptr;
+}
+
+const BrowserCatalogue& catalogue(BrowserId browser, const FileManager& files) {
+    const BrowserCatalogue* own = catalogue(browser, files.layout());
+    return own ? *own : catalogue(browser);
+}
+
+const BrowserCatalogue& catalogue(BrowserId browser) {
+    const BrowserCatalogue* macos = catalogue(browser, Layout::MacOS);
+    return macos ? *macos : *catalogue(browser, Layout::Linux);
 }
 
 }  // namespace qz

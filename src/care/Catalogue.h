@@ -17,9 +17,17 @@ enum class PathKind {
     CookieStore,  // the shared cookie store: emptied cookie by cookie, never measured
 };
 
+// What a care path is written against: the root (a full path template), or each profile of the
+// browser (its profile folder or its cache folder) in the Linux layout.
+enum class PathBase { Root, Profile, ProfileCache };
+
 struct CarePath {
     PathKind kind;
-    QString path;  // a "/Users/%@/Library/..." template, or a profile file's name
+    QString path;  // a "/Users/%@/Library/..." template, a profile file's name, or a path inside
+                   // a profile's folder
+    PathBase base = PathBase::Root;
+    BrowserId browser = BrowserId::Safari;  // whose profiles, for a path inside a profile
+    bool companions = false;  // SQLite's "-journal", "-wal" and "-shm" files go with it
 };
 
 inline CarePath filePath(const QString& path) {
@@ -46,6 +54,11 @@ struct BrowserCatalogue {
     const CareItem* item(const QString& name) const;
 };
 
+// The browser's catalogue in a layout; nullptr when the layout has no such browser.
+const BrowserCatalogue* catalogue(BrowserId browser, Layout layout);
+// The catalogue of the layout in which the browser's paths are resolved now.
+const BrowserCatalogue& catalogue(BrowserId browser, const FileManager& files);
+// The browser's item names and orders, which every layout shares.
 const BrowserCatalogue& catalogue(BrowserId browser);
 
 inline const QString kFirefoxProfilesFolder =

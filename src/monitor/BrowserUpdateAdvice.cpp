@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "care/BrowserProfiles.h"
+#include "care/LinuxCatalogue.h"
 #include "platform/FileManager.h"
 #include "platform/Localization.h"
 #include "platform/PropertyList.h"
@@ -98,9 +100,46 @@ std::optional<QString> bundleShortVersion(const QString& appPath, const FileMana
                      QStringLiteral("CFBundleShortVersionString"), files);
 }
 
+std::optional<QString> linuxInstalledVersion(BrowserId browser, const FileManager& files,
+                                             QString* source) {
+    constexpr qint64 kLimit = 64 * 1024;
+    if (browser == BrowserId::Firefox) {
+        for (const BrowserProfile& profile : usableProfiles(browserProfiles(browser, files))) {
+            const QString ini = profile.folder + QStringLiteral("/compatibility.ini");
+            const auto text = files.readSmallFile(ini, kLimit);
+            const qsizetype at = text ? text->indexOf("LastVersion=") : -1;
+            if (at >= 0) {
+                *source = ini;
+                const QByteArray value = text->mid(at + 12).split('\n').first().trimmed();
+                return QString::fromUtf8(value.split('_').first());
+            }
+        }
+        return std::nullopt;
+    }
+    for (const LinuxInstall& install : linuxInstalls(browser)) {
+        const QString file = linuxPath(install.dataFolder, files) + QStringLiteral("/Last Version");
+        if (const auto text = files.readSmallFile(file, kLimit);
+            text && !text->trimmed().isEmpty()) {
+            *source = file;
+            return QString::fromUtf8(text->trimmed());
+        }
+    }
+    return std::nullopt;
+}
+
 UpdateAdvice checkBrowserUpdate(BrowserId browser, const FileManager& files,
                                 const VersionList& list) {
     UpdateAdvice result = withPublishedVersion(browser, files, list);
+    if (files.layout() == Layout::Linux) {
+        // No application bundle here: the browser writes its version into its own data.
+        if (isInstalled(browser, files)) {
+            result.evaluated = true;
+            result.installed = linuxInstalledVersion(browser, files, &result.bundle);
+            result.advice = result.installed && result.published &&
+                            isNewerVersion(*result.published, *result.installed);
+        }
+        return result;
+    }
     const QStringList& bundles = browserInfo(browser).applicationPaths;
     if (browser == BrowserId::Safari) {
         evaluate(result, files.userPath(bundles.first()), files);
@@ -117,8 +156,8 @@ UpdateAdvice checkBrowserUpdate(BrowserId browser, const FileManager& files,
 
 UpdateSheet updateSheet(BrowserId browser, const std::optional<QString>& published,
                         const Localization& texts) {
-    static const std::array<const char*, 4> formats = {"UpdateSafari", "UpdateFirefox",
-                                                       "UpdateChrome", "UpdateOpera"};
+    static const std::array<const char*, kBrowserCount> formats = {
+        "UpdateSafari", "UpdateFirefox", "UpdateChrome", "UpdateOpera", "UpdateChromium"};
     const QString version = published ? *published : texts.text(QStringLiteral("UnknownVersion"));
     return {texts.text(QStringLiteral("Done")),
             texts.text(QStringLiteral("Update") + browserInfo(browser).suffix),

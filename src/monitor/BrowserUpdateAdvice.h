@@ -36,6 +36,11 @@ QString versionListKey(BrowserId browser, const FileManager& files);
 // bundle or the value cannot be read.
 std::optional<QString> bundleShortVersion(const QString& appPath, const FileManager& files);
 
+// The version a Linux browser last wrote into its data: Firefox's compatibility.ini in its
+// profile, the Chromium family's "Last Version" file; `source` names the file read.
+std::optional<QString> linuxInstalledVersion(BrowserId browser, const FileManager& files,
+                                             QString* source);
+
 struct UpdateAdvice {
     BrowserId browser = BrowserId::Safari;
     bool evaluated = false;  // false: not installed, the button keeps its initial visibility
@@ -46,7 +51,8 @@ struct UpdateAdvice {
     bool advice = false;  // show the update button
 };
 
-// The start-up check. Safari's bundle is read without an existence test; the other browsers
+// The start-up check. Linux: the version in the browser's data, for an installed browser.
+// macOS: Safari's bundle is read without an existence test; the other browsers
 // evaluate each of their bundles that exists, system-wide first, so the user's own copy
 // decides when there are two. Unknown installed or published versions give no advice.
 UpdateAdvice checkBrowserUpdate(BrowserId browser, const FileManager& files,

@@ -25,8 +25,9 @@ constexpr int kButtonSide = 28;
 
 // The logo's x, y and width stay; its height and the button's origin follow the level. Rows do
 // not always change: Firefox stops growing at level 8 and Opera's button drops at level 9.
-const std::array<LogoDesign, 4>& designs() {
-    static const std::array<LogoDesign, 4> table = {{
+// Chromium's logo grows as Chrome's does.
+const std::array<LogoDesign, kBrowserCount>& designs() {
+    static const std::array<LogoDesign, kBrowserCount> table = {{
         {-1,
          71,
          200,
@@ -79,12 +80,28 @@ const std::array<LogoDesign, 4>& designs() {
            {155, 112, 192},
            {160, 112, 196},
            {165, 112, 194}}}},
+        {0,
+         71,
+         160,
+         {{{100, 100, 146},
+           {108, 102, 150},
+           {117, 105, 157},
+           {127, 108, 165},
+           {135, 112, 172},
+           {140, 113, 176},
+           {150, 113, 183},
+           {155, 114, 192},
+           {160, 115, 196},
+           {165, 115, 196}}}},
     }};
     return table;
 }
 }  // namespace
 
-const QList<CarePath>& logoSet(BrowserId browser) {
+const QList<CarePath>& logoSet(BrowserId browser, Layout layout) {
+    if (layout == Layout::Linux) {
+        return linuxMonitorSet(browser, /*logo=*/true);
+    }
     // Safari, Firefox and Chrome grow with the status item's sets; the Opera logo follows the
     // newer Opera, whose profile lives under Application Support.
     static const QList<CarePath> newerOpera = {
@@ -99,7 +116,7 @@ const QList<CarePath>& logoSet(BrowserId browser) {
 }
 
 quint64 measureLogoTotal(BrowserId browser, const FileManager& files) {
-    return measureSet(logoSet(browser), files);
+    return measureSet(logoSet(browser, files.layout()), files);
 }
 
 int levelForTotal(quint64 total) {

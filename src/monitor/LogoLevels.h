@@ -14,8 +14,8 @@ namespace qz {
 
 class FileManager;
 
-// The logo's rows for a browser; for Opera these are the newer Opera's locations.
-const QList<CarePath>& logoSet(BrowserId browser);
+// The logo's rows for a browser; for Opera on macOS these are the newer Opera's locations.
+const QList<CarePath>& logoSet(BrowserId browser, Layout layout = Layout::MacOS);
 quint64 measureLogoTotal(BrowserId browser, const FileManager& files);
 
 // The sizes a total must exceed (strictly) to reach each next level.

@@ -1,5 +1,5 @@
-// The files and folders the status item adds up per browser, and the four totals they give.
-// The logos measure their own sets (LogoLevels.h); Opera's two sets differ on purpose.
+// The files and folders the status item adds up per browser, and the totals they give.
+// The logos measure their own sets (LogoLevels.h); on macOS Opera's two sets differ on purpose.
 #pragma once
 
 #include <QList>
@@ -15,7 +15,7 @@ class FileManager;
 
 // One byte count per browser, indexed in the fixed browser order.
 struct BrowserTotals {
-    std::array<quint64, 4> bytes{};
+    std::array<quint64, kBrowserCount> bytes{};
 
     quint64& operator[](BrowserId browser) { return bytes[static_cast<size_t>(browser)]; }
     quint64 operator[](BrowserId browser) const { return bytes[static_cast<size_t>(browser)]; }
@@ -27,10 +27,14 @@ struct BrowserTotals {
 inline const QString kUserLibraryFolder = QStringLiteral("/Users/%@/Library");
 
 // The status item's rows for a browser (file and folder rows, path templates).
-const QList<CarePath>& statusItemSet(BrowserId browser);
+const QList<CarePath>& statusItemSet(BrowserId browser, Layout layout = Layout::MacOS);
+// The Linux layout's rows in every profile: history and cache for the status item; for the
+// logo, Opera adds its web data as on macOS.
+const QList<CarePath>& linuxMonitorSet(BrowserId browser, bool logo);
 // The sum of the rows' sizes by the file and folder rules; anything missing counts 0.
 quint64 measureSet(const QList<CarePath>& rows, const FileManager& files);
-// The four status-item totals, measured afresh; installed or not, every browser is measured.
+// The layout's status-item totals, measured afresh; installed or not, every browser of the
+// layout is measured.
 BrowserTotals measureTotals(const FileManager& files);
 
 }  // namespace qz

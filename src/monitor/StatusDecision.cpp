@@ -9,7 +9,7 @@ namespace qz {
 
 BrowserFlags consideredBrowsers(const FileManager& files) {
     BrowserFlags considered{};
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(files.layout())) {
         considered[static_cast<size_t>(browser)] =
             browser == BrowserId::Safari || isInstalled(browser, files);
     }

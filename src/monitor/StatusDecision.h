@@ -20,10 +20,11 @@ inline const QString kIconAlert = QStringLiteral("qza.pdf");     // something at
 inline const QString kIconSelected = QStringLiteral("qzw.pdf");  // shown while highlighted
 
 // Per browser, in the fixed order: whether the alert takes it into account.
-using BrowserFlags = std::array<bool, 4>;
+using BrowserFlags = std::array<bool, kBrowserCount>;
 
-// Safari always; the others while one of their application bundles exists (system-wide first,
-// then the user's own Applications folder). Tested afresh at every call.
+// macOS: Safari always; the others while one of their application bundles exists (system-wide
+// first, then the user's own Applications folder). Linux: the installed browsers. Tested
+// afresh at every call.
 BrowserFlags consideredBrowsers(const FileManager& files);
 
 struct StatusState {

@@ -101,6 +101,71 @@ ResolvedPath FileManager::resolve(const QString& platformPath) const {
     return result;
 }
 
+void FileManager::setHomeFolders(const QString& config, const QString& cache) {
+    configFolder_ = config;
+    cacheFolder_ = cache;
+}
+
+QString FileManager::linkOnPath(const QString& platformPath) const {
+    const QStringList parts = platformPath.split(u'/', Qt::SkipEmptyParts);
+    QString prefix;
+    for (const QString& part : parts) {
+        prefix += u'/' + part;
+        struct stat info {};
+        if (!lstatBelowRoot(*this, prefix, &info)) {
+            return {};
+        }
+        if (S_ISLNK(info.st_mode)) {
+            return prefix;
+        }
+    }
+    return {};
+}
+
+QString FileManager::readLink(const QString& platformPath) const {
+    const ResolvedPath resolved = resolve(platformPath);
+    if (!resolved.valid()) {
+        return {};
+    }
+    char target[4096];
+    const ssize_t length =
+        ::readlinkat(resolved.parent.get(), resolved.leaf.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof target) {
+        return {};
+    }
+    return QFile::decodeName(QByteArray(target, static_cast<qsizetype>(length)));
+}
+
+std::optional<QByteArray> FileManager::readSmallFile(const QString& platformPath,
+                                                     qint64 maxBytes) const {
+    const ResolvedPath resolved = resolve(platformPath);
+    if (!resolved.valid()) {
+        return std::nullopt;
+    }
+    const UniqueFd fd(::openat(resolved.parent.get(), resolved.leaf.c_str(),
+                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > maxBytes) {
+        return std::nullopt;
+    }
+    QByteArray content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return content;
+        }
+        content.append(buffer, static_cast<qsizetype>(got));
+        if (content.size() > maxBytes) {
+            return std::nullopt;  // grew while being read
+        }
+    }
+}
+
 bool FileManager::fileExistsAtPath(const QString& platformPath) const {
     struct stat info {};
     return lstatBelowRoot(*this, platformPath, &info);

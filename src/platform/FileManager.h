@@ -3,8 +3,10 @@
 // under the root (--root / QUENZEL_ROOT) and reached without following any symbolic link.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 #include <string>
 
 #include "platform/UniqueFd.h"
@@ -21,6 +23,10 @@ class FolderSizes {
     // The folder rule for a platform path, as FileManager::walkFolderSize would give it now.
     virtual quint64 folderSize(const QString& platformPath) = 0;
 };
+
+// Which file layout the browsers' data follows: the macOS Library under the root, or the Linux
+// home (the root is then the home folder itself).
+enum class Layout { MacOS, Linux };
 
 // The folder holding a path's last component, opened below the root, and that component's name.
 struct ResolvedPath {
@@ -43,6 +49,16 @@ class FileManager {
     const QString& userName() const { return userName_; }
     // The short name of the account running the program.
     static QString accountUserName();
+    Layout layout() const { return layout_; }
+    void setLayout(Layout layout) { layout_ = layout; }
+    // The Linux layout's configuration and cache folders as platform paths below the home
+    // ("/.config" and "/.cache" unless XDG_CONFIG_HOME / XDG_CACHE_HOME lie inside the home).
+    const QString& configFolder() const { return configFolder_; }
+    const QString& cacheFolder() const { return cacheFolder_; }
+    void setHomeFolders(const QString& config, const QString& cache);
+    // The first component of the path that is a symbolic link, as a platform path; empty when
+    // none is (missing components end the search).
+    QString linkOnPath(const QString& platformPath) const;
 
     // A path template with "%@" replaced by the user's short name.
     QString userPath(const QString& pathTemplate) const;
@@ -50,6 +66,11 @@ class FileManager {
     QString localPath(const QString& platformPath) const;
     // The platform path of a path on disk below the root; empty when it lies outside the root.
     QString platformPath(const QString& localPath) const;
+
+    // The target text of a symbolic link (never followed); empty when the path is no link.
+    QString readLink(const QString& platformPath) const;
+    // The content of a regular file of at most maxBytes (links and larger files read nothing).
+    std::optional<QByteArray> readSmallFile(const QString& platformPath, qint64 maxBytes) const;
 
     // Whether anything (file, folder, link) is at the path. Links are not followed.
     bool fileExistsAtPath(const QString& platformPath) const;
@@ -86,6 +107,9 @@ class FileManager {
     QString root_;
     QString userName_;
     FolderSizes* folderSizes_ = nullptr;
+    Layout layout_ = Layout::MacOS;
+    QString configFolder_ = QStringLiteral("/.config");
+    QString cacheFolder_ = QStringLiteral("/.cache");
 };
 
 }  // namespace qz

@@ -21,8 +21,14 @@ class RunningApplications {
 
     // The processes of user `uid` in a process table laid out like /proc whose command name
     // (comm, cut to 15 characters by the kernel) or executable's file name is one of `names`.
+    // Zombies (ended but not yet collected by their parent) do not count.
     static QList<qint64> processesNamed(const QStringList& names, const QString& procFolder,
                                         uid_t uid);
+    // Whether a process of that id exists in the table and has not ended (zombies have).
+    static bool processIsLive(qint64 pid, const QString& procFolder = QStringLiteral("/proc"));
+    // Whether a browser's lock link names a live process on this host: Firefox writes
+    // "<address>:+<pid>" (an address of this host), the Chromium family "<host name>-<pid>".
+    static bool lockIsHeld(const QString& lockTarget);
 
     // Replaces the process table with an answer per bundle identifier (tests); an empty
     // function restores the real table.

@@ -40,17 +40,7 @@ inline CareModule* makeModule(BrowserId browser, QWidget* parent, FileManager& f
         made->setParent(parent);
         return made;
     };
-    switch (browser) {
-        case BrowserId::Safari:
-            return new Safari(panel(Safari::moduleTraits()), files);
-        case BrowserId::Firefox:
-            return new Firefox(panel(Firefox::moduleTraits()), files);
-        case BrowserId::Chrome:
-            return new Chrome(panel(Chrome::moduleTraits()), files);
-        case BrowserId::Opera:
-            break;
-    }
-    return new Opera(panel(Opera::moduleTraits()), files);
+    return createCareModule(browser, panel(moduleTraitsFor(browser)), files);
 }
 
 }  // namespace qz::test

@@ -14,7 +14,7 @@ TEST(MonitorSets, TotalsAddEveryRowOfEachSet) {
     struct TotalsCase {
         const char* name;
         std::vector<std::pair<QString, qint64>> files;
-        std::array<quint64, 4> statusTotals;  // Safari, Firefox, Chrome, Opera
+        std::array<quint64, kBrowserCount> statusTotals;  // Safari, Firefox, Chrome, Opera
         quint64 operaLogo;
     };
     const QString safari = QStringLiteral("/Users/%@/Library/Safari/");

@@ -1,23 +1,60 @@
-// Runs every test with Qt offscreen, with the XDG folders in a temporary directory and the web
-// site on a closed local port, so no test reads or writes the developer's own settings,
-// history or cache, or reaches the network.
+// Runs every test with Qt offscreen, with HOME and the XDG folders in a temporary directory and
+// the web site on a closed local port, so no test reads or writes the developer's own home,
+// settings, history or cache, or reaches the network. The program refuses to run when the
+// folders do not end up there.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <cstdlib>
 
 #include "support/OfflineSite.h"
 
+namespace {
+
+constexpr const char* kHomeVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
+                                          "XDG_DATA_HOME"};
+
+// Whether every home variable names a folder inside the temporary folder, and that folder
+// lies outside the account's own home.
+bool homesAreTemporary(const QString& temporary) {
+    const passwd* account = ::getpwuid(::getuid());
+    const QString realHome =
+        account && account->pw_dir ? QDir::cleanPath(QString::fromLocal8Bit(account->pw_dir)) : "";
+    if (temporary.isEmpty() || (!realHome.isEmpty() && realHome != QStringLiteral("/") &&
+                                (temporary == realHome || temporary.startsWith(realHome + u'/')))) {
+        return false;
+    }
+    for (const char* name : kHomeVariables) {
+        const QString value = QDir::cleanPath(qEnvironmentVariable(name));
+        if (!value.startsWith(temporary + u'/')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir xdg;
-    if (!xdg.isValid()) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
         return 1;
     }
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-        const QByteArray path = (xdg.path() + u'/' + QString::fromLatin1(name)).toLocal8Bit();
-        ::setenv(name, path.constData(), 1);
+    const QString temporary = QDir::cleanPath(folder.path());
+    for (const char* name : kHomeVariables) {
+        const QString path = temporary + u'/' + QString::fromLatin1(name);
+        QDir().mkpath(path);
+        ::setenv(name, path.toLocal8Bit().constData(), 1);
+    }
+    if (!homesAreTemporary(temporary)) {
+        std::fprintf(stderr, "tests: HOME and the XDG folders must lie in a temporary folder\n");
+        std::abort();
     }
     ::setenv("LANG", "C.UTF-8", 1);
     // Nothing beyond this machine: the site pages (welcome, version list) fail at once here.
@@ -25,6 +62,7 @@ int main(int argc, char** argv) {
     ::unsetenv("QUENZEL_ROOT");
     ::unsetenv("QUENZEL_USER");
     ::unsetenv("QUENZEL_LANG");
+    ::unsetenv("QUENZEL_LAYOUT");
     // No test reaches the real web site; the ones that need one serve it on 127.0.0.1.
     ::setenv("QUENZEL_WEBSITE", qz::test::kOfflineWebSite, 1);
     QApplication app(argc, argv);

@@ -6,12 +6,32 @@
 #include "platform/Localization.h"
 #include "platform/UserDefaults.h"
 
+#include <QDir>
+
 namespace qz {
 
 FolderChooserSetup folderChooserSetup(const FileManager& files, const Localization& texts) {
     return {texts.format(QStringLiteral("chooseHDTitle")),
             texts.format(QStringLiteral("selectHDbtn")),
-            files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
+            files.layout() == Layout::Linux
+                ? files.root()
+                : files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
+}
+
+std::optional<QString> grantMissesBrowserFolders(const QString& chosenFolder,
+                                                 const FileManager& files) {
+    if (files.layout() != Layout::Linux) {
+        return std::nullopt;
+    }
+    const QString chosen = QDir::cleanPath(QDir(chosenFolder).absolutePath());
+    const QString home = files.root();
+    if (chosen == home || chosen == QStringLiteral("/") || home.startsWith(chosen + u'/')) {
+        return std::nullopt;
+    }
+    return QStringLiteral(
+               "The browsers keep their data throughout your home folder (%1). "
+               "Choose the home folder itself.")
+        .arg(home);
 }
 
 AccessCheck::AccessCheck(UserDefaults& defaults, const Localization& texts, QObject* parent)

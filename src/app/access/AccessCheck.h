@@ -20,9 +20,13 @@ class UserDefaults;
 struct FolderChooserSetup {
     QString title;           // "chooseHDTitle"
     QString prompt;          // "selectHDbtn", the confirm button
-    QString startDirectory;  // the user's Library folder on this disk
+    QString startDirectory;  // the user's Library folder on this disk (Linux: the home)
 };
 FolderChooserSetup folderChooserSetup(const FileManager& files, const Localization& texts);
+// In the Linux layout the grant must cover every browser's folder, so only the home folder or
+// a folder above it will do: the reason when the chosen folder does not. Any folder on macOS.
+std::optional<QString> grantMissesBrowserFolders(const QString& chosenFolder,
+                                                 const FileManager& files);
 
 class AccessCheck : public QObject {
     Q_OBJECT

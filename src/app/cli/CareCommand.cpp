@@ -1,9 +1,11 @@
 // `quenzel care BROWSER`: the window's care run on the command line, with the same refusals,
 // order, pauses and history record.
 #include <QHash>
+#include <algorithm>
 
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "care/BrowserProfiles.h"
 #include "care/CareRun.h"
 #include "care/Presets.h"
 #include "care/SizeText.h"
@@ -31,10 +33,20 @@ struct CareOptions {
     bool yes = false;
     bool dryRun = false;
     bool json = false;
+    QString profile;  // one profile of the Linux layout; every profile when empty
 };
 
+// The layout's browser keys for a message: "safari, firefox, chrome, opera".
+QString browserKeys(Layout layout) {
+    QStringList keys;
+    for (BrowserId browser : layoutBrowsers(layout)) {
+        keys.append(browserInfo(browser).key);
+    }
+    return keys.join(QStringLiteral(", "));
+}
+
 // Fills `options` from the arguments; an error text when they cannot be understood.
-QString parseOptions(const QStringList& arguments, CareOptions& options) {
+QString parseOptions(const QStringList& arguments, Layout layout, CareOptions& options) {
     bool haveBrowser = false;
     bool havePreset = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -62,6 +74,13 @@ QString parseOptions(const QStringList& arguments, CareOptions& options) {
             } else {
                 return QStringLiteral("care: --preset takes basic or complete");
             }
+        } else if (argument == QStringLiteral("--profile") ||
+                   argument.startsWith(QStringLiteral("--profile="))) {
+            const auto profile = value(QStringLiteral("--profile"));
+            if (!profile || profile->isEmpty()) {
+                return QStringLiteral("care: --profile needs a profile's name (see status)");
+            }
+            options.profile = *profile;
         } else if (argument.startsWith(QStringLiteral("--items"))) {
             const auto items = value(QStringLiteral("--items"));
             if (!items) {
@@ -73,10 +92,9 @@ QString parseOptions(const QStringList& arguments, CareOptions& options) {
             return QStringLiteral("care: unknown option \"%1\"").arg(argument);
         } else if (!haveBrowser) {
             const auto browser = browserForKey(argument);
-            if (!browser) {
-                return QStringLiteral(
-                           "care: unknown browser \"%1\" (safari, firefox, chrome, opera)")
-                    .arg(argument);
+            if (!browser || !layoutBrowsers(layout).contains(*browser)) {
+                return QStringLiteral("care: unknown browser \"%1\" (%2)")
+                    .arg(argument, browserKeys(layout));
             }
             options.browser = *browser;
             haveBrowser = true;
@@ -85,7 +103,7 @@ QString parseOptions(const QStringList& arguments, CareOptions& options) {
         }
     }
     if (!haveBrowser) {
-        return QStringLiteral("care: name a browser (safari, firefox, chrome, opera)");
+        return QStringLiteral("care: name a browser (%1)").arg(browserKeys(layout));
     }
     if (havePreset && options.custom) {
         return QStringLiteral("care: use either --preset or --items");
@@ -112,7 +130,8 @@ QHash<QString, int> selectionOf(const CareOptions& options) {
 }
 
 int printPlan(CliContext& context, const CareOptions& options, const SelectionProvider& selection) {
-    const QList<PlannedRemoval> plan = planCare(options.browser, selection, context.files);
+    const QList<PlannedRemoval> plan =
+        planCare(options.browser, selection, context.files, options.profile);
     const Localization& texts = Localization::shared();
     Json removals = Json::array();
     quint64 total = 0;
@@ -175,8 +194,20 @@ bool confirmed(CliContext& context, const CareOptions& options) {
 
 int runCare(CliContext& context, const QStringList& arguments) {
     CareOptions options;
-    if (const QString error = parseOptions(arguments, options); !error.isEmpty()) {
+    if (const QString error = parseOptions(arguments, context.files.layout(), options);
+        !error.isEmpty()) {
         return CommandLine::usageError(context, error);
+    }
+    if (!options.profile.isEmpty()) {
+        const QList<BrowserProfile> profiles = browserProfiles(options.browser, context.files);
+        const bool known = std::any_of(profiles.begin(), profiles.end(), [&](const auto& profile) {
+            return profile.name == options.profile;
+        });
+        if (!known) {
+            return CommandLine::usageError(
+                context, QStringLiteral("care: %1 has no profile \"%2\" (see status)")
+                             .arg(browserInfo(options.browser).displayName, options.profile));
+        }
     }
     const BrowserInfo& info = browserInfo(options.browser);
     const Localization& texts = Localization::shared();
@@ -191,7 +222,7 @@ int runCare(CliContext& context, const QStringList& arguments) {
     for (const CareItem& item : catalogue(options.browser).items) {
         stateList.append(states.value(item.name));
     }
-    switch (precheckCare(options.browser, stateList)) {
+    switch (precheckCare(options.browser, stateList, context.files)) {
         case CarePrecheck::BrowserOpen:
             context.err << texts.format(info.openKey) << Qt::endl;
             return kBrowserOpen;
@@ -220,6 +251,7 @@ int runCare(CliContext& context, const QStringList& arguments) {
     }
     CareRun run(options.browser, context.files);
     run.setSelection(selection);
+    run.setProfile(options.profile);
     run.setRecorder([&history](BrowserId browser) { return history.record(browser); });
     if (!options.json) {
         CareCallbacks callbacks;

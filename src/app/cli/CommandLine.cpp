@@ -1,7 +1,10 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/cli/Commands.h"
+#include "care/Browser.h"
 #include "platform/FileManager.h"
+
+#include <QDir>
 
 namespace qz {
 
@@ -64,6 +67,7 @@ GlobalOptions CommandLine::parse(const QStringList& arguments) {
     GlobalOptions options;
     options.root = qEnvironmentVariable("QUENZEL_ROOT");
     options.user = qEnvironmentVariable("QUENZEL_USER");
+    options.layout = qEnvironmentVariable("QUENZEL_LAYOUT");
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (!options.command.isEmpty()) {
@@ -89,6 +93,9 @@ GlobalOptions CommandLine::parse(const QStringList& arguments) {
         } else if (argument == QStringLiteral("--user") ||
                    argument.startsWith(QStringLiteral("--user="))) {
             takeValue(QStringLiteral("--user"), options.user);
+        } else if (argument == QStringLiteral("--layout") ||
+                   argument.startsWith(QStringLiteral("--layout="))) {
+            takeValue(QStringLiteral("--layout"), options.layout);
         } else if (argument == QStringLiteral("--demo")) {
             options.demo = true;
         } else if (argument == QStringLiteral("--background")) {
@@ -111,13 +118,14 @@ GlobalOptions CommandLine::parse(const QStringList& arguments) {
     if (options.error.isEmpty() && options.background && !options.command.isEmpty()) {
         options.error = QStringLiteral("--background starts the window and takes no command");
     }
+    if (options.error.isEmpty() && !options.layout.isEmpty() && !layoutForName(options.layout)) {
+        options.error =
+            QStringLiteral("--layout takes macos or linux, not \"%1\"").arg(options.layout);
+    }
     return options;
 }
 
 bool CommandLine::apply(const GlobalOptions& options, FileManager& files, QString* error) {
-    if (!options.root.isEmpty() && !files.setRoot(options.root, error)) {
-        return false;
-    }
     if (!options.user.isEmpty()) {
         if (options.user.contains(u'/') || options.user == QStringLiteral("..") ||
             options.user == QStringLiteral(".")) {
@@ -128,6 +136,33 @@ bool CommandLine::apply(const GlobalOptions& options, FileManager& files, QStrin
         }
         files.setUserName(options.user);
     }
+    if (!options.root.isEmpty() && !files.setRoot(options.root, error)) {
+        return false;
+    }
+    const Layout layout =
+        layoutForName(options.layout)
+            .value_or(files.isDirectory(files.userPath(QStringLiteral("/Users/%@/Library")))
+                          ? Layout::MacOS
+                          : Layout::Linux);
+    files.setLayout(layout);
+    if (layout == Layout::Linux) {
+        return useHome(options.root.isEmpty() ? QDir::homePath() : files.root(), files, error);
+    }
+    return true;
+}
+
+bool CommandLine::useHome(const QString& home, FileManager& files, QString* error) {
+    if (!files.setRoot(home, error)) {
+        return false;
+    }
+    // The XDG folders count only inside the home; elsewhere they cannot be reached from it.
+    const auto inside = [&files](const char* variable, const QString& fallback) {
+        const QString folder = qEnvironmentVariable(variable);
+        const QString platform = folder.isEmpty() ? QString() : files.platformPath(folder);
+        return platform.isEmpty() || platform == QStringLiteral("/") ? fallback : platform;
+    };
+    files.setHomeFolders(inside("XDG_CONFIG_HOME", QStringLiteral("/.config")),
+                         inside("XDG_CACHE_HOME", QStringLiteral("/.cache")));
     return true;
 }
 
@@ -148,11 +183,14 @@ int CommandLine::run(const GlobalOptions& options, CliContext& context) {
 
 QString CommandLine::usage() {
     QString text = QStringLiteral(
-        "Usage: quenzel [--root DIR] [--user NAME] [--demo] [--background] [COMMAND [OPTIONS]]\n"
+        "Usage: quenzel [--root DIR] [--user NAME] [--layout L] [--demo] [--background]\n"
+        "               [COMMAND [OPTIONS]]\n"
         "Without a command, Quenzel opens its window.\n\n"
         "Global options:\n"
         "  --root DIR    the folder that stands for \"/\" (also QUENZEL_ROOT)\n"
         "  --user NAME   the short name of the user whose data is shown (also QUENZEL_USER)\n"
+        "  --layout L    macos (the Library under the root) or linux (the home folder);\n"
+        "                chosen from the disk when not given (also QUENZEL_LAYOUT)\n"
         "  --demo        use a sample home with all four browsers\n"
         "  --background  start in the tray without opening the window\n"
         "  --help        show this text\n"

@@ -11,8 +11,9 @@ namespace qz {
 class FileManager;
 
 struct GlobalOptions {
-    QString root;  // --root DIR, else QUENZEL_ROOT
-    QString user;  // --user NAME, else QUENZEL_USER
+    QString root;    // --root DIR, else QUENZEL_ROOT
+    QString user;    // --user NAME, else QUENZEL_USER
+    QString layout;  // --layout macos|linux, else QUENZEL_LAYOUT; chosen from the disk when empty
     bool demo = false;
     bool background = false;  // --background: start in the tray, without the window
     bool help = false;
@@ -44,8 +45,12 @@ class CommandLine {
     static constexpr int kUsage = 2;
 
     static GlobalOptions parse(const QStringList& arguments);
-    // Applies --root and --user to the file manager; false with a reason when the root is unusable.
+    // Applies the layout, --root and --user to the file manager; false with a reason when the
+    // root is unusable. The macOS layout is chosen when <root>/Users/<user>/Library exists, the
+    // Linux layout otherwise; its root is the home folder ($HOME, or --root when given).
     static bool apply(const GlobalOptions& options, FileManager& files, QString* error);
+    // Makes a home folder the root of the Linux layout, with the XDG folders that lie in it.
+    static bool useHome(const QString& home, FileManager& files, QString* error);
     // Runs the options' command; returns the exit code.
     static int run(const GlobalOptions& options, CliContext& context);
     static const QList<CliCommand>& commands();

@@ -20,8 +20,8 @@ inline QList<CliCommand> allCommands() {
          QStringLiteral("status [--json]          what each browser keeps, item by item"),
          runStatus},
         {QStringLiteral("care"),
-         QStringLiteral("care BROWSER [--preset basic|complete] [--items LIST] [--yes] [--dry-run] "
-                        "[--json]\n"
+         QStringLiteral("care BROWSER [--preset basic|complete] [--items LIST] [--profile NAME]\n"
+                        "                           [--yes] [--dry-run] [--json]\n"
                         "                           remove the selected items of a closed browser"),
          runCare},
         {QStringLiteral("history"),

@@ -21,12 +21,12 @@ Json monitorJson(const FileManager& files) {
     Json monitor = Json::object();
     monitor.set("threshold", threshold);
     Json& totalsJson = monitor.set("totals", Json::object());
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(files.layout())) {
         totalsJson.set(browserInfo(browser).key, totals[browser]);
     }
     monitor.set("icon", state.icon);
     Json& menu = monitor.set("menu", Json::object());
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(files.layout())) {
         menu.set(browserInfo(browser).key, state.entryVisible[static_cast<size_t>(browser)]);
     }
     menu.set("ok", state.okVisible);
@@ -35,7 +35,7 @@ Json monitorJson(const FileManager& files) {
 
 Json logosJson(const FileManager& files) {
     Json logos = Json::object();
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(files.layout())) {
         const quint64 bytes = measureLogoTotal(browser, files);
         Json logo = Json::object();
         logo.set("bytes", bytes);
@@ -47,7 +47,7 @@ Json logosJson(const FileManager& files) {
 
 Json browserUpdatesJson(const FileManager& files, const VersionList& list) {
     Json browsers = Json::object();
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(files.layout())) {
         const UpdateAdvice advice = checkBrowserUpdate(browser, files, list);
         Json entry = Json::object();
         entry.set("installed", optionalText(advice.installed));

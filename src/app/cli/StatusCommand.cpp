@@ -3,6 +3,7 @@
 #include "app/cli/Json.h"
 #include "app/cli/MonitorJson.h"
 #include "care/AccessGrant.h"
+#include "care/BrowserProfiles.h"
 #include "care/Catalogue.h"
 #include "care/SizeRules.h"
 #include "care/SizeText.h"
@@ -26,13 +27,16 @@ struct BrowserStatus {
     QList<ItemSize> items;  // in the catalogue's row order
     quint64 basic = 0;
     quint64 complete = 0;
+    QList<BrowserProfile> profiles;  // Linux layout only
 };
 
 BrowserStatus measureBrowser(BrowserId browser, const FileManager& files) {
-    const BrowserCatalogue& items = catalogue(browser);
-    BrowserStatus status{browser, isInstalled(browser, files), {}};
+    const BrowserCatalogue& items = catalogue(browser, files);
+    BrowserStatus status{browser, isInstalled(browser, files),    {}, 0,
+                         0,       browserProfiles(browser, files)};
+    ProfileLookup lookup(files);
     for (const CareItem& item : items.items) {
-        const quint64 bytes = measureItem(item, files);
+        const quint64 bytes = measureItem(item, files, lookup);
         status.items.append({item.name, bytes});
         status.complete += bytes;
         if (items.basicSet.contains(item.name)) {
@@ -49,9 +53,31 @@ Json sizeJson(quint64 bytes, const Localization& english) {
     return size;
 }
 
+// Each profile with its folders; a refused one says why it is left alone.
+Json profilesJson(const QList<BrowserProfile>& profiles, const FileManager& files) {
+    Json list = Json::array();
+    for (const BrowserProfile& profile : profiles) {
+        Json entry = Json::object();
+        entry.set("name", profile.name);
+        entry.set("install", profile.install);
+        entry.set("path", files.localPath(profile.folder));
+        entry.set("cache", profile.cacheFolder.isEmpty()
+                               ? Json()
+                               : Json(files.localPath(profile.cacheFolder)));
+        entry.set("default", profile.isDefault);
+        entry.set("refused", profile.refused.isEmpty() ? Json() : Json(profile.refused));
+        if (!profile.cacheRefused.isEmpty()) {
+            entry.set("cache_refused", profile.cacheRefused);
+        }
+        list.append(std::move(entry));
+    }
+    return list;
+}
+
 Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bool granted) {
     const Localization english = Localization::forLanguage(QStringLiteral("en"));
     Json root = Json::object();
+    root.set("layout", layoutName(files.layout()));
     root.set("user", files.userName());
     root.set("access_granted", granted);
     Json& browsers = root.set("browsers", Json::array());
@@ -61,6 +87,9 @@ Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bo
         browser.set("browser", info.displayName);
         browser.set("key", info.key);
         browser.set("installed", status.installed);
+        if (files.layout() == Layout::Linux) {
+            browser.set("profiles", profilesJson(status.profiles, files));
+        }
         Json& items = browser.set("items", Json::array());
         for (const ItemSize& item : status.items) {
             Json entry = Json::object();
@@ -86,12 +115,19 @@ void printTable(QTextStream& out, const QList<BrowserStatus>& report, const File
                    .arg(convertSizeToString(bytes, texts), 10)
                    .arg(bytes);
     };
-    out << "User " << files.userName() << ", root " << files.root() << ", home-folder access "
+    const bool linux = files.layout() == Layout::Linux;
+    out << "User " << files.userName() << (linux ? ", home " : ", root ") << files.root()
+        << (linux ? " (Linux layout)" : "") << ", home-folder access "
         << (granted ? "granted" : "not granted") << "\n";
     for (const BrowserStatus& status : report) {
         out << "\n"
             << browserInfo(status.browser).displayName
             << (status.installed ? "" : " (not installed)") << "\n";
+        for (const BrowserProfile& profile : status.profiles) {
+            out << "  profile " << profile.name << "  " << files.localPath(profile.folder)
+                << (profile.usable() ? QString() : QStringLiteral("  refused: ") + profile.refused)
+                << "\n";
+        }
         for (const ItemSize& item : status.items) {
             row(item.name, item.bytes);
         }
@@ -111,7 +147,7 @@ int runStatus(CliContext& context, const QStringList& arguments) {
     // The items, the presets, the status item's and the logos' sets share their folders.
     const FolderSizeMemo oneWalkPerFolder(context.files);
     QList<BrowserStatus> report;
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(context.files.layout())) {
         report.append(measureBrowser(browser, context.files));
     }
     const bool granted = accessGranted(UserDefaults::standard());

@@ -9,6 +9,10 @@
 #include "care/SizeRules.h"
 #include "care/SizeText.h"
 #include "care/modules/CareRunController.h"
+#include "care/modules/Chrome.h"
+#include "care/modules/Firefox.h"
+#include "care/modules/Opera.h"
+#include "care/modules/Safari.h"
 #include "chrome/PopupPlacement.h"
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
@@ -26,7 +30,57 @@ T* outlet(QWidget* panel, const QString& name) {
     return name.isEmpty() ? nullptr : panel->findChild<T*>(name);
 }
 
+// A browser without a class of its own: its module is the shared design on its table row.
+class TableModule final : public CareModule {
+  public:
+    TableModule(BrowserId browser, QWidget* panel, FileManager& files)
+        : CareModule(moduleTraitsFor(browser), panel, files) {
+        awakeFromNib();
+    }
+};
+
 }  // namespace
+
+const ModuleTraits& moduleTraitsFor(BrowserId browser) {
+    static const ModuleTraits chromium{BrowserId::Chromium,
+                                       QStringLiteral("presetM"),
+                                       QStringLiteral("careM"),
+                                       QStringLiteral("indicatorM"),
+                                       QStringLiteral("logoChromium"),
+                                       /*firstMeasurementAtOnce=*/true,
+                                       /*interval=*/2.0,
+                                       /*needsGrant=*/false,
+                                       /*redShadow=*/false};
+    switch (browser) {
+        case BrowserId::Safari:
+            return Safari::moduleTraits();
+        case BrowserId::Firefox:
+            return Firefox::moduleTraits();
+        case BrowserId::Chrome:
+            return Chrome::moduleTraits();
+        case BrowserId::Opera:
+            return Opera::moduleTraits();
+        case BrowserId::Chromium:
+            break;
+    }
+    return chromium;
+}
+
+CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files) {
+    switch (browser) {
+        case BrowserId::Safari:
+            return new Safari(panel, files);
+        case BrowserId::Firefox:
+            return new Firefox(panel, files);
+        case BrowserId::Chrome:
+            return new Chrome(panel, files);
+        case BrowserId::Opera:
+            return new Opera(panel, files);
+        case BrowserId::Chromium:
+            break;
+    }
+    return new TableModule(browser, panel, files);
+}
 
 CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& files)
     : QObject(panel),

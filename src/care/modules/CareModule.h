@@ -35,6 +35,13 @@ struct ModuleTraits {
     bool redShadow;               // the size label gets a red glow
 };
 
+// The browser's module on a panel, started: Safari, Firefox, Chrome and Opera by their own
+// classes, any other browser (Chromium) from its row of the module table.
+class CareModule;
+CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files);
+// The module table's row of a browser: what its panel's outlets are called and how it measures.
+const ModuleTraits& moduleTraitsFor(BrowserId browser);
+
 class CareModule : public QObject {
     Q_OBJECT
   public:

@@ -71,7 +71,7 @@ void CareRunController::careAction() {
         return;  // one care per module at a time, one sheet at a time
     }
     const BrowserInfo& info = browserInfo(module_.browser());
-    switch (precheckCare(module_.browser(), selection_->states())) {
+    switch (precheckCare(module_.browser(), selection_->states(), files_)) {
         case CarePrecheck::BrowserOpen:
             beginSheet(CriticalStyle, QStringLiteral("Attention"), info.openKey,
                        {QStringLiteral("Done")});

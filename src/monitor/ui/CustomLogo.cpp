@@ -160,6 +160,7 @@ const LogoTraits kSafari{BrowserId::Safari, QStringLiteral("logoSafari"), false}
 const LogoTraits kFirefox{BrowserId::Firefox, QStringLiteral("logoFirefox"), true};
 const LogoTraits kChrome{BrowserId::Chrome, QStringLiteral("logoChrome"), false};
 const LogoTraits kOpera{BrowserId::Opera, QStringLiteral("logoOpera"), false};
+const LogoTraits kChromium{BrowserId::Chromium, QStringLiteral("logoChromium"), false};
 }  // namespace
 
 customLogoS::customLogoS(QWidget* panel, FileManager& files) : CustomLogo(kSafari, panel, files) {}
@@ -177,8 +178,10 @@ CustomLogo* newLogoController(BrowserId browser, QWidget* panel, FileManager& fi
             return new customLogoC(panel, files);
         case BrowserId::Opera:
             return new customLogoO(panel, files);
+        case BrowserId::Chromium:
+            break;
     }
-    return nullptr;
+    return new CustomLogo(kChromium, panel, files);
 }
 
 CustomLogo* createLogoController(BrowserId browser, QWidget* panel, FileManager& files) {

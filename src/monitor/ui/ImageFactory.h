@@ -62,7 +62,7 @@ class ImageFactory : public QObject, public UserNotificationCenterDelegate {
 
   public:
     // Status-menu entries (owned by the menu): per browser in the fixed order, and "ok".
-    std::array<QPointer<QAction>, 4> menuEntries;
+    std::array<QPointer<QAction>, kBrowserCount> menuEntries;
     QPointer<QAction> ok;
 
   private:

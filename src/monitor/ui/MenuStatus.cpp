@@ -50,10 +50,9 @@ MenuStatus::~MenuStatus() {
 void MenuStatus::buildMenu() {
     const Localization& texts = Localization::shared();
     QMenu* menu = statusMenu_.get();
-    const char* names[4] = {"menusafari", "menufirefox", "menuchrome", "menuopera"};
-    for (BrowserId browser : kAllBrowsers) {
+    for (BrowserId browser : layoutBrowsers(files_.layout())) {
         QAction* entry = menu->addAction(texts.text(menuEntryKey(browser)));
-        entry->setObjectName(QLatin1String(names[static_cast<size_t>(browser)]));
+        entry->setObjectName(QStringLiteral("menu") + browserInfo(browser).key);
         entry->setVisible(false);
         connect(entry, &QAction::triggered, this, &MenuStatus::openRequested);
         imageFactory_.menuEntries[static_cast<size_t>(browser)] = entry;
