@@ -1,0 +1,224 @@
+// The Linux layout on a fixture home: the layout choice, the profiles, and `status`, `care
+// --dry-run` and `care --yes` agreeing with the fixture for every browser and profile.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include "app/cli/CommandLine.h"
+#include "care/BrowserProfiles.h"
+#include "fixtures/FixtureHome.h"
+#include "fixtures/LinuxHome.h"
+#include "history/HistoryList.h"
+#include "platform/RunningApplications.h"
+#include "platform/TimeScale.h"
+#include "support/CliRun.h"
+
+namespace qz {
+namespace {
+
+using test::FixtureFile;
+using test::LinuxHome;
+using test::runCommand;
+
+QJsonObject json(const QString& text) {
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+class LinuxLayoutTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        TimeScale::setFactor(0.01);
+        RunningApplications::setProbe([](const QString&) { return false; });
+        QFile::remove(HistoryList::defaultFilePath());
+    }
+    void TearDown() override {
+        TimeScale::setFactor(1.0);
+        RunningApplications::setProbe({});
+    }
+    LinuxHome home;
+};
+
+TEST_F(LinuxLayoutTest, TheLayoutIsChosenFromTheDiskUnlessForced) {
+    test::FixtureHome mac;  // has /Users/anna/Library
+    const QString xdg = home.root() + "/xdg-config";
+    const struct {
+        QString root;
+        QString layoutOption;
+        QString configHome;
+        Layout layout;
+        QString configFolder;
+    } cases[] = {
+        {mac.root(), {}, {}, Layout::MacOS, "/.config"},
+        {home.root(), {}, {}, Layout::Linux, "/.config"},
+        {home.root(), {}, xdg, Layout::Linux, "/xdg-config"},
+        {home.root(), {}, "/elsewhere/config", Layout::Linux, "/.config"},
+        {mac.root(), "linux", {}, Layout::Linux, "/.config"},
+        {home.root(), "macos", {}, Layout::MacOS, "/.config"},
+    };
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root.toStdString() + " " + c.layoutOption.toStdString());
+        qputenv("XDG_CONFIG_HOME", c.configHome.toLocal8Bit());
+        QStringList arguments = {"--root", c.root, "--user", "anna"};
+        if (!c.layoutOption.isEmpty()) {
+            arguments << "--layout" << c.layoutOption;
+        }
+        FileManager files;
+        QString error;
+        ASSERT_TRUE(CommandLine::apply(CommandLine::parse(arguments + QStringList{"status"}), files,
+                                       &error))
+            << error.toStdString();
+        EXPECT_EQ(files.layout(), c.layout);
+        EXPECT_EQ(files.root(), QDir::cleanPath(c.root));
+        if (c.layout == Layout::Linux) {
+            EXPECT_EQ(files.configFolder(), c.configFolder);
+        }
+    }
+    qputenv("XDG_CONFIG_HOME", savedConfig);
+    EXPECT_FALSE(CommandLine::parse({"--layout", "windows", "status"}).error.isEmpty());
+}
+
+TEST_F(LinuxLayoutTest, ProfilesComeFromTheBrowsersListsAndBadOnesAreRefused) {
+    const struct {
+        BrowserId browser;
+        QStringList names;
+        QStringList refused;
+    } cases[] = {
+        {BrowserId::Firefox,
+         {"default-release", "default", "work", "linked", "outside", "flatpak:default-release"},
+         {"linked", "outside"}},
+        {BrowserId::Chrome, {"Default", "..", "Profile 1"}, {".."}},
+        {BrowserId::Chromium, {"snap:Default"}, {}},
+        {BrowserId::Opera, {"Default"}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(browserInfo(c.browser).key.toStdString());
+        QStringList names;
+        QStringList refused;
+        for (const BrowserProfile& profile : browserProfiles(c.browser, home.files())) {
+            names.append(profile.name);
+            if (!profile.usable()) {
+                refused.append(profile.name);
+                EXPECT_TRUE(profile.cacheFolder.isEmpty());
+            }
+        }
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(refused, c.refused);
+    }
+    // An absolute profile keeps its cache inside itself; a relative one under ~/.cache.
+    const QList<BrowserProfile> firefox = browserProfiles(BrowserId::Firefox, home.files());
+    EXPECT_EQ(firefox[0].cacheFolder, "/.cache/mozilla/firefox/abcd.default-release");
+    EXPECT_EQ(firefox[2].cacheFolder, firefox[2].folder);
+}
+
+TEST_F(LinuxLayoutTest, StatusFiguresAgreeWithTheFixture) {
+    const auto run = runCommand(home.files(), {"status", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const QJsonObject root = json(run.out);
+    EXPECT_EQ(root.value("layout").toString(), "linux");
+    const QJsonArray browsers = root.value("browsers").toArray();
+    ASSERT_EQ(browsers.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const BrowserId browser = layoutBrowsers(Layout::Linux)[i];
+        const QJsonObject entry = browsers[i].toObject();
+        SCOPED_TRACE(browserInfo(browser).key.toStdString());
+        EXPECT_EQ(entry.value("key").toString(), browserInfo(browser).key);
+        EXPECT_TRUE(entry.value("installed").toBool());
+        EXPECT_EQ(entry.value("profiles").toArray().size(),
+                  browserProfiles(browser, home.files()).size());
+        for (const QJsonValue& item : entry.value("items").toArray()) {
+            const QString name = item.toObject().value("item").toString();
+            EXPECT_EQ(quint64(item.toObject().value("bytes").toInteger()),
+                      home.expected(browser, name))
+                << name.toStdString();
+        }
+    }
+}
+
+TEST_F(LinuxLayoutTest, CareRemovesExactlyTheItemsFilesInEveryProfileAndDryRunAgrees) {
+    const struct {
+        QString browser;
+        QStringList items;  // empty: the complete preset
+        QString profile;
+        int code;  // 1 when the browser lists a refused profile: the care says so
+    } cases[] = {
+        {"firefox", {}, {}, 1}, {"firefox", {"coockiesF", "cacheF"}, "work", 0},
+        {"chrome", {}, {}, 1},  {"chromium", {"historyM", "cacheM"}, {}, 0},
+        {"opera", {}, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.browser + " " + c.items.join(',') + " " + c.profile).toStdString());
+        LinuxHome fresh;
+        QStringList arguments = {"care", c.browser, "--json"};
+        arguments += c.items.isEmpty() ? QStringList{"--preset", "complete"}
+                                       : QStringList{"--items", c.items.join(',')};
+        if (!c.profile.isEmpty()) {
+            arguments << "--profile" << c.profile;
+        }
+        const auto plan = runCommand(fresh.files(), arguments + QStringList{"--dry-run"});
+        ASSERT_EQ(plan.code, 0) << plan.err.toStdString();
+        QSet<QString> planned;
+        for (const QJsonValue& row : json(plan.out).value("would_remove").toArray()) {
+            planned.insert(row.toObject().value("path").toString());
+        }
+        const auto care = runCommand(fresh.files(), arguments + QStringList{"--yes"});
+        EXPECT_EQ(care.code, c.code) << care.out.toStdString();
+        QSet<QString> removed;
+        for (const QJsonValue& path : json(care.out).value("removed").toArray()) {
+            removed.insert(path.toString());
+        }
+        EXPECT_EQ(removed, planned);
+        const BrowserId browser = *browserForKey(c.browser);
+        for (const FixtureFile& file : fresh.recorded()) {
+            const bool covered = file.browser == browser && !file.item.isEmpty() &&
+                                 (c.items.isEmpty() || c.items.contains(file.item)) &&
+                                 (c.profile.isEmpty() || c.profile == file.profile);
+            EXPECT_NE(QFileInfo::exists(fresh.local(file.path)), covered)
+                << file.path.toStdString();
+        }
+    }
+}
+
+TEST_F(LinuxLayoutTest, ABrowserWhoseLockALiveProcessHoldsIsNotCleaned) {
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(ended, nullptr, 0);
+    char hostName[256] = {};
+    ::gethostname(hostName, sizeof hostName - 1);
+    const QString live = QString::number(::getpid());
+    const struct {
+        QString browser;
+        QString lock;
+        QString target;
+        int code;
+    } cases[] = {
+        {"firefox", "/.mozilla/firefox/abcd.default-release/lock", "127.0.0.1:+" + live, 3},
+        {"firefox", "/.mozilla/firefox/work.absolute/lock", "127.0.0.1:+" + QString::number(ended),
+         1},
+        {"chrome", "/.config/google-chrome/SingletonLock", QString(hostName) + '-' + live, 3},
+        {"chrome", "/.config/google-chrome/SingletonLock", "elsewhere-" + live, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.toStdString());
+        LinuxHome fresh;
+        fresh.makeLink(c.lock, c.target);
+        const auto care = runCommand(fresh.files(), {"care", c.browser, "--yes"});
+        EXPECT_EQ(care.code, c.code) << care.err.toStdString();
+        const bool keptAll = std::all_of(
+            fresh.recorded().begin(), fresh.recorded().end(),
+            [&](const FixtureFile& file) { return QFileInfo::exists(fresh.local(file.path)); });
+        EXPECT_EQ(keptAll, c.code == 3);
+    }
+}
+
+}  // namespace
+}  // namespace qz
