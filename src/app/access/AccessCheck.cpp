@@ -11,11 +11,12 @@
 namespace qz {
 
 FolderChooserSetup folderChooserSetup(const FileManager& files, const Localization& texts) {
-    return {texts.format(QStringLiteral("chooseHDTitle")),
-            texts.format(QStringLiteral("selectHDbtn")),
-            files.layout() == Layout::Linux
-                ? files.root()
-                : files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
+    const bool onLinux = files.layout() == Layout::Linux;
+    return {
+        texts.format(onLinux ? QStringLiteral("chooseHomeTitle") : QStringLiteral("chooseHDTitle")),
+        texts.format(QStringLiteral("selectHDbtn")),
+        onLinux ? files.root()
+              : files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
 }
 
 std::optional<QString> grantMissesBrowserFolders(const QString& chosenFolder,

@@ -115,9 +115,9 @@ void printTable(QTextStream& out, const QList<BrowserStatus>& report, const File
                    .arg(convertSizeToString(bytes, texts), 10)
                    .arg(bytes);
     };
-    const bool linux = files.layout() == Layout::Linux;
-    out << "User " << files.userName() << (linux ? ", home " : ", root ") << files.root()
-        << (linux ? " (Linux layout)" : "") << ", home-folder access "
+    const bool onLinux = files.layout() == Layout::Linux;
+    out << "User " << files.userName() << (onLinux ? ", home " : ", root ") << files.root()
+        << (onLinux ? " (Linux layout)" : "") << ", home-folder access "
         << (granted ? "granted" : "not granted") << "\n";
     for (const BrowserStatus& status : report) {
         out << "\n"
