@@ -107,8 +107,10 @@ void firefoxProfiles(const LinuxInstall& install, const FileManager& files,
         } else {
             profile.folder = files.platformPath(path);
             if (profile.folder.isEmpty()) {
-                profile.folder = path;
-                profile.refused = QStringLiteral("lies outside the home folder");
+                // Named by the list that declares it, since it has no place below the home.
+                profile.folder = data + QStringLiteral("/profiles.ini");
+                profile.refused =
+                    QStringLiteral("its path %1 lies outside the home folder").arg(path);
             }
             profile.cacheFolder = profile.folder;  // an absolute profile keeps its cache inside
         }

@@ -92,8 +92,9 @@ TEST_F(LinuxLayoutTest, ProfilesComeFromTheBrowsersListsAndBadOnesAreRefused) {
         QStringList refused;
     } cases[] = {
         {BrowserId::Firefox,
-         {"default-release", "default", "work", "linked", "outside", "flatpak:default-release"},
-         {"linked", "outside"}},
+         {"default-release", "default", "work", "linked", "outside", "far",
+          "flatpak:default-release"},
+         {"linked", "outside", "far"}},
         {BrowserId::Chrome, {"Default", "..", "Profile 1"}, {".."}},
         {BrowserId::Chromium, {"snap:Default"}, {}},
         {BrowserId::Opera, {"Default"}, {}},
