@@ -25,9 +25,8 @@ constexpr int kButtonSide = 28;
 
 // The logo's x, y and width stay; its height and the button's origin follow the level. Rows do
 // not always change: Firefox stops growing at level 8 and Opera's button drops at level 9.
-// Chromium's logo grows as Chrome's does.
-const std::array<LogoDesign, kBrowserCount>& designs() {
-    static const std::array<LogoDesign, kBrowserCount> table = {{
+const std::array<LogoDesign, 4>& designs() {
+    static const std::array<LogoDesign, 4> table = {{
         {-1,
          71,
          200,
@@ -80,19 +79,6 @@ const std::array<LogoDesign, kBrowserCount>& designs() {
            {155, 112, 192},
            {160, 112, 196},
            {165, 112, 194}}}},
-        {0,
-         71,
-         160,
-         {{{100, 100, 146},
-           {108, 102, 150},
-           {117, 105, 157},
-           {127, 108, 165},
-           {135, 112, 172},
-           {140, 113, 176},
-           {150, 113, 183},
-           {155, 114, 192},
-           {160, 115, 196},
-           {165, 115, 196}}}},
     }};
     return table;
 }
@@ -125,7 +111,9 @@ int levelForTotal(quint64 total) {
 }
 
 LogoFrames logoFrames(BrowserId browser, int level) {
-    const LogoDesign& design = designs()[static_cast<size_t>(browser)];
+    // Chromium's logo grows as Chrome's does.
+    const BrowserId like = browser == BrowserId::Chromium ? BrowserId::Chrome : browser;
+    const LogoDesign& design = designs()[static_cast<size_t>(like)];
     const LevelRow& row = design.levels[static_cast<size_t>(std::clamp(level, 0, kLevelCount - 1))];
     return {QRect(design.x, design.y, design.width, row.height),
             QRect(row.buttonX, row.buttonY, kButtonSide, kButtonSide)};
