@@ -187,7 +187,10 @@ void AppDelegate::awakeFromNib() {
     info->setText(texts.format(QStringLiteral("info")));
     note->setText(texts.format(QStringLiteral("note")));
     titleHelpSandbox->setText(texts.format(QStringLiteral("titleHelpSand")));
-    textHelpSandbox->setText(texts.format(QStringLiteral("textHelpSand")));
+    // On Linux the grant is the home folder, not a Library folder.
+    textHelpSandbox->setText(texts.format(files_.layout() == Layout::Linux
+                                              ? QStringLiteral("textHelpSandHome")
+                                              : QStringLiteral("textHelpSand")));
 
     vista->awakeFromNib();
 
