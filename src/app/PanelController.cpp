@@ -64,11 +64,14 @@ void PanelController::setPanelWidth(int width) {
             control->setGeometry(geometry(control->geometry()));
         }
     };
-    const auto fullWidth = [width](QRect r) { return QRect(r.x(), r.y(), width, r.height()); };
+    // Widths keep the margins the interface file gives for a 175-wide panel.
+    const auto margins = [width](int left, int right) {
+        return [=](QRect r) { return QRect(left, r.y(), width - left - right, r.height()); };
+    };
     place("support", [width](QRect r) { return r.translated(width - 26 - r.x(), 0); });
-    place("caption", fullWidth);
-    place("presetSummary", fullWidth);
-    place("result", fullWidth);
+    place("caption", margins(26, 26));
+    place("presetSummary", margins(4, 4));
+    place("result", margins(0, 0));
     place("segment", [width](QRect r) { return QRect(r.x(), r.y(), width - 16, r.height()); });
     if (module_) {
         QWidget* care = module_->careButton();

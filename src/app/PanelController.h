@@ -35,8 +35,8 @@ class PanelController : public QObject {
     // Places the width-dependent controls for a panel of that width (175 or 200).
     void setPanelWidth(int width);
 
-    // Free lines for later use: "caption" under the emblem and "presetSummary" for the
-    // selected preset; both hidden until something fills them.
+    // The browser's name line and the line saying what the selection covers (filled by the
+    // care module).
     QWidget* caption() const;
     QWidget* presetSummary() const;
 
