@@ -110,6 +110,7 @@ FolderIndex::Result FolderIndex::build() {
         return Result::Rebuild;
     }
     top_->identity = identityOf(info);
+    mount_ = mountIdentityOf(fd.get());
     if (!watch(*top_, fd.get())) {
         return Result::Unwatchable;
     }
@@ -145,7 +146,8 @@ FolderIndex::Result FolderIndex::addEntry(Node& parent, int parentFd, const std:
     node.name = name;
     node.identity = identityOf(info);
     parent.folders[name] = std::move(child);
-    const UniqueFd fd(openSubfolder(parentFd, name.c_str()));
+    // Like the walk, a folder where another mount begins counts 0 and is not entered.
+    const UniqueFd fd(openSubfolderOnMount(parentFd, name.c_str(), mount_));
     if (!fd.valid()) {
         return Result::Current;  // unreadable: the parent's watch reports a change of access
     }
@@ -201,7 +203,7 @@ int FolderIndex::openNode(Node& node) {
         fd = setup_.openTop();
     } else if (node.parent) {
         const int parentFd = openNode(*node.parent);
-        fd = parentFd < 0 ? -1 : openSubfolder(parentFd, node.name.c_str());
+        fd = parentFd < 0 ? -1 : openSubfolderOnMount(parentFd, node.name.c_str(), mount_);
     }
     struct stat info {};
     if (fd >= 0 && (::fstat(fd, &info) != 0 || info.st_dev != node.identity.device ||

@@ -8,8 +8,11 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
+
+#include "platform/MountIdentity.h"
 
 namespace qz {
 
@@ -66,6 +69,7 @@ class FolderIndex {
     Setup setup_;
     int inotify_ = -1;
     std::unique_ptr<Node> top_;
+    std::optional<MountIdentity> mount_;  // the watched folder's: no other mount is entered
     std::unordered_map<int, Node*> byWatch_;
     std::unordered_map<const Node*, int> openFolders_;  // descriptors kept during one drain
     quint64 total_ = 0;

@@ -87,11 +87,9 @@ class Walk {
                 ++busy_;
             }
             if (task.names.empty()) {
-                const int fd = openSubfolder(task.dir->get(), task.name.c_str());
-                auto folder = std::make_shared<const UniqueFd>(fd);
-                // A folder where another filesystem is mounted (a bind mount too) is not ours.
-                if (fd >= 0 && mount_ && mountIdentityOf(fd) == mount_) {
-                    sum += listFolder(folder);
+                const int fd = openSubfolderOnMount(task.dir->get(), task.name.c_str(), mount_);
+                if (fd >= 0) {
+                    sum += listFolder(std::make_shared<const UniqueFd>(fd));
                 }
             } else {
                 sum += measure(task.dir, task.names);
@@ -204,6 +202,15 @@ std::vector<FolderEntry> listFolderEntries(int dirFd) {
 
 int openSubfolder(int dirFd, const char* name) {
     return ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+int openSubfolderOnMount(int dirFd, const char* name, const std::optional<MountIdentity>& mount) {
+    const int fd = openSubfolder(dirFd, name);
+    if (fd >= 0 && !(mount && mountIdentityOf(fd) == mount)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace qz

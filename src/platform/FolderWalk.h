@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QtGlobal>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/MountIdentity.h"
 
 namespace qz {
 
@@ -22,7 +25,10 @@ struct FolderEntry {
 // The entries of one open folder by the same rules as the walk, for callers that keep their own
 // index (entries that cannot be read are left out). Does not take ownership of dirFd.
 std::vector<FolderEntry> listFolderEntries(int dirFd);
-// Opens a subfolder the way the walk enters one: never through a link; -1 when it cannot.
+// Opens a subfolder without following a link; -1 when it cannot.
 int openSubfolder(int dirFd, const char* name);
+// Opens a subfolder the way the walk enters one: never through a link, and only when it lies on
+// `mount` (a folder where another mount begins, a bind mount too, is not entered); -1 otherwise.
+int openSubfolderOnMount(int dirFd, const char* name, const std::optional<MountIdentity>& mount);
 
 }  // namespace qz

@@ -14,6 +14,7 @@
 
 #include "fixtures/FixtureHome.h"
 #include "platform/FileRemoval.h"
+#include "platform/SizeService.h"
 #include "support/WithoutPrivileges.h"
 
 namespace qz {
@@ -186,6 +187,10 @@ TEST(FileRemovalTest, AMountBelowTheItemIsLeftWholeAndNotMeasured) {
         }
         const quint64 measured = home.files().folderSize(home.files().userPath(cache));
         EXPECT_LT(measured, 5000u) << "the mounted folder's files were counted";
+        {
+            const SizeService index(home.files());  // answers from its inotify index now
+            EXPECT_EQ(home.files().folderSize(home.files().userPath(cache)), measured);
+        }
 
         const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
         EXPECT_EQ(result.outcome, Outcome::Failed);
