@@ -16,7 +16,7 @@ FolderChooserSetup folderChooserSetup(const FileManager& files, const Localizati
         texts.format(onLinux ? QStringLiteral("chooseHomeTitle") : QStringLiteral("chooseHDTitle")),
         texts.format(QStringLiteral("selectHDbtn")),
         onLinux ? files.root()
-              : files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
+                : files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
 }
 
 std::optional<QString> grantMissesBrowserFolders(const QString& chosenFolder,
