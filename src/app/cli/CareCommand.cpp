@@ -171,22 +171,14 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
 }
 
 bool confirmed(CliContext& context, const CareOptions& options) {
-    if (options.yes) {
+    if (CommandLine::confirm(context, options.yes, QStringLiteral("care"),
+                             QStringLiteral("confirm the care"), QStringLiteral("StartCare"),
+                             QStringLiteral("NoteStartCare"))) {
         return true;
     }
-    if (!context.interactive) {
-        context.err << "quenzel: care: not on a terminal; add --yes to confirm the care"
-                    << Qt::endl;
-        return false;
+    if (context.interactive) {
+        context.err << "quenzel: care: not confirmed; nothing was removed" << Qt::endl;
     }
-    const Localization& texts = Localization::shared();
-    context.out << texts.format(QStringLiteral("StartCare")) << " "
-                << texts.format(QStringLiteral("NoteStartCare")) << " [y/N] " << Qt::flush;
-    const QString answer = context.readLine().trimmed().toLower();
-    if (answer == QStringLiteral("y") || answer == QStringLiteral("yes")) {
-        return true;
-    }
-    context.err << "quenzel: care: not confirmed; nothing was removed" << Qt::endl;
     return false;
 }
 

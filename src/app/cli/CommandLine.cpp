@@ -1,5 +1,7 @@
 #include "app/cli/CommandLine.h"
 
+#include "platform/Localization.h"
+
 #include "app/cli/Commands.h"
 #include "care/Browser.h"
 #include "platform/FileManager.h"
@@ -215,6 +217,22 @@ bool CommandLine::takeJsonFlag(CliContext& context, const QString& command,
         *json = true;
     }
     return true;
+}
+
+bool CommandLine::confirm(CliContext& context, bool yes, const QString& command,
+                          const QString& purpose, const QString& titleKey, const QString& textKey) {
+    if (yes) {
+        return true;
+    }
+    if (!context.interactive) {
+        context.err << "quenzel: " << command << ": not on a terminal; add --yes to " << purpose
+                    << Qt::endl;
+        return false;
+    }
+    const Localization& texts = Localization::shared();
+    context.out << texts.format(titleKey) << " " << texts.format(textKey) << " [y/N] " << Qt::flush;
+    const QString answer = context.readLine().trimmed().toLower();
+    return answer == QStringLiteral("y") || answer == QStringLiteral("yes");
 }
 
 int CommandLine::usageError(CliContext& context, const QString& message) {

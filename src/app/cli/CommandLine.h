@@ -58,6 +58,10 @@ class CommandLine {
     // Reads a command's only option, --json; false (after the usage line) for anything else.
     static bool takeJsonFlag(CliContext& context, const QString& command,
                              const QStringList& arguments, bool* json);
+    // Asks "<title> <text> [y/N]" on a terminal; true at once with --yes, false without a
+    // terminal (after "quenzel: <command>: not on a terminal; add --yes to <purpose>").
+    static bool confirm(CliContext& context, bool yes, const QString& command,
+                        const QString& purpose, const QString& titleKey, const QString& textKey);
     // Prints "quenzel: <message>" on the error stream and returns kUsage.
     static int usageError(CliContext& context, const QString& message);
 };

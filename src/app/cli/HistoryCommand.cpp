@@ -55,20 +55,9 @@ int clearHistory(CliContext& context, bool yes) {
     QString error;
     const addItem::DeleteOutcome outcome = history.deleteitem(
         [&] {
-            if (yes) {
-                return true;
-            }
-            if (!context.interactive) {
-                context.err << "quenzel: history: not on a terminal; add --yes to clear the history"
-                            << Qt::endl;
-                return false;
-            }
-            const Localization& texts = Localization::shared();
-            context.out << texts.format(QStringLiteral("DeleteHistory")) << " "
-                        << texts.format(QStringLiteral("DeletedHistoryText")) << " [y/N] "
-                        << Qt::flush;
-            const QString answer = context.readLine().trimmed().toLower();
-            return answer == QStringLiteral("y") || answer == QStringLiteral("yes");
+            return CommandLine::confirm(
+                context, yes, QStringLiteral("history"), QStringLiteral("clear the history"),
+                QStringLiteral("DeleteHistory"), QStringLiteral("DeletedHistoryText"));
         },
         &error);
     if (outcome == addItem::DeleteOutcome::Failed) {
