@@ -1,20 +1,19 @@
 #include "chrome/TitleBarWindow.h"
 
-#include <QGuiApplication>
-#include <QLinearGradient>
-#include <QMouseEvent>
+#include <QApplication>
+#include <QDialog>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
-#include <QWindow>
 #include <random>
+
+#include "chrome/TitleBarContainer.h"
+#include "chrome/TitleBarView.h"
 
 namespace qz {
 
 namespace {
 
 constexpr int kButtonDiameter = 12;
-constexpr qreal kCornerRadius = 4.0;
 
 // One round window button, drawn in its own colour with a darker rim; under the mouse it shows
 // what it does (a cross, a bar or a plus).
@@ -65,81 +64,52 @@ class TrafficLightButton : public QAbstractButton {
     int which_;
 };
 
-// The bar's outline less its top point, with the two top corners rounded.
-QPainterPath barClip(const QRectF& bar) {
-    const QRectF area = bar.adjusted(0, 1, 0, 0);
-    QPainterPath path;
-    path.moveTo(area.bottomLeft());
-    path.lineTo(area.left(), area.top() + kCornerRadius);
-    path.arcTo(QRectF(area.left(), area.top(), 2 * kCornerRadius, 2 * kCornerRadius), 180, -90);
-    path.lineTo(area.right() - kCornerRadius, area.top());
-    path.arcTo(
-        QRectF(area.right() - 2 * kCornerRadius, area.top(), 2 * kCornerRadius, 2 * kCornerRadius),
-        90, -90);
-    path.lineTo(area.bottomRight());
-    path.closeSubpath();
-    return path;
-}
+// The full-screen button: two small arrows pointing apart, drawn in the bar's dark grey.
+class FullScreenArrows : public QAbstractButton {
+  public:
+    explicit FullScreenArrows(QWidget* parent) : QAbstractButton(parent) {
+        setFixedSize(14, 14);
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::ArrowCursor);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x4a, 0x4d, 0x52, isDown() ? 255 : 190), 1.4));
+        painter.drawLine(QPointF(3, 11), QPointF(11, 3));
+        painter.drawPolyline(QPolygonF({{7, 3}, {11, 3}, {11, 7}}));
+        painter.drawPolyline(QPolygonF({{3, 7}, {3, 11}, {7, 11}}));
+    }
+};
 
 }  // namespace
 
-TitleBarView::TitleBarView(TitleBarWindow* window) : QWidget(window), window_(window) {}
-
-void TitleBarView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const bool active = window_->isActive();
-    const QRectF bar = rect();
-    painter.save();
-    painter.setClipPath(barClip(bar));
-    QLinearGradient gradient(bar.bottomLeft(), bar.topLeft());
-    gradient.setColorAt(
-        0, active ? window_->titleBarStartColor() : window_->inactiveTitleBarStartColor());
-    gradient.setColorAt(1,
-                        active ? window_->titleBarEndColor() : window_->inactiveTitleBarEndColor());
-    painter.fillRect(bar, gradient);
-    if (window_->showsBaselineSeparator()) {
-        const qreal white = active ? 0.408 : 0.655;
-        painter.fillRect(QRectF(0, bar.height() - 1, bar.width(), 1),
-                         QColor::fromRgbF(white, white, white));
-        painter.fillRect(QRectF(0, bar.height() - 2, bar.width(), 1),
-                         QColor::fromRgbF(1, 1, 1, 0.12));
-    }
-    painter.restore();
-    if (active) {
-        painter.setClipPath(barClip(bar.adjusted(1, 1, -1, -1)));
-        painter.setOpacity(0.1);
-        painter.setCompositionMode(QPainter::CompositionMode_Screen);
-        QPixmap tile = QPixmap::fromImage(TitleBarWindow::noiseTile());
-        tile.setDevicePixelRatio(devicePixelRatioF());
-        painter.drawTiledPixmap(bar, tile);
-    }
-}
-
-void TitleBarView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && window_->windowHandle() && !window_->isFullScreen()) {
-        window_->windowHandle()->startSystemMove();
-        event->accept();
-        return;
-    }
-    QWidget::mousePressEvent(event);
-}
-
 TitleBarWindow::TitleBarWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      titleBarView_(new TitleBarView(this)),
+      container_(new TitleBarContainer(this)),
       contentView_(new QWidget(this)) {
     const QColor colors[3] = {QColor(0xee, 0x5f, 0x57), QColor(0xf6, 0xbd, 0x3b),
                               QColor(0x5f, 0xc4, 0x4b)};
     for (int i = 0; i < 3; ++i) {
-        buttons_[i] = new TrafficLightButton(colors[i], i, this);
+        buttons_[i] = new TrafficLightButton(colors[i], i, container_);
     }
+    buttons_[FullScreenButton] = new FullScreenArrows(container_);
+    buttons_[FullScreenButton]->hide();
     connect(buttons_[CloseButton], &QAbstractButton::clicked, this, &QWidget::close);
     connect(buttons_[MiniaturizeButton], &QAbstractButton::clicked, this, &QWidget::showMinimized);
     connect(buttons_[ZoomButton], &QAbstractButton::clicked, this,
             [this] { isMaximized() ? showNormal() : showMaximized(); });
+    connect(buttons_[FullScreenButton], &QAbstractButton::clicked, this,
+            &TitleBarWindow::toggleFullScreen);
     setAutoFillBackground(true);
+    qApp->installEventFilter(this);
     layoutBar();
+}
+
+QWidget* TitleBarWindow::titleBarView() const {
+    return container_->titleBarView();
 }
 
 void TitleBarWindow::setTitleBarHeight(qreal height) {
@@ -150,27 +120,36 @@ void TitleBarWindow::setTitleBarHeight(qreal height) {
 
 void TitleBarWindow::setTitleBarStartColor(const QColor& color) {
     startColor_ = color;
-    titleBarView_->update();
+    titleBarView()->update();
 }
 
 void TitleBarWindow::setTitleBarEndColor(const QColor& color) {
     endColor_ = color;
-    titleBarView_->update();
+    titleBarView()->update();
 }
 
 void TitleBarWindow::setInactiveTitleBarStartColor(const QColor& color) {
     inactiveStartColor_ = color;
-    titleBarView_->update();
+    titleBarView()->update();
 }
 
 void TitleBarWindow::setInactiveTitleBarEndColor(const QColor& color) {
     inactiveEndColor_ = color;
-    titleBarView_->update();
+    titleBarView()->update();
 }
 
 void TitleBarWindow::setShowsBaselineSeparator(bool shows) {
     showsBaselineSeparator_ = shows;
-    titleBarView_->update();
+    titleBarView()->update();
+}
+
+void TitleBarWindow::setShowsTitle(bool shows) {
+    showsTitle_ = shows;
+    titleBarView()->update();
+}
+
+void TitleBarWindow::setHideTitleBarInFullScreen(bool hide) {
+    hideInFullScreen_ = hide;
 }
 
 void TitleBarWindow::setTrafficLightButtonsLeftMargin(qreal margin) {
@@ -183,8 +162,33 @@ void TitleBarWindow::setTrafficLightSeparation(qreal separation) {
     layoutBar();
 }
 
+void TitleBarWindow::setCenterTrafficLightButtons(bool center) {
+    centerTrafficLights_ = center;
+    layoutBar();
+}
+
+void TitleBarWindow::setTrafficLightButtonsTopMargin(qreal margin) {
+    buttonsTopMargin_ = margin;
+    layoutBar();
+}
+
+void TitleBarWindow::setFullScreenButtonTopMargin(qreal margin) {
+    fullScreenTopMargin_ = margin;
+    layoutBar();
+}
+
+void TitleBarWindow::setFullScreenButtonRightMargin(qreal margin) {
+    fullScreenRightMargin_ = margin;
+    layoutBar();
+}
+
+void TitleBarWindow::setCenterFullScreenButton(bool center) {
+    centerFullScreen_ = center;
+    layoutBar();
+}
+
 QAbstractButton* TitleBarWindow::standardWindowButton(WindowButton which) const {
-    return (which >= CloseButton && which <= ZoomButton) ? buttons_[which] : nullptr;
+    return (which >= CloseButton && which <= FullScreenButton) ? buttons_[which] : nullptr;
 }
 
 void TitleBarWindow::setBackgroundColor(const QColor& color) {
@@ -217,6 +221,19 @@ void TitleBarWindow::makeKeyAndOrderFront() {
     activateWindow();
 }
 
+void TitleBarWindow::toggleFullScreen() {
+    if (isFullScreen()) {
+        showNormal();
+        return;
+    }
+    // A window of fixed size may grow to the screen while it is in full screen.
+    minimumBeforeFullScreen_ = minimumSize();
+    maximumBeforeFullScreen_ = maximumSize();
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    showFullScreen();
+}
+
 const QImage& TitleBarWindow::noiseTile() {
     static const QImage tile = [] {
         QImage image(124, 124, QImage::Format_Grayscale8);
@@ -237,28 +254,98 @@ void TitleBarWindow::resizeEvent(QResizeEvent* event) {
     layoutBar();
 }
 
+void TitleBarWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    layoutBar();
+}
+
 void TitleBarWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange) {
-        const bool active = isActive();
-        for (QAbstractButton* control : titleBarView_->findChildren<QAbstractButton*>()) {
-            control->setEnabled(active);
+    switch (event->type()) {
+        case QEvent::ActivationChange: {
+            const bool active = isActive();
+            for (QAbstractButton* control : titleBarView()->findChildren<QAbstractButton*>()) {
+                control->setEnabled(active);
+            }
+            layoutBar();
+            titleBarView()->update();
+            break;
         }
-        titleBarView_->update();
+        case QEvent::WindowTitleChange:
+            layoutBar();
+            titleBarView()->update();
+            break;
+        case QEvent::WindowStateChange:
+            if (isFullScreen() != inFullScreen_) {
+                applyFullScreen(isFullScreen());
+            }
+            break;
+        default:
+            break;
     }
+}
+
+void TitleBarWindow::applyFullScreen(bool entering) {
+    inFullScreen_ = entering;
+    if (hideInFullScreen_) {
+        if (entering) {
+            heightBeforeFullScreen_ = titleBarHeight_;
+            titleBarHeight_ = 0;
+        } else {
+            titleBarHeight_ = heightBeforeFullScreen_;
+        }
+        container_->setVisible(!entering);
+    }
+    if (!entering && maximumBeforeFullScreen_.isValid()) {
+        setMinimumSize(minimumBeforeFullScreen_);
+        setMaximumSize(maximumBeforeFullScreen_);
+        maximumBeforeFullScreen_ = QSize();
+    }
+    layoutBar();
+    titleBarView()->update();
+}
+
+bool TitleBarWindow::isSheetOfThisWindow(QObject* object) const {
+    auto* dialog = qobject_cast<QDialog*>(object);
+    return dialog && dialog->isWindow() && dialog->windowModality() == Qt::WindowModal &&
+           dialog->parentWidget() && dialog->parentWidget()->window() == this;
+}
+
+bool TitleBarWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Show || type == QEvent::Resize || type == QEvent::Hide) &&
+        isSheetOfThisWindow(watched)) {
+        auto* sheet = static_cast<QDialog*>(watched);
+        if (type == QEvent::Hide) {
+            layoutBar();  // the end of a sheet
+        } else if (sheet->isVisible()) {
+            // Its top just below the bar, centred across the window, also when it grows.
+            const QPoint barBottom = mapToGlobal(QPoint(0, qRound(titleBarHeight_)));
+            const int frameWidth = sheet->frameGeometry().width();
+            sheet->move(barBottom.x() + (width() - frameWidth) / 2, barBottom.y());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TitleBarWindow::layoutBar() {
     const int barHeight = qRound(titleBarHeight_);
-    titleBarView_->setGeometry(0, 0, width(), barHeight);
+    container_->setGeometry(0, 0, width(), barHeight);
     contentView_->setGeometry(0, barHeight, width(), qMax(0, height() - barHeight));
-    const int y = qRound((titleBarHeight_ - kButtonDiameter) / 2.0);
+    auto top = [this](const QAbstractButton* button, bool centred, qreal margin) {
+        return centred ? qRound((titleBarHeight_ - button->height()) / 2.0) : qRound(margin);
+    };
     qreal x = buttonsLeftMargin_;
-    for (QAbstractButton* button : buttons_) {
-        button->move(qRound(x), y);
+    for (int i = CloseButton; i <= ZoomButton; ++i) {
+        QAbstractButton* button = buttons_[i];
+        button->move(qRound(x), top(button, centerTrafficLights_, buttonsTopMargin_));
         button->raise();
         x += button->width() + buttonSeparation_;
     }
+    QAbstractButton* fullScreen = buttons_[FullScreenButton];
+    fullScreen->move(qRound(width() - fullScreenRightMargin_ - fullScreen->width()),
+                     top(fullScreen, centerFullScreen_, fullScreenTopMargin_));
+    fullScreen->raise();
 }
 
 }  // namespace qz

@@ -1,5 +1,6 @@
 // A top-level window whose title bar the program draws itself: adjustable height and colours,
-// the three window buttons at a chosen left margin, and a view that can hold our own controls.
+// the window buttons where the properties put them, a view that can hold our own controls,
+// full screen, and sheets that open just below the bar.
 #pragma once
 
 #include <QAbstractButton>
@@ -10,27 +11,15 @@
 
 namespace qz {
 
-class TitleBarWindow;
-
-// The strip at the top of a TitleBarWindow: draws the bar and moves the window when dragged.
-class TitleBarView : public QWidget {
-    Q_OBJECT
-  public:
-    explicit TitleBarView(TitleBarWindow* window);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-
-  private:
-    TitleBarWindow* window_;
-};
+class TitleBarContainer;
+class TitleBarView;
 
 class TitleBarWindow : public QWidget {
     Q_OBJECT
   public:
-    // Which standard button: close, minimise (miniaturise) and zoom, in their row order.
-    enum WindowButton { CloseButton = 0, MiniaturizeButton = 1, ZoomButton = 2 };
+    // Which standard button: close, minimise (miniaturise) and zoom in their row order, then
+    // full screen at the right end of the bar (hidden until a window shows it).
+    enum WindowButton { CloseButton = 0, MiniaturizeButton = 1, ZoomButton = 2, FullScreenButton };
 
     explicit TitleBarWindow(QWidget* parent = nullptr);
 
@@ -50,9 +39,25 @@ class TitleBarWindow : public QWidget {
     void setTrafficLightButtonsLeftMargin(qreal margin);
     qreal trafficLightSeparation() const { return buttonSeparation_; }
     void setTrafficLightSeparation(qreal separation);
+    bool centerTrafficLightButtons() const { return centerTrafficLights_; }
+    void setCenterTrafficLightButtons(bool center);
+    qreal trafficLightButtonsTopMargin() const { return buttonsTopMargin_; }
+    void setTrafficLightButtonsTopMargin(qreal margin);
+    qreal fullScreenButtonTopMargin() const { return fullScreenTopMargin_; }
+    void setFullScreenButtonTopMargin(qreal margin);
+    qreal fullScreenButtonRightMargin() const { return fullScreenRightMargin_; }
+    void setFullScreenButtonRightMargin(qreal margin);
+    bool centerFullScreenButton() const { return centerFullScreen_; }
+    void setCenterFullScreenButton(bool center);
+    bool hideTitleBarInFullScreen() const { return hideInFullScreen_; }
+    void setHideTitleBarInFullScreen(bool hide);
+    bool showsTitle() const { return showsTitle_; }
+    void setShowsTitle(bool shows);
 
-    // The view that draws the bar; our own controls are added to it as children.
-    QWidget* titleBarView() const { return titleBarView_; }
+    // The strip at the top, and the view in it that draws the bar; our own controls are added
+    // to the view as children.
+    TitleBarContainer* titleBarContainer() const { return container_; }
+    QWidget* titleBarView() const;
     // The area below the bar that holds the window's content.
     QWidget* contentView() const { return contentView_; }
     QAbstractButton* standardWindowButton(WindowButton which) const;
@@ -65,6 +70,8 @@ class TitleBarWindow : public QWidget {
     void center();
     // Shows the window, raises it and gives it the keyboard focus.
     void makeKeyAndOrderFront();
+    // Enters full screen, or leaves it back to the window's fixed size.
+    void toggleFullScreen();
 
     // Whether the bar is drawn with its active colours.
     bool isActive() const { return isActiveWindow(); }
@@ -73,10 +80,15 @@ class TitleBarWindow : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Places this window's sheets just below the bar and lays out again when one ends.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void layoutBar();
+    void applyFullScreen(bool entering);
+    bool isSheetOfThisWindow(QObject* object) const;
 
     qreal titleBarHeight_ = 22.0;
     QColor startColor_ = QColor::fromRgbF(0.66f, 0.66f, 0.66f);
@@ -86,9 +98,20 @@ class TitleBarWindow : public QWidget {
     bool showsBaselineSeparator_ = true;
     qreal buttonsLeftMargin_ = 7.0;
     qreal buttonSeparation_ = 8.0;
-    TitleBarView* titleBarView_;
+    bool centerTrafficLights_ = true;
+    qreal buttonsTopMargin_ = 3.0;
+    qreal fullScreenTopMargin_ = 3.0;
+    qreal fullScreenRightMargin_ = 7.0;
+    bool centerFullScreen_ = false;
+    bool hideInFullScreen_ = false;
+    bool showsTitle_ = false;
+    bool inFullScreen_ = false;
+    qreal heightBeforeFullScreen_ = 0;
+    QSize minimumBeforeFullScreen_;
+    QSize maximumBeforeFullScreen_;
+    TitleBarContainer* container_;
     QWidget* contentView_;
-    QAbstractButton* buttons_[3];
+    QAbstractButton* buttons_[4];
 };
 
 }  // namespace qz
