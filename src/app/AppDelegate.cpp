@@ -12,6 +12,7 @@
 #include "app/AccessController.h"
 #include "app/HistoryPopover.h"
 #include "app/VisibleWindows.h"
+#include "extras/Share.h"
 #include "history/addItem.h"
 #include "platform/ApplicationSupport.h"
 #include "platform/Bundle.h"
@@ -331,6 +332,13 @@ void AppDelegate::historyPressed() {
     auto* history = static_cast<HistoryPopover*>(popover.data());
     QWidget* anchor = historyButton ? static_cast<QWidget*>(historyButton) : window_;
     history->showBelow(anchor);
+}
+
+void AppDelegate::showShare() {
+    if (!share_) {
+        share_ = std::make_unique<Share>();
+    }
+    share_->showWindow();
 }
 
 void AppDelegate::decorateTitleBar() {

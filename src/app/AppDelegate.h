@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
+#include <memory>
 
 #include "app/AppController.h"
 #include "chrome/ImageView.h"
@@ -17,6 +18,7 @@ namespace qz {
 
 class AccessController;
 class FileManager;
+class Share;
 class addItem;
 
 class AppDelegate : public QObject {
@@ -83,6 +85,8 @@ class AppDelegate : public QObject {
     void emailvota();
     // Brings the main window to the front.
     void open();
+    // Opens the share window, made on first use and kept.
+    void showShare();
 
   public:
     // Outlets, named as the rest of the program knows them.
@@ -132,6 +136,7 @@ class AppDelegate : public QObject {
     bool showsDockIcon_ = false;
     bool startsInBackground_ = false;
     AccessController* access_ = nullptr;
+    std::unique_ptr<Share> share_;
 };
 
 }  // namespace qz

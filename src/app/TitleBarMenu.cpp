@@ -21,6 +21,7 @@ QList<QAction*> installTitleBarMenu(AppDelegate& delegate) {
     const QList<QAction*> entries{
         add("menuAbout", vista, &AppController::orderFrontCustomAboutPanel),
         add("menuPreferences", vista, &AppController::preferences),
+        add("menuShare", &delegate, &AppDelegate::showShare),
         add("menuWelcome", &delegate, &AppDelegate::welcomeVideo),
     };
     bar->setContextMenuPolicy(Qt::ActionsContextMenu);

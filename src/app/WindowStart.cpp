@@ -85,6 +85,7 @@ int runWindow(FileManager& files, bool background) {
     QObject::connect(&menuStatus, &MenuStatus::preferencesRequested, delegate.vista,
                      &AppController::preferences);
     delegate.vista->setImageFactory(&imageFactory);
+    QObject::connect(&menuStatus, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
     delegate.setStartsInBackground(background);

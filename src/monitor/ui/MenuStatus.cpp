@@ -68,6 +68,8 @@ void MenuStatus::buildMenu() {
             &MenuStatus::aboutRequested);
     connect(menu->addAction(texts.text(QStringLiteral("menuPreferences"))), &QAction::triggered,
             this, &MenuStatus::preferencesRequested);
+    connect(menu->addAction(texts.text(QStringLiteral("menuShare"))), &QAction::triggered, this,
+            &MenuStatus::shareRequested);
     menu->addSeparator();
     connect(menu->addAction(texts.text(QStringLiteral("menuQuit"))), &QAction::triggered, qApp,
             &QCoreApplication::quit, Qt::QueuedConnection);

@@ -62,6 +62,8 @@ class MenuStatus : public QObject {
     // The menu's About and Preferences entries; the main window's controller answers them.
     void aboutRequested();
     void preferencesRequested();
+    // The menu's entry that opens the share window.
+    void shareRequested();
 
   private:
     QObject* createStatusItem(const QString& icon);
