@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <random>
 
 #include "chrome/TitleBarContainer.h"
@@ -13,6 +14,8 @@ namespace qz {
 
 namespace {
 
+// Names, on a sheet's native window, the sheet it belongs to until it is first on screen.
+constexpr const char* kSheetOfWindow = "quenzelSheet";
 constexpr int kButtonDiameter = 12;
 
 // One round window button, drawn in its own colour with a darker rim; under the mouse it shows
@@ -313,19 +316,48 @@ bool TitleBarWindow::isSheetOfThisWindow(QObject* object) const {
 
 bool TitleBarWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if ((type == QEvent::Show || type == QEvent::Resize || type == QEvent::Hide) &&
-        isSheetOfThisWindow(watched)) {
+    if (type == QEvent::Expose && watched->property(kSheetOfWindow).value<QObject*>()) {
+        // On screen: the window manager has framed the sheet, so its frame is known now.
+        watched->removeEventFilter(this);
+        if (auto* sheet =
+                qobject_cast<QDialog*>(watched->property(kSheetOfWindow).value<QObject*>());
+            sheet && sheet->isVisible()) {
+            placeSheet(sheet);
+        }
+    } else if ((type == QEvent::Show || type == QEvent::Resize || type == QEvent::Hide) &&
+               isSheetOfThisWindow(watched)) {
         auto* sheet = static_cast<QDialog*>(watched);
         if (type == QEvent::Hide) {
             layoutBar();  // the end of a sheet
         } else if (sheet->isVisible()) {
-            // Its top just below the bar, centred across the window, also when it grows.
-            const QPoint barBottom = mapToGlobal(QPoint(0, qRound(titleBarHeight_)));
-            const int frameWidth = sheet->frameGeometry().width();
-            sheet->move(barBottom.x() + (width() - frameWidth) / 2, barBottom.y());
+            if (type == QEvent::Show && sheet->windowHandle()) {
+                sheet->windowHandle()->setProperty(kSheetOfWindow,
+                                                   QVariant::fromValue<QObject*>(sheet));
+                sheet->windowHandle()->installEventFilter(this);
+            }
+            placeSheet(sheet);
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TitleBarWindow::placeSheet(QDialog* sheet) {
+    // Its frame's top just below the bar, centred across the window, also when it grows. A
+    // frame not known yet (the sheet is not on screen) is taken to be the last sheet's.
+    QMargins frame = sheet->windowHandle() ? sheet->windowHandle()->frameMargins() : QMargins();
+    if (frame.top() > 0) {
+        sheetFrameTop_ = frame.top();
+    } else if (!sheet->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        frame.setTop(sheetFrameTop_);
+    }
+    const QPoint barBottom = mapToGlobal(QPoint(0, qRound(titleBarHeight_)));
+    const int frameWidth = sheet->width() + frame.left() + frame.right();
+    const QPoint content(barBottom.x() + (width() - frameWidth) / 2 + frame.left(),
+                         barBottom.y() + frame.top());
+    if (sheet->geometry().topLeft() != content) {
+        // move() places the frame as Qt believes it to be; allow for that belief.
+        sheet->move(content - (sheet->geometry().topLeft() - sheet->frameGeometry().topLeft()));
+    }
 }
 
 void TitleBarWindow::layoutBar() {

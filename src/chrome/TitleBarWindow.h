@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QWidget>
 
+class QDialog;
+
 namespace qz {
 
 class TitleBarContainer;
@@ -89,6 +91,7 @@ class TitleBarWindow : public QWidget {
     void layoutBar();
     void applyFullScreen(bool entering);
     bool isSheetOfThisWindow(QObject* object) const;
+    void placeSheet(QDialog* sheet);
 
     qreal titleBarHeight_ = 22.0;
     QColor startColor_ = QColor::fromRgbF(0.66f, 0.66f, 0.66f);
@@ -107,6 +110,7 @@ class TitleBarWindow : public QWidget {
     bool showsTitle_ = false;
     bool inFullScreen_ = false;
     qreal heightBeforeFullScreen_ = 0;
+    int sheetFrameTop_ = 0;  // the height of a sheet's window-manager frame above its content
     QSize minimumBeforeFullScreen_;
     QSize maximumBeforeFullScreen_;
     TitleBarContainer* container_;
