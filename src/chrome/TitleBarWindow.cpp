@@ -115,6 +115,10 @@ QWidget* TitleBarWindow::titleBarView() const {
     return container_->titleBarView();
 }
 
+void TitleBarWindow::redrawBar() {
+    titleBarView()->update();
+}
+
 void TitleBarWindow::setTitleBarHeight(qreal height) {
     const QSize content = contentSize();
     titleBarHeight_ = height;
@@ -122,33 +126,27 @@ void TitleBarWindow::setTitleBarHeight(qreal height) {
 }
 
 void TitleBarWindow::setTitleBarStartColor(const QColor& color) {
-    startColor_ = color;
-    titleBarView()->update();
+    setThenRedraw(startColor_, color);
 }
 
 void TitleBarWindow::setTitleBarEndColor(const QColor& color) {
-    endColor_ = color;
-    titleBarView()->update();
+    setThenRedraw(endColor_, color);
 }
 
 void TitleBarWindow::setInactiveTitleBarStartColor(const QColor& color) {
-    inactiveStartColor_ = color;
-    titleBarView()->update();
+    setThenRedraw(inactiveStartColor_, color);
 }
 
 void TitleBarWindow::setInactiveTitleBarEndColor(const QColor& color) {
-    inactiveEndColor_ = color;
-    titleBarView()->update();
+    setThenRedraw(inactiveEndColor_, color);
 }
 
 void TitleBarWindow::setShowsBaselineSeparator(bool shows) {
-    showsBaselineSeparator_ = shows;
-    titleBarView()->update();
+    setThenRedraw(showsBaselineSeparator_, shows);
 }
 
 void TitleBarWindow::setShowsTitle(bool shows) {
-    showsTitle_ = shows;
-    titleBarView()->update();
+    setThenRedraw(showsTitle_, shows);
 }
 
 void TitleBarWindow::setHideTitleBarInFullScreen(bool hide) {
@@ -156,38 +154,31 @@ void TitleBarWindow::setHideTitleBarInFullScreen(bool hide) {
 }
 
 void TitleBarWindow::setTrafficLightButtonsLeftMargin(qreal margin) {
-    buttonsLeftMargin_ = margin;
-    layoutBar();
+    setThenLayout(buttonsLeftMargin_, margin);
 }
 
 void TitleBarWindow::setTrafficLightSeparation(qreal separation) {
-    buttonSeparation_ = separation;
-    layoutBar();
+    setThenLayout(buttonSeparation_, separation);
 }
 
 void TitleBarWindow::setCenterTrafficLightButtons(bool center) {
-    centerTrafficLights_ = center;
-    layoutBar();
+    setThenLayout(centerTrafficLights_, center);
 }
 
 void TitleBarWindow::setTrafficLightButtonsTopMargin(qreal margin) {
-    buttonsTopMargin_ = margin;
-    layoutBar();
+    setThenLayout(buttonsTopMargin_, margin);
 }
 
 void TitleBarWindow::setFullScreenButtonTopMargin(qreal margin) {
-    fullScreenTopMargin_ = margin;
-    layoutBar();
+    setThenLayout(fullScreenTopMargin_, margin);
 }
 
 void TitleBarWindow::setFullScreenButtonRightMargin(qreal margin) {
-    fullScreenRightMargin_ = margin;
-    layoutBar();
+    setThenLayout(fullScreenRightMargin_, margin);
 }
 
 void TitleBarWindow::setCenterFullScreenButton(bool center) {
-    centerFullScreen_ = center;
-    layoutBar();
+    setThenLayout(centerFullScreen_, center);
 }
 
 QAbstractButton* TitleBarWindow::standardWindowButton(WindowButton which) const {

@@ -92,6 +92,17 @@ class TitleBarWindow : public QWidget {
     void applyFullScreen(bool entering);
     bool isSheetOfThisWindow(QObject* object) const;
     void placeSheet(QDialog* sheet);
+    template <typename T>
+    void setThenLayout(T& member, const T& value) {
+        member = value;
+        layoutBar();
+    }
+    template <typename T>
+    void setThenRedraw(T& member, const T& value) {
+        member = value;
+        redrawBar();
+    }
+    void redrawBar();
 
     qreal titleBarHeight_ = 22.0;
     QColor startColor_ = QColor::fromRgbF(0.66f, 0.66f, 0.66f);
