@@ -1,8 +1,8 @@
 #include "extras/Share.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QImageReader>
+#include <QPointer>
 #include <QThreadPool>
 
 #include "platform/Bundle.h"
@@ -27,28 +27,6 @@ QImage decodePicture(const QByteArray& data) {
     return reader.read();
 }
 
-// Fetches the picture on the network thread and decodes it on a pool thread; the items learn
-// the outcome on the main thread, unless every share holding them has ended by then.
-void fetchPicture(const std::shared_ptr<ShareItems>& items, const QUrl& url) {
-    std::weak_ptr<ShareItems> weak = items;
-    auto settle = [weak](const QImage& image) {
-        if (const std::shared_ptr<ShareItems> alive = weak.lock()) {
-            alive->settlePicture(image);
-        }
-    };
-    RemoteResource::get(url, items.get(), [settle](const RemoteResource::Result& result) {
-        if (!result.ok()) {
-            settle({});
-            return;
-        }
-        QThreadPool::globalInstance()->start([settle, body = result.body] {
-            const QImage image = decodePicture(body);
-            QMetaObject::invokeMethod(
-                qApp, [settle, image] { settle(image); }, Qt::QueuedConnection);
-        });
-    });
-}
-
 }  // namespace
 
 Share::Share(SharingServices& services, QObject* parent)
@@ -56,6 +34,7 @@ Share::Share(SharingServices& services, QObject* parent)
       services_(services),
       window_(std::make_unique<QWidget>()),
       ui_(std::make_unique<Ui::Share>()) {
+    pictureWorker_.setMaxThreadCount(1);
     ui_->setupUi(window_.get());
     shareWin = window_.get();
     close = ui_->close;
@@ -109,6 +88,32 @@ std::shared_ptr<ShareItems> Share::shareItems(const Action& action) {
         std::make_shared<ShareItems>(Localization::shared().format(QLatin1String(action.textKey)));
     fetchPicture(items, QUrl(Bundle::webSite() + QLatin1String(action.picturePath)));
     return items;
+}
+
+void Share::fetchPicture(const std::shared_ptr<ShareItems>& items, const QUrl& url) {
+    // Fetched on the network thread, decoded on our own worker; the items learn the outcome on
+    // the main thread, unless every share holding them has ended by then.
+    std::weak_ptr<ShareItems> weak = items;
+    auto settle = [weak](const QImage& image) {
+        if (const std::shared_ptr<ShareItems> alive = weak.lock()) {
+            alive->settlePicture(image);
+        }
+    };
+    QPointer<Share> self(this);
+    RemoteResource::get(url, items.get(), [self, settle](const RemoteResource::Result& result) {
+        if (!self || !result.ok()) {
+            settle({});
+            return;
+        }
+        // The worker is the share's own: destroying it waits for the decoding, so the share is
+        // there to receive the answer.
+        Share* share = self.data();
+        share->pictureWorker_.start([share, settle, body = result.body] {
+            const QImage image = decodePicture(body);
+            QMetaObject::invokeMethod(
+                share, [settle, image] { settle(image); }, Qt::QueuedConnection);
+        });
+    });
 }
 
 void Share::chooseFromSharingServicePicker() {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPushButton>
+#include <QThreadPool>
 #include <memory>
 
 #include "platform/SharingService.h"
@@ -58,6 +59,7 @@ class Share : public QObject, public SharingServiceDelegate, public SharingServi
     std::unique_ptr<SharingService> keptService(SharingService::Name name, QPushButton* button);
     // The action's text now; its picture is fetched off the main thread and joins later.
     std::shared_ptr<ShareItems> shareItems(const Action& action);
+    void fetchPicture(const std::shared_ptr<ShareItems>& items, const QUrl& url);
 
     SharingServices& services_;
     std::unique_ptr<QWidget> window_;
@@ -65,6 +67,8 @@ class Share : public QObject, public SharingServiceDelegate, public SharingServi
     std::unique_ptr<SharingService> tweetSharingService_;
     std::unique_ptr<SharingService> postFbSharingService_;
     std::unique_ptr<SharingServicePicker> picker_;
+    // Last, so that it is stopped, and its decoding finished, before the rest goes.
+    QThreadPool pictureWorker_;
 };
 
 }  // namespace qz
