@@ -1,6 +1,8 @@
 #include "extras/Share.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPointer>
 #include <QThreadPool>
@@ -25,6 +27,16 @@ QImage decodePicture(const QByteArray& data) {
         return {};
     }
     return reader.read();
+}
+
+// A picture file of the installed pages: a regular file no larger than a fetched picture.
+QByteArray readLocalPicture(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray data = file.read(RemoteResource::kMaxBytes + 1);
+    return data.size() > RemoteResource::kMaxBytes ? QByteArray() : data;
 }
 
 }  // namespace
@@ -91,28 +103,36 @@ std::shared_ptr<ShareItems> Share::shareItems(const Action& action) {
 }
 
 void Share::fetchPicture(const std::shared_ptr<ShareItems>& items, const QUrl& url) {
-    // Fetched on the network thread, decoded on our own worker; the items learn the outcome on
-    // the main thread, unless every share holding them has ended by then.
+    // The items learn the outcome on the main thread, unless every share holding them has
+    // ended by then.
     std::weak_ptr<ShareItems> weak = items;
-    auto settle = [weak](const QImage& image) {
+    Settle settle = [weak](const QImage& image) {
         if (const std::shared_ptr<ShareItems> alive = weak.lock()) {
             alive->settlePicture(image);
         }
     };
+    // The pages installed with the program: the picture is a file of theirs.
+    if (url.isLocalFile()) {
+        decodeOnWorker(settle, [path = url.toLocalFile()] { return readLocalPicture(path); });
+        return;
+    }
     QPointer<Share> self(this);
     RemoteResource::get(url, items.get(), [self, settle](const RemoteResource::Result& result) {
         if (!self || !result.ok()) {
             settle({});
             return;
         }
-        // The worker is the share's own: destroying it waits for the decoding, so the share is
-        // there to receive the answer.
-        Share* share = self.data();
-        share->pictureWorker_.start([share, settle, body = result.body] {
-            const QImage image = decodePicture(body);
-            QMetaObject::invokeMethod(
-                share, [settle, image] { settle(image); }, Qt::QueuedConnection);
-        });
+        self->decodeOnWorker(settle, [body = result.body] { return body; });
+    });
+}
+
+void Share::decodeOnWorker(Settle settle, std::function<QByteArray()> load) {
+    // The worker is the share's own: destroying it waits for the decoding, so the share is
+    // there to receive the answer.
+    pictureWorker_.start([this, settle = std::move(settle), load = std::move(load)] {
+        const QImage image = decodePicture(load());
+        QMetaObject::invokeMethod(
+            this, [settle, image] { settle(image); }, Qt::QueuedConnection);
     });
 }
 

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPushButton>
 #include <QThreadPool>
+#include <functional>
 #include <memory>
 
 #include "platform/SharingService.h"
@@ -59,7 +60,10 @@ class Share : public QObject, public SharingServiceDelegate, public SharingServi
     std::unique_ptr<SharingService> keptService(SharingService::Name name, QPushButton* button);
     // The action's text now; its picture is fetched off the main thread and joins later.
     std::shared_ptr<ShareItems> shareItems(const Action& action);
+    // Fetched from the site (off the main thread) and decoded on our own worker.
     void fetchPicture(const std::shared_ptr<ShareItems>& items, const QUrl& url);
+    using Settle = std::function<void(const QImage&)>;
+    void decodeOnWorker(Settle settle, std::function<QByteArray()> load);
 
     SharingServices& services_;
     std::unique_ptr<QWidget> window_;

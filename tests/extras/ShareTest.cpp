@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "extras/Share.h"
@@ -93,7 +96,8 @@ class ShareTest : public testing::Test {
 TEST_F(ShareTest, EachButtonHandsItsTextAtOnceAndItsPictureWhenItArrives) {
     const test::ScopedTimeScale fast(0.02);  // a silent site times out in 0.2 s
     const QSize wide(8, 4), square(6, 6);
-    enum class Site { Online, Offline, NotAPicture, Silent };
+    // Installed: the site is the folder of pages installed with the program.
+    enum class Site { Online, Installed, Offline, NotAPicture, Silent };
     const struct {
         const char* button;
         std::optional<SharingService::Name> service;
@@ -104,9 +108,10 @@ TEST_F(ShareTest, EachButtonHandsItsTextAtOnceAndItsPictureWhenItArrives) {
         {"TwitterButton", SharingService::Name::PostOnTwitter, "SecondCareShare", square},
         {"FacebookButton", SharingService::Name::PostOnFacebook, "SecondCareShare", wide},
     };
-    for (const Site site : {Site::Online, Site::Offline, Site::NotAPicture, Site::Silent}) {
+    for (const Site site :
+         {Site::Online, Site::Installed, Site::Offline, Site::NotAPicture, Site::Silent}) {
         test::LocalHttpServer server;
-        const bool pictures = site == Site::Online;
+        const bool pictures = site == Site::Online || site == Site::Installed;
         server.serve(QStringLiteral("/images/xxx.png"),
                      {200, pictures ? encoded(wide, "PNG") : QByteArray("<html>")});
         server.serve(QStringLiteral("/images/cover_inapp.jpg"),
@@ -116,6 +121,18 @@ TEST_F(ShareTest, EachButtonHandsItsTextAtOnceAndItsPictureWhenItArrives) {
             server.serve(QStringLiteral("/images/cover_inapp.jpg"), {200, {}, true, true});
         }
         qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
+        QTemporaryDir pages;
+        if (site == Site::Installed) {
+            QDir(pages.path()).mkdir(QStringLiteral("images"));
+            for (const auto& [path, size, format] :
+                 {std::tuple{"/images/xxx.png", wide, "PNG"},
+                  std::tuple{"/images/cover_inapp.jpg", square, "JPG"}}) {
+                QFile file(pages.path() + QLatin1String(path));
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(encoded(size, format));
+            }
+            qputenv("QUENZEL_WEBSITE", QUrl::fromLocalFile(pages.path()).toString().toUtf8());
+        }
         if (site == Site::Offline) {
             server.close();
         }
