@@ -81,18 +81,27 @@ void SharingService::performWithItems(const std::shared_ptr<ShareItems>& items) 
 }
 
 QUrl SharingService::address(Name name, const QString& text, const QString& site) {
+    // Only a web site is worth passing on: the installed pages' folder means nothing to others.
+    const QString scheme = QUrl(site).scheme().toLower();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    QList<QByteArray> items;
     switch (name) {
         case Name::ComposeEmail:
-            return withQuery(QStringLiteral("mailto:"),
-                             {queryItem("subject", Localization::shared().text(
-                                                       QStringLiteral("ShareMailSubject"))),
-                              queryItem("body", text + QStringLiteral("\n\n") + site)});
+            items = {queryItem("subject",
+                               Localization::shared().text(QStringLiteral("ShareMailSubject"))),
+                     queryItem("body", web ? text + QStringLiteral("\n\n") + site : text)};
+            return withQuery(QStringLiteral("mailto:"), items);
         case Name::PostOnTwitter:
-            return withQuery(QStringLiteral("https://twitter.com/intent/tweet"),
-                             {queryItem("text", text), queryItem("url", site)});
+            items = {queryItem("text", text)};
+            if (web) {
+                items.append(queryItem("url", site));
+            }
+            return withQuery(QStringLiteral("https://twitter.com/intent/tweet"), items);
         case Name::PostOnFacebook:
-            return withQuery(QStringLiteral("https://www.facebook.com/sharer/sharer.php"),
-                             {queryItem("u", site)});
+            if (web) {
+                items.append(queryItem("u", site));
+            }
+            return withQuery(QStringLiteral("https://www.facebook.com/sharer/sharer.php"), items);
         case Name::CopyToPasteboard:
             break;
     }

@@ -49,23 +49,33 @@ class Window : public QWidget, public SharingServiceDelegate {
     QWidget* sourceWindowForShareItems(SharingService*) override { return this; }
 };
 
-TEST(SharingServiceTest, AddressesCarryTheTextAndTheSiteIntact) {
+TEST(SharingServiceTest, AddressesCarryTheTextIntactAndOnlyAWebSite) {
     const QString text = QStringLiteral("C++ & more: 100% #1?\nsì");
-    const QString site = QStringLiteral("http://127.0.0.1:8/q?a=b");
-    const QString mailBody = text + QStringLiteral("\n\n") + site;
+    const QString web = QStringLiteral("http://127.0.0.1:8/q?a=b");
+    const QString pages = QStringLiteral("file:///usr/share/quenzel/site");
+    const QString subject = Localization::shared().text("ShareMailSubject");
     const struct {
         Name name;
+        QString site;
         const char* start;
         std::vector<std::pair<QString, QString>> items;
     } cases[] = {
         {Name::ComposeEmail,
+         web,
          "mailto:",
-         {{"subject", Localization::shared().text("ShareMailSubject")}, {"body", mailBody}}},
-        {Name::PostOnTwitter, "https://twitter.com/intent/tweet?", {{"text", text}, {"url", site}}},
-        {Name::PostOnFacebook, "https://www.facebook.com/sharer/sharer.php?", {{"u", site}}},
+         {{"subject", subject}, {"body", text + QStringLiteral("\n\n") + web}}},
+        {Name::PostOnTwitter,
+         web,
+         "https://twitter.com/intent/tweet?",
+         {{"text", text}, {"url", web}}},
+        {Name::PostOnFacebook, web, "https://www.facebook.com/sharer/sharer.php?", {{"u", web}}},
+        // The installed pages' folder is nobody else's address.
+        {Name::ComposeEmail, pages, "mailto:", {{"subject", subject}, {"body", text}}},
+        {Name::PostOnTwitter, pages, "https://twitter.com/intent/tweet?", {{"text", text}}},
+        {Name::PostOnFacebook, pages, "https://www.facebook.com/sharer/sharer.php", {}},
     };
     for (const auto& c : cases) {
-        const QUrl url = SharingService::address(c.name, text, site);
+        const QUrl url = SharingService::address(c.name, text, c.site);
         SCOPED_TRACE(url.toString().toStdString());
         EXPECT_TRUE(url.toString(QUrl::FullyEncoded).startsWith(QLatin1String(c.start)));
         const QString query = url.query(QUrl::FullyEncoded);
