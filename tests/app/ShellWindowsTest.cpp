@@ -105,7 +105,7 @@ TEST_F(ShellWindowsTest, OnePreferencesWindowFromTrayAndTitleBarAndEscapeClosesI
     for (QAction* action : bar->actions()) {
         entries << action->objectName();
     }
-    EXPECT_EQ(entries, (QStringList{"menuAbout", "menuPreferences", "menuWelcome"}));
+    EXPECT_EQ(entries, (QStringList{"menuAbout", "menuPreferences", "menuShare", "menuWelcome"}));
     EXPECT_EQ(bar->contextMenuPolicy(), Qt::ActionsContextMenu);
 
     bar->actions().at(1)->trigger();
