@@ -85,12 +85,14 @@ class ShareTest : public testing::Test {
     void SetUp() override {
         // The picker's real menu asks the desktop; keep the machine's programs out of it.
         previousQuery_ = SharingService::setHandlerQuery([](const QString&) { return false; });
+        previousSite_ = qgetenv("QUENZEL_WEBSITE");
     }
     void TearDown() override {
         SharingService::setHandlerQuery(previousQuery_);
-        qunsetenv("QUENZEL_WEBSITE");
+        qputenv("QUENZEL_WEBSITE", previousSite_);
     }
     SharingService::HandlerQuery previousQuery_;
+    QByteArray previousSite_;
 };
 
 TEST_F(ShareTest, EachButtonHandsItsTextAtOnceAndItsPictureWhenItArrives) {
