@@ -33,8 +33,11 @@ int main(int argc, char** argv) {
     qz::AppDelegate delegate(files);
     delegate.awakeFromNib();
     delegate.applicationDidFinishLaunching();
-    int measurements[4] = {};
+    int measurements[qz::kAllBrowsers.size()] = {};
     for (qz::BrowserId browser : qz::kAllBrowsers) {
+        if (!delegate.vista->panelController(browser)) {
+            continue;  // not a browser of this layout (the demo home is the Library one)
+        }
         qz::CareModule* module = delegate.vista->module(browser);
         if (!module) {
             std::fprintf(stderr, "the %s panel is missing\n",

@@ -138,6 +138,9 @@ int main(int argc, char** argv) {
     int logoLevels = 0;
     for (qz::BrowserId browser : qz::kAllBrowsers) {
         qz::PanelController* panel = delegate.vista->panelController(browser);
+        if (!panel) {
+            continue;  // not a browser of this layout (the demo home is the Library one)
+        }
         qz::CareModule* module = delegate.vista->module(browser);
         if (!module || !panel->logoController()) {
             std::fprintf(stderr, "the %s panel is missing\n",

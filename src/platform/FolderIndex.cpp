@@ -1,6 +1,7 @@
 #include "platform/FolderIndex.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,6 +112,8 @@ FolderIndex::Result FolderIndex::build() {
     }
     top_->identity = identityOf(info);
     mount_ = mountIdentityOf(fd.get());
+    // inotify says nothing of mounts, yet one below the folder changes what a walk counts.
+    mounts_ = UniqueFd(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC));
     if (!watch(*top_, fd.get())) {
         return Result::Unwatchable;
     }
@@ -252,6 +255,10 @@ FolderIndex::Result FolderIndex::reconcile(const Touch& touch) {
 
 FolderIndex::Result FolderIndex::drain() {
     if (inotify_ < 0 || !top_) {
+        return Result::Rebuild;
+    }
+    pollfd mounts{mounts_.get(), POLLPRI, 0};
+    if (mounts_.valid() && ::poll(&mounts, 1, 0) > 0 && (mounts.revents & (POLLPRI | POLLERR))) {
         return Result::Rebuild;
     }
     std::vector<Touch> touches;

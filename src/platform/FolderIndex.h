@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/MountIdentity.h"
+#include "platform/UniqueFd.h"
 
 namespace qz {
 
@@ -45,7 +46,7 @@ class FolderIndex {
     // (the watch limit), Rebuild when the folder cannot be opened.
     Result build();
     // Applies the pending events: Rebuild when the index can no longer be trusted (queue
-    // overflow, a folder whose identity changed, the folder itself gone).
+    // overflow, a folder whose identity changed, the folder itself gone, a mount come or gone).
     Result drain();
     // The sum of what the folder holds (its own entry excluded).
     quint64 total() const { return total_; }
@@ -68,6 +69,7 @@ class FolderIndex {
 
     Setup setup_;
     int inotify_ = -1;
+    UniqueFd mounts_;  // the mount table, which the kernel flags when a mount comes or goes
     std::unique_ptr<Node> top_;
     std::optional<MountIdentity> mount_;  // the watched folder's: no other mount is entered
     std::unordered_map<int, Node*> byWatch_;

@@ -16,6 +16,7 @@
 
 #include "platform/MountIdentity.h"
 #include "platform/UniqueFd.h"
+#include "platform/Workers.h"
 
 namespace qz {
 
@@ -32,7 +33,8 @@ struct Task {
 
 constexpr size_t kBatchSize = 256;
 
-class Walk {
+// Shared with the helpers it borrows, so that a helper which starts late finds it still there.
+class Walk : public std::enable_shared_from_this<Walk> {
   public:
     explicit Walk(int dirFd) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -51,25 +53,39 @@ class Walk {
             }
         }
         work();
-        std::vector<std::thread> helpers;
-        {
-            std::lock_guard lock(mutex_);
-            helpers.swap(helpers_);
-        }
-        for (auto& helper : helpers) {
-            helper.join();
-        }
+        // Helpers at work add their sums on leaving; one that has not started yet never will.
+        std::unique_lock lock(mutex_);
+        finished_ = true;
+        wake_.wait(lock, [this] { return working_ == 0; });
         return total_.load();
     }
 
   private:
+    // Helpers are borrowed from the measuring pool, and only when one of its threads is idle.
+    // The walk never waits for a helper to start: walks on that pool cannot starve each other,
+    // and a helper that never runs (a pool copied into a forked child) costs nothing.
     void push(Task task) {
         std::lock_guard lock(mutex_);
         stack_.push_back(std::move(task));
-        if (stack_.size() > 1 && helpers_.size() < maxHelpers_) {
-            helpers_.emplace_back([this] { work(); });
+        if (stack_.size() > 1 && helpers_ < maxHelpers_ &&
+            Workers::measuring().tryStart([self = shared_from_this()] { self->help(); })) {
+            ++helpers_;
         }
         wake_.notify_one();
+    }
+
+    void help() {
+        {
+            std::lock_guard lock(mutex_);
+            if (finished_) {
+                return;
+            }
+            ++working_;
+        }
+        work();
+        std::lock_guard lock(mutex_);
+        --working_;
+        wake_.notify_all();
     }
 
     void work() {
@@ -155,8 +171,10 @@ class Walk {
     std::mutex mutex_;
     std::condition_variable wake_;
     std::vector<Task> stack_;
-    std::vector<std::thread> helpers_;
-    size_t maxHelpers_ = 0;
+    unsigned helpers_ = 0;  // borrowed, whether they came or not
+    unsigned maxHelpers_ = 0;
+    int working_ = 0;  // helpers inside work()
+    bool finished_ = false;
     int busy_ = 0;
     std::atomic<quint64> total_{0};
 };
@@ -164,8 +182,7 @@ class Walk {
 }  // namespace
 
 quint64 sumEntrySizesBeneath(int dirFd) {
-    Walk walk(dirFd);
-    return walk.run();
+    return std::make_shared<Walk>(dirFd)->run();
 }
 
 }  // namespace qz

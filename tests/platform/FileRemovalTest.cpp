@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "fixtures/FixtureHome.h"
 #include "platform/FileRemoval.h"
@@ -204,6 +205,32 @@ TEST(FileRemovalTest, AMountBelowTheItemIsLeftWholeAndNotMeasured) {
             EXPECT_TRUE(onDisk(home.local(cache + "/deep/mount/onTmpfs")));
         }
     }
+}
+
+TEST(FileRemovalTest, TheSizeIndexFollowsAMountComingAndGoing) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "mounting needs root (CI runs as root)";
+    }
+    test::FixtureHome home;
+    const QString cache = QStringLiteral("/Users/%@/Library/Caches/Firefox");
+    home.writeFile(cache + "/own", 100);
+    home.writeFile(cache + "/deep/mount/hidden", 3000);  // covered while the mount is there
+    const QString path = home.files().userPath(cache);
+    const SizeService index(home.files());
+    const auto answersAsAWalk = [&](const char* moment) {
+        SCOPED_TRACE(moment);
+        const quint64 walked = home.files().walkFolderSize(path);
+        EXPECT_EQ(home.files().folderSize(path), walked);
+        return walked;
+    };
+    const quint64 unmounted = answersAsAWalk("before the mount");
+    std::optional<ScopedMount> mount;
+    mount.emplace(QString(), home.local(cache + "/deep/mount"), false);
+    ASSERT_TRUE(mount->mounted()) << std::strerror(errno);
+    home.writeFile(cache + "/deep/mount/onTmpfs", 7000);
+    EXPECT_EQ(answersAsAWalk("while mounted"), unmounted - 3000);
+    mount.reset();
+    EXPECT_EQ(answersAsAWalk("after the unmount"), unmounted);
 }
 
 }  // namespace
