@@ -114,6 +114,7 @@ FolderIndex::Result FolderIndex::build() {
     mount_ = mountIdentityOf(fd.get());
     // inotify says nothing of mounts, yet one below the folder changes what a walk counts.
     mounts_ = UniqueFd(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC));
+    mountsBeneath_ = mountsBeneath(fd.get());
     if (!watch(*top_, fd.get())) {
         return Result::Unwatchable;
     }
@@ -259,7 +260,11 @@ FolderIndex::Result FolderIndex::drain() {
     }
     pollfd mounts{mounts_.get(), POLLPRI, 0};
     if (mounts_.valid() && ::poll(&mounts, 1, 0) > 0 && (mounts.revents & (POLLPRI | POLLERR))) {
-        return Result::Rebuild;
+        // Some mount came or went; only one beneath the folder matters here.
+        const UniqueFd top(setup_.openTop());
+        if (!top.valid() || mountsBeneath(top.get()) != mountsBeneath_) {
+            return Result::Rebuild;
+        }
     }
     std::vector<Touch> touches;
     std::unordered_map<uint32_t, std::unique_ptr<Node>> moved;  // folders in flight, by cookie

@@ -70,6 +70,7 @@ class FolderIndex {
     Setup setup_;
     int inotify_ = -1;
     UniqueFd mounts_;  // the mount table, which the kernel flags when a mount comes or goes
+    std::string mountsBeneath_;  // the mounts beneath the folder when it was walked
     std::unique_ptr<Node> top_;
     std::optional<MountIdentity> mount_;  // the watched folder's: no other mount is entered
     std::unordered_map<int, Node*> byWatch_;

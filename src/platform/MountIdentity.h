@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace qz {
 
@@ -18,5 +19,9 @@ struct MountIdentity {
 // The mount of an open descriptor: statx's mount id, else /proc/self/fdinfo's, else the
 // device alone. Nothing when the descriptor cannot be examined.
 std::optional<MountIdentity> mountIdentityOf(int fd);
+
+// The mounts whose mount point lies strictly beneath an open folder, as "id path" lines from
+// /proc/self/mountinfo; empty when there are none or the table cannot be read.
+std::string mountsBeneath(int folderFd);
 
 }  // namespace qz

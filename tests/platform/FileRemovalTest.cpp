@@ -224,6 +224,13 @@ TEST(FileRemovalTest, TheSizeIndexFollowsAMountComingAndGoing) {
         return walked;
     };
     const quint64 unmounted = answersAsAWalk("before the mount");
+    {
+        const QTemporaryDir elsewhere;
+        const ScopedMount unrelated(QString(), elsewhere.path(), false);
+        ASSERT_TRUE(unrelated.mounted()) << std::strerror(errno);
+        answersAsAWalk("a mount elsewhere");
+        EXPECT_EQ(index.walks(path), 1) << "a mount outside the folder cost a walk";
+    }
     std::optional<ScopedMount> mount;
     mount.emplace(QString(), home.local(cache + "/deep/mount"), false);
     ASSERT_TRUE(mount->mounted()) << std::strerror(errno);
