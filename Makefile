@@ -4,15 +4,14 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-# The test programs whose code runs on several threads (walker, removal, care run) under
-# ThreadSanitizer, less the suites whose threads are Qt's own (network, D-Bus): Qt is not
-# built with ThreadSanitizer, so its locking is invisible there. The history and monitor
-# programs still report races inside Qt's containers and thread pool to be sorted out.
-TSAN_TESTS  := quenzel_platform_tests quenzel_care_tests
-# The test that starts a process is left out too: QProcess starts it with clone(CLONE_VM), a
+# The test programs whose code runs on several threads (walker, removal, care run, history,
+# tickers) under ThreadSanitizer, less the suites whose threads are Qt's own (network, D-Bus):
+# Qt is not built with ThreadSanitizer, so its locking is invisible there.
+TSAN_TESTS  := quenzel_platform_tests quenzel_care_tests quenzel_history_tests quenzel_monitor_tests
+# The tests that start a process are left out too: QProcess starts it with clone(CLONE_VM), a
 # child sharing our memory that ThreadSanitizer does not know of, which spoils its view of the
 # main thread's locks; later tests then report false races on memory guarded by a mutex.
-TSAN_FILTER := -RemoteResource*:RemoteVersionList*:UserNotificationCenter*:RunningApplicationsTest.FindsALiveProcess
+TSAN_FILTER := -RemoteResource*:RemoteVersionList*:UserNotificationCenter*:RunningApplicationsTest.FindsALiveProcess:HistoryTest.EachCareIsWrittenAtOnceAndOtherReadersAgree
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local

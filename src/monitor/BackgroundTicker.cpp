@@ -33,7 +33,7 @@ bool BackgroundTicker::tick() {
     }
     auto done = std::make_shared<std::promise<void>>();
     inFlight_ = done->get_future();
-    Workers::measuring().start([this, done] {
+    Workers::startMeasuring([this, done] {
         std::function<void()> apply = work_();
         QMetaObject::invokeMethod(
             this,

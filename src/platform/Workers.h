@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QThreadPool>
+#include <functional>
 
 namespace qz {
 
@@ -13,6 +14,12 @@ class Workers {
     // Created on first use and kept for the process.
     static QThreadPool& measuring();
     static QThreadPool& care();
+
+    // Run a job on one of the pools. The job waits in a queue of ours under our own lock, not
+    // in the pool's (Qt's locks are out of ThreadSanitizer's sight), so everything the caller
+    // did before is seen to happen before the job.
+    static void startMeasuring(std::function<void()> job);
+    static void startCare(std::function<void()> job);
 };
 
 }  // namespace qz

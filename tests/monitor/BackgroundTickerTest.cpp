@@ -44,8 +44,7 @@ TEST_F(ScaledTime, WorkRunsOffTheMainThreadAndEachTickIsFresh) {
 TEST_F(ScaledTime, TickWhileBusyIsSkipped) {
     std::atomic<bool> release{false};
     BackgroundTicker ticker(1000.0, [&]() -> std::function<void()> {
-        while (!release.load())
-            QThread::msleep(1);
+        release.wait(false);
         return {};
     });
     QSignalSpy spy(&ticker, &BackgroundTicker::delivered);
@@ -53,6 +52,7 @@ TEST_F(ScaledTime, TickWhileBusyIsSkipped) {
     EXPECT_FALSE(ticker.tick());
     EXPECT_EQ(ticker.skippedTicks(), 1);
     release = true;
+    release.notify_all();
     ASSERT_TRUE(spy.wait(5000));
     EXPECT_FALSE(ticker.busy());
     EXPECT_TRUE(ticker.tick());

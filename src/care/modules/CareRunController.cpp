@@ -139,7 +139,7 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
         const UserNotification notification = completionNotification(report, texts);
         toMain([report, notification](CareRunController& c) { c.careEnded(report, notification); });
     };
-    Workers::care().start(threadedMethod);
+    Workers::startCare(threadedMethod);
 }
 
 QMessageBox* CareRunController::beginSheet(AlertStyle style, const QString& titleKey,
