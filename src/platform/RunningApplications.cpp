@@ -146,7 +146,12 @@ QList<qint64> RunningApplications::runningApplicationsWithBundleIdentifier(
             return currentProbe()(bundleIdentifier) ? QList<qint64>{0} : QList<qint64>{};
         }
     }
-    return processesNamed(executableNames(bundleIdentifier), QStringLiteral("/proc"), ::getuid());
+    return processesNamed(executableNames(bundleIdentifier), processTableFolder(), ::getuid());
+}
+
+QString RunningApplications::processTableFolder() {
+    const QString folder = qEnvironmentVariable("QUENZEL_PROC");
+    return folder.isEmpty() ? QStringLiteral("/proc") : folder;
 }
 
 bool RunningApplications::processIsLive(qint64 pid, const QString& procFolder) {

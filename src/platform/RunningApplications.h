@@ -14,6 +14,9 @@ class RunningApplications {
     // The executable names that stand for a bundle identifier ("org.mozilla.firefox" →
     // firefox, firefox-bin, firefox-esr); empty for an identifier the table does not know.
     static QStringList executableNames(const QString& bundleIdentifier);
+    // The process table searched: "/proc", or the folder QUENZEL_PROC names (tests point it at
+    // a table of their own so that a browser running on the machine changes nothing).
+    static QString processTableFolder();
     // The process ids running one of those executables.
     static QList<qint64> runningApplicationsWithBundleIdentifier(const QString& bundleIdentifier);
     // Whether at least one such process runs.

@@ -1,7 +1,7 @@
-// Runs every test with Qt offscreen, with HOME and the XDG folders in a temporary directory and
-// the web site on a closed local port, so no test reads or writes the developer's own home,
-// settings, history or cache, or reaches the network. The program refuses to run when the
-// folders do not end up there.
+// Runs every test with Qt offscreen, with HOME and the XDG folders in a temporary directory,
+// the web site on a closed local port and an empty process table, so no test reads or writes
+// the developer's own home, settings, history or cache, reaches the network or sees the
+// machine's browsers. The program refuses to run when the folders do not end up there.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -57,6 +57,10 @@ int main(int argc, char** argv) {
         std::abort();
     }
     ::setenv("LANG", "C.UTF-8", 1);
+    // An empty process table: a browser running on this machine never makes a care refuse.
+    const QString processTable = temporary + QStringLiteral("/proc");
+    QDir().mkpath(processTable);
+    ::setenv("QUENZEL_PROC", processTable.toLocal8Bit().constData(), 1);
     // Nothing beyond this machine: the site pages (welcome, version list) fail at once here.
     ::setenv("QUENZEL_WEBSITE", "http://127.0.0.1:9", 1);
     ::unsetenv("QUENZEL_ROOT");
