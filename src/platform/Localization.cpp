@@ -138,6 +138,32 @@ class CLocaleScope {
     locale_t previous_;
 };
 
+// Flags, then a width and a precision of two digits at most: printf makes room for any width
+// or precision it is given, gigabytes of it for "%.2000000000f".
+bool isPlainSpecification(QByteArrayView spec) {
+    qsizetype at = 0;
+    while (at < spec.size() && QByteArrayView("-+ #0").contains(spec[at])) {
+        ++at;
+    }
+    const auto digits = [&] {
+        const qsizetype start = at;
+        while (at < spec.size() && spec[at] >= '0' && spec[at] <= '9') {
+            ++at;
+        }
+        return at - start;
+    };
+    if (digits() > 2) {
+        return false;
+    }
+    if (at < spec.size() && spec[at] == '.') {
+        ++at;
+        if (digits() > 2) {
+            return false;
+        }
+    }
+    return at == spec.size();
+}
+
 QString formatNumber(const QByteArray& flags, char conversion, const QVariant& argument) {
     const CLocaleScope cLocale;
     std::array<char, 128> buffer{};
@@ -223,7 +249,8 @@ QString Localization::applyFormat(const QString& format, const QVariantList& arg
             out += u'%';
         } else if (conversion == '@' || conversion == 's') {
             out += nextArgument().toString();
-        } else if (QByteArrayView("diuxXofFeEgG").contains(conversion) && conversion != 0) {
+        } else if (QByteArrayView("diuxXofFeEgG").contains(conversion) && conversion != 0 &&
+                   isPlainSpecification(flags)) {
             out += formatNumber(flags, conversion, nextArgument());
         } else {
             out += format.mid(i, j - i + 1);  // not a conversion we know: keep it as written

@@ -63,9 +63,15 @@ TEST(LocalizationTest, FormatsMissingKeysAndTheBundleTables) {
         QVariantList arguments;
         QString expected;
     } cases[] = {
-        {"%%d stays", {}, "%d stays"},    {"%d%%", {qint64(-5)}, "-5%"},
-        {"missing %@", {}, "missing "},   {"unknown %k kept", {}, "unknown %k kept"},
+        {"%%d stays", {}, "%d stays"},
+        {"%d%%", {qint64(-5)}, "-5%"},
+        {"missing %@", {}, "missing "},
+        {"unknown %k kept", {}, "unknown %k kept"},
         {"trailing %", {}, "trailing %"},
+        {"%06.2f|%-3d|%+x", {2.5, qint64(7), quint64(255)}, "002.50|7  |ff"},
+        // Widths and precisions beyond two digits are not formats: kept as written.
+        {"%.100f GB", {2.5}, "%.100f GB"},
+        {"%2147483648d", {qint64(1)}, "%2147483648d"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Localization::applyFormat(c.format, c.arguments), c.expected)
