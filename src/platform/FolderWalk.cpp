@@ -68,7 +68,7 @@ class Walk : public std::enable_shared_from_this<Walk> {
         std::lock_guard lock(mutex_);
         stack_.push_back(std::move(task));
         if (stack_.size() > 1 && helpers_ < maxHelpers_ &&
-            Workers::measuring().tryStart([self = shared_from_this()] { self->help(); })) {
+            Workers::tryStartMeasuring([self = shared_from_this()] { self->help(); })) {
             ++helpers_;
         }
         wake_.notify_one();

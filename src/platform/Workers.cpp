@@ -1,7 +1,10 @@
 #include "platform/Workers.h"
 
+#include <pthread.h>
+
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <mutex>
 
@@ -9,12 +12,33 @@ namespace qz {
 
 namespace {
 
-// Jobs waiting for a pool thread; each start hands the pool one taker for one job.
+// Set in a child made by fork() (tests that drop privileges): the pools' threads stayed in the
+// parent, and a lock of theirs may have been held at that moment, so the child borrows none.
+std::atomic<bool> forkedChild{false};
+[[maybe_unused]] const int forkWatch =
+    ::pthread_atfork(nullptr, nullptr, [] { forkedChild.store(true); });
+
+// Jobs waiting for a pool thread; each job started hands the pool one taker for one job.
 class HandOverQueue {
   public:
-    void push(std::function<void()> job) {
+    using Taker = void (*)();
+
+    void start(QThreadPool& pool, Taker taker, std::function<void()> job) {
+        {
+            std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+        }
+        pool.start(taker);
+    }
+    // Holds the lock throughout, so the job taken back when no thread is idle is this one.
+    bool tryStart(QThreadPool& pool, Taker taker, std::function<void()> job) {
         std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
+        if (pool.tryStart(taker)) {
+            return true;
+        }
+        jobs_.pop_back();
+        return false;
     }
     void runOne() {
         std::function<void()> job;
@@ -34,14 +58,15 @@ class HandOverQueue {
     std::deque<std::function<void()>> jobs_;
 };
 
+// Kept for the process like the pools: their threads may still take a job while it exits.
 HandOverQueue& measuringQueue() {
-    static HandOverQueue queue;
-    return queue;
+    static auto* queue = new HandOverQueue;
+    return *queue;
 }
 
 HandOverQueue& careQueue() {
-    static HandOverQueue queue;
-    return queue;
+    static auto* queue = new HandOverQueue;
+    return *queue;
 }
 
 }  // namespace
@@ -68,13 +93,21 @@ QThreadPool& Workers::care() {
 
 // The takers capture nothing: all a job carries crosses in the queue.
 void Workers::startMeasuring(std::function<void()> job) {
-    measuringQueue().push(std::move(job));
-    measuring().start([] { measuringQueue().runOne(); });
+    measuringQueue().start(
+        measuring(), [] { measuringQueue().runOne(); }, std::move(job));
+}
+
+bool Workers::tryStartMeasuring(std::function<void()> job) {
+    if (forkedChild.load()) {
+        return false;
+    }
+    return measuringQueue().tryStart(
+        measuring(), [] { measuringQueue().runOne(); }, std::move(job));
 }
 
 void Workers::startCare(std::function<void()> job) {
-    careQueue().push(std::move(job));
-    care().start([] { careQueue().runOne(); });
+    careQueue().start(
+        care(), [] { careQueue().runOne(); }, std::move(job));
 }
 
 }  // namespace qz

@@ -19,6 +19,9 @@ class Workers {
     // in the pool's (Qt's locks are out of ThreadSanitizer's sight), so everything the caller
     // did before is seen to happen before the job.
     static void startMeasuring(std::function<void()> job);
+    // Only when a thread of the pool is idle (or may be started), and never in a forked child;
+    // whether the job was taken.
+    static bool tryStartMeasuring(std::function<void()> job);
     static void startCare(std::function<void()> job);
 };
 
