@@ -140,14 +140,14 @@ class CLocaleScope {
 
 // Flags, then a width and a precision of two digits at most: printf makes room for any width
 // or precision it is given, gigabytes of it for "%.2000000000f".
-bool isPlainSpecification(QByteArrayView spec) {
+bool isPlainConversion(QByteArrayView flags) {
     qsizetype at = 0;
-    while (at < spec.size() && QByteArrayView("-+ #0").contains(spec[at])) {
+    while (at < flags.size() && QByteArrayView("-+ #0").contains(flags[at])) {
         ++at;
     }
     const auto digits = [&] {
         const qsizetype start = at;
-        while (at < spec.size() && spec[at] >= '0' && spec[at] <= '9') {
+        while (at < flags.size() && flags[at] >= '0' && flags[at] <= '9') {
             ++at;
         }
         return at - start;
@@ -155,13 +155,13 @@ bool isPlainSpecification(QByteArrayView spec) {
     if (digits() > 2) {
         return false;
     }
-    if (at < spec.size() && spec[at] == '.') {
+    if (at < flags.size() && flags[at] == '.') {
         ++at;
         if (digits() > 2) {
             return false;
         }
     }
-    return at == spec.size();
+    return at == flags.size();
 }
 
 QString formatNumber(const QByteArray& flags, char conversion, const QVariant& argument) {
@@ -250,7 +250,7 @@ QString Localization::applyFormat(const QString& format, const QVariantList& arg
         } else if (conversion == '@' || conversion == 's') {
             out += nextArgument().toString();
         } else if (QByteArrayView("diuxXofFeEgG").contains(conversion) && conversion != 0 &&
-                   isPlainSpecification(flags)) {
+                   isPlainConversion(flags)) {
             out += formatNumber(flags, conversion, nextArgument());
         } else {
             out += format.mid(i, j - i + 1);  // not a conversion we know: keep it as written
