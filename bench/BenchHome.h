@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/DemoHome.h"
 #include "platform/FileManager.h"
@@ -35,6 +36,17 @@ inline bool useScratchFolders(const QTemporaryDir& scratch) {
     // The update checks fetch from a port that refuses at once: no traffic leaves the machine.
     ::setenv("QUENZEL_WEBSITE", "http://127.0.0.1:9", 1);
     return true;
+}
+
+// Runs a shell command and returns its wall time in milliseconds; exits when it fails.
+inline double timeCommand(const std::string& command) {
+    QElapsedTimer timer;
+    timer.start();
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
 // How long to run: QUENZEL_BENCH_SECONDS, else the benchmark's own duration.

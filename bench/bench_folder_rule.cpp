@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchHome.h"
 #include "platform/FileManager.h"
 
 namespace {
@@ -53,16 +54,6 @@ void buildTree(const std::string& cache) {
     }
 }
 
-double timeCommand(const std::string& command) {
-    QElapsedTimer timer;
-    timer.start();
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 }  // namespace
 
 int main() {
@@ -76,7 +67,7 @@ int main() {
     qz::FileManager files;
     files.setRoot(dir.path());
     const std::string du = "du -sb '" + cache + "' > /dev/null";
-    timeCommand(du);  // warm the cache
+    qz::bench::timeCommand(du);  // warm the cache
     const quint64 size = files.folderSize(QStringLiteral("/Cache"));
 
     std::vector<double> ours;
@@ -89,7 +80,7 @@ int main() {
             return 1;
         }
         ours.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        theirs.push_back(timeCommand(du));
+        theirs.push_back(qz::bench::timeCommand(du));
     }
     std::sort(ours.begin(), ours.end());
     std::sort(theirs.begin(), theirs.end());

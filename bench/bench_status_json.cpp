@@ -14,16 +14,6 @@
 
 namespace {
 
-double timeCommand(const std::string& command) {
-    QElapsedTimer timer;
-    timer.start();
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -51,17 +41,17 @@ int main(int argc, char** argv) {
     const std::string plain = statusCommand(QUENZEL_CLI, root, false);
     const std::string earlier = argc > 1 ? statusCommand(argv[1], root, true) : std::string();
     const std::string du = "du -sb '" + root + "' > /dev/null";
-    timeCommand(du);  // warm the cache
-    timeCommand(ours);
+    qz::bench::timeCommand(du);  // warm the cache
+    qz::bench::timeCommand(ours);
 
     std::vector<double> json, text, theirs, before;
     constexpr int rounds = 7;
     for (int round = 0; round < rounds; ++round) {
-        json.push_back(timeCommand(ours));
-        text.push_back(timeCommand(plain));
-        theirs.push_back(timeCommand(du));
+        json.push_back(qz::bench::timeCommand(ours));
+        text.push_back(qz::bench::timeCommand(plain));
+        theirs.push_back(qz::bench::timeCommand(du));
         if (!earlier.empty()) {
-            before.push_back(timeCommand(earlier));
+            before.push_back(qz::bench::timeCommand(earlier));
         }
     }
     const double duMedian = median(theirs);
