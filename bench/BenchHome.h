@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/DemoHome.h"
 #include "platform/FileManager.h"
@@ -47,6 +48,12 @@ inline double timeCommand(const std::string& command) {
         std::exit(1);
     }
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// The middle value of a set of timings.
+inline double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 // How long to run: QUENZEL_BENCH_SECONDS, else the benchmark's own duration.

@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -82,10 +81,8 @@ int main() {
         ours.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         theirs.push_back(qz::bench::timeCommand(du));
     }
-    std::sort(ours.begin(), ours.end());
-    std::sort(theirs.begin(), theirs.end());
-    const double median = ours[ours.size() / 2];
-    const double duMedian = theirs[theirs.size() / 2];
+    const double median = qz::bench::median(ours);
+    const double duMedian = qz::bench::median(theirs);
     std::printf("folder rule: %llu bytes, median %.1f ms over %zu runs\n",
                 static_cast<unsigned long long>(size), median, ours.size());
     std::printf("du -sb:      median %.1f ms over %zu runs\n", duMedian, theirs.size());

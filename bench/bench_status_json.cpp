@@ -2,22 +2,14 @@
 // warm cache, each command as its own process. An earlier build's binary given as the argument
 // is timed in the same rounds, for a before-and-after in one run.
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "BenchHome.h"
 
 namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 std::string statusCommand(const std::string& binary, const std::string& root, bool json) {
     return "'" + binary + "' --root '" + root + "' --user bench status" + (json ? " --json" : "") +
@@ -54,15 +46,15 @@ int main(int argc, char** argv) {
             before.push_back(qz::bench::timeCommand(earlier));
         }
     }
-    const double duMedian = median(theirs);
+    const double duMedian = qz::bench::median(theirs);
     std::printf("du -sb:        median %.0f ms over %d runs\n", duMedian, rounds);
     std::printf("status --json: median %.0f ms, ratio to du -sb = %.2f (target <= 0.65)\n",
-                median(json), median(json) / duMedian);
-    std::printf("status:        median %.0f ms, ratio to du -sb = %.2f\n", median(text),
-                median(text) / duMedian);
+                qz::bench::median(json), qz::bench::median(json) / duMedian);
+    std::printf("status:        median %.0f ms, ratio to du -sb = %.2f\n", qz::bench::median(text),
+                qz::bench::median(text) / duMedian);
     if (!before.empty()) {
         std::printf("earlier build, status --json: median %.0f ms, ratio to du -sb = %.2f\n",
-                    median(before), median(before) / duMedian);
+                    qz::bench::median(before), qz::bench::median(before) / duMedian);
     }
     return 0;
 }
