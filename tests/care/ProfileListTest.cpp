@@ -85,7 +85,7 @@ TEST(OpenBeneathTest, DecidesOnWhatTheKernelSeesWithOrWithoutOpenat2) {
         {{}, "a/../..", EXDEV, {}},
         {{}, "./..", EXDEV, {}},
         {{}, "../", EXDEV, {}},
-        {{}, QByteArray("..\0/..\0", 6), EXDEV, {}},
+        {{}, QByteArray("..\0/..\0", 7), EXDEV, {}},
         {{}, QByteArray("sub\0/../..", 10), EXDEV, {}},
         {{}, "link", ELOOP, {}},
         {{}, "link/inner", ELOOP, {}},
@@ -149,10 +149,10 @@ TEST(ProfileListTest, EveryWayOutOfTheBrowserFolderIsRefusedAndACareTouchesNothi
         std::function<void(Home&)> setUp;
     } cases[] = {
         {"NUL", BrowserId::Firefox,
-         [&](Home& h) { h.write(kFirefox + "/profiles.ini", ini(QByteArray("..\0/..\0", 6))); }},
+         [&](Home& h) { h.write(kFirefox + "/profiles.ini", ini(QByteArray("..\0/..\0", 7))); }},
         {"NUL deeper", BrowserId::Firefox,
          [&](Home& h) {
-             h.write(kFirefox + "/profiles.ini", ini(QByteArray("..\0/..\0/..\0", 9)));
+             h.write(kFirefox + "/profiles.ini", ini(QByteArray("..\0/..\0/..\0", 11)));
          }},
         {"C0 control", BrowserId::Firefox,
          [&](Home& h) {
