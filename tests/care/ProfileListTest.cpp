@@ -17,6 +17,7 @@
 #include "care/Presets.h"
 #include "care/SizeRules.h"
 #include "platform/FileManager.h"
+#include "platform/FileRemoval.h"
 #include "platform/OpenBeneath.h"
 #include "support/WaitFor.h"
 
@@ -113,6 +114,20 @@ TEST(OpenBeneathTest, DecidesOnWhatTheKernelSeesWithOrWithoutOpenat2) {
         }
     }
     forceBeneathWalk(false);
+}
+
+TEST(ProfileListTest, APathWhoseNameHoldsANulReachesNothing) {
+    Home home;
+    home.write("/victim", "keep");
+    home.folder("/x");
+    for (const QString& path :
+         {QString::fromUtf8("/x/..\0/victim", 13), QString::fromUtf8("/victim\0ignored", 15)}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_FALSE(home.files.resolve(path).valid());
+        EXPECT_EQ(home.files.fileSize(path), 0u);
+        EXPECT_TRUE(home.files.removeItem(path).failed());
+        EXPECT_TRUE(QFileInfo::exists(home.local("/victim")));
+    }
 }
 
 // The files a hostile list aims at: care items' names in every folder above the browser's.
