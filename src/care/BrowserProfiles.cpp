@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QMutex>
 #include <cstring>
 #include <set>
 #include <utility>
@@ -75,6 +77,36 @@ QString beneathReason(int error, const QString& folder) {
     }
 }
 
+using Parser = ParsedProfileList (*)(const QByteArray&);
+
+struct ParsedList {
+    QByteArray content;
+    ParsedProfileList list;  // at most kMaxProfilesPerList entries
+    qsizetype listed = 0;    // how many entries the bytes hold
+};
+
+// Parsing a large list is the costly part of reading the profiles, which the window does at
+// every measurement: the last parse of each list is kept for as long as its bytes stay the same.
+ParsedList parsedOnce(const QString& key, const QByteArray& content, Parser parse) {
+    static QMutex mutex;
+    static QHash<QString, ParsedList> memo;
+    {
+        const QMutexLocker lock(&mutex);
+        if (const auto found = memo.constFind(key);
+            found != memo.cend() && found->content == content) {
+            return *found;
+        }
+    }
+    ParsedList parsed{content, parse(content), 0};
+    parsed.listed = parsed.list.entries.size();
+    if (parsed.listed > kMaxProfilesPerList) {
+        parsed.list.entries.resize(kMaxProfilesPerList);
+    }
+    const QMutexLocker lock(&mutex);
+    memo.insert(key, parsed);
+    return parsed;
+}
+
 // Reads one install's list and places each profile it names beneath the install's folders.
 class InstallReader {
   public:
@@ -110,38 +142,37 @@ class InstallReader {
                 list = readList(QStringLiteral("Local State"), kLocalStateLimit, parseLocalState);
                 break;
         }
-        if (list.entries.size() > kMaxProfilesPerList) {
-            out_.problems.append(
-                {install_.name, listPath_,
-                 QStringLiteral("%1 more profiles were left out: one list is read up to %2")
-                     .arg(list.entries.size() - kMaxProfilesPerList)
-                     .arg(kMaxProfilesPerList),
-                 false});
-            list.entries.resize(kMaxProfilesPerList);
-        }
         for (const ListedProfile& entry : list.entries) {
             place(entry);
         }
     }
 
   private:
-    ParsedProfileList readList(const QString& name, qint64 limit,
-                               ParsedProfileList (*parse)(const QByteArray&)) {
+    ParsedProfileList readList(const QString& name, qint64 limit, Parser parse) {
         listPath_ = data_ + u'/' + name;
         const ListFileRead read = readListFile(files_, listPath_, limit);
-        ParsedProfileList list = parse(read.content.value_or(QByteArray()));
+        ParsedList parsed =
+            parsedOnce(files_.localPath(listPath_), read.content.value_or(QByteArray()), parse);
         QString problem = read.problem;
-        if (read.content && !list.malformed.isEmpty()) {
-            problem = list.malformed;
+        if (read.content && !parsed.list.malformed.isEmpty()) {
+            problem = parsed.list.malformed;
         }
         if (!problem.isEmpty()) {
             out_.problems.append({install_.name, listPath_, problem, true});
         }
-        if (!read.content || !list.malformed.isEmpty()) {
-            list = parse(QByteArray());  // what the browser falls back on: Chromium's Default
-            list.malformed.clear();
+        if (!read.content || !parsed.list.malformed.isEmpty()) {
+            parsed = {{}, parse(QByteArray()), 0};  // what the browser falls back on: Default
+            parsed.list.malformed.clear();
         }
-        return list;
+        if (parsed.listed > kMaxProfilesPerList) {
+            out_.problems.append(
+                {install_.name, listPath_,
+                 QStringLiteral("%1 more profiles were left out: one list is read up to %2")
+                     .arg(parsed.listed - kMaxProfilesPerList)
+                     .arg(kMaxProfilesPerList),
+                 false});
+        }
+        return parsed.list;
     }
 
     void place(const ListedProfile& entry) {
