@@ -4,6 +4,7 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= PropertyList CookieStorage Strings Bookmark ProfilesIni LocalState
 # The test programs whose code runs on several threads (walker, removal, care run, history,
 # tickers) under ThreadSanitizer, less the suites whose threads are Qt's own (network, D-Bus):
 # Qt is not built with ThreadSanitizer, so its locking is invisible there.
@@ -98,7 +99,7 @@ fuzz:
 	  -DQUENZEL_FUZZ=ON -DBUILD_TESTING=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	@mkdir -p $(FUZZ_BUILD)/findings
-	@for t in PropertyList CookieStorage Strings Bookmark; do \
+	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
 	  echo "Fuzzing $$t for $(FUZZ_SECONDS) s"; \
 	  ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \

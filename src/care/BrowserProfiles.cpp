@@ -1,14 +1,22 @@
 #include "care/BrowserProfiles.h"
 
-#include <algorithm>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QMutex>
+#include <cstring>
+#include <set>
+#include <utility>
 
 #include "care/LinuxCatalogue.h"
+#include "care/ProfileListParse.h"
 #include "platform/FileManager.h"
+#include "platform/ListFile.h"
+#include "platform/OpenBeneath.h"
 
 namespace qz {
 
@@ -17,155 +25,241 @@ namespace {
 constexpr qint64 kProfilesIniLimit = 1 << 20;  // a few hundred bytes in practice
 constexpr qint64 kLocalStateLimit = 16 << 20;  // a few hundred kilobytes in practice
 
-struct IniSection {
-    QString name;
-    QHash<QString, QString> values;
-};
-
-QList<IniSection> parseIni(const QByteArray& text) {
-    QList<IniSection> sections;
-    for (const QByteArray& raw : text.split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#')) {
-            continue;
-        }
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            sections.append({line.mid(1, line.size() - 2), {}});
-        } else if (const qsizetype equals = line.indexOf(u'='); equals > 0 && !sections.isEmpty()) {
-            sections.last().values.insert(line.left(equals).trimmed(),
-                                          line.mid(equals + 1).trimmed());
-        }
-    }
-    return sections;
-}
+using FolderIdentity = std::pair<dev_t, ino_t>;
 
 QString prefixed(const LinuxInstall& install, const QString& name) {
     return install.name == QStringLiteral("native") ? name : install.name + u':' + name;
 }
 
-// Checks a profile folder and its cache folder; false when the folder is not there at all.
-bool check(BrowserProfile& profile, const LinuxInstall& install, const FileManager& files) {
-    const QString data = linuxPath(install.dataFolder, files);
-    if (profile.refused.isEmpty()) {
-        if (const QString link = files.linkOnPath(profile.folder); !link.isEmpty()) {
-            profile.refused = QStringLiteral("reached through the symbolic link %1").arg(link);
-        } else if (!(install.profiles == ProfileList::DataFolder && profile.folder == data) &&
-                   !liesInside(profile.folder, data)) {
-            profile.refused = QStringLiteral("lies outside %1").arg(data);
-        } else if (!files.isDirectory(profile.folder)) {
-            return false;
-        }
+// A text from a list with its control characters spelled out, fit to show.
+QString visible(const QString& text) {
+    QString shown;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        shown += u < 0x20 || (u >= 0x7f && u <= 0x9f)
+                     ? QStringLiteral("\\x%1").arg(uint(u), 2, 16, QLatin1Char('0'))
+                     : QString(c);
     }
-    if (!profile.usable()) {
-        profile.cacheFolder.clear();
-        return true;
-    }
-    if (const QString link = files.linkOnPath(profile.cacheFolder); !link.isEmpty()) {
-        profile.cacheRefused = QStringLiteral("reached through the symbolic link %1").arg(link);
-        profile.cacheFolder.clear();
-    }
-    return true;
+    return shown;
 }
 
-void firefoxProfiles(const LinuxInstall& install, const FileManager& files,
-                     QList<BrowserProfile>& out) {
-    const QString data = linuxPath(install.dataFolder, files);
-    const QString cache = linuxPath(install.cacheFolder, files);
-    const auto ini = files.readSmallFile(data + QStringLiteral("/profiles.ini"), kProfilesIniLimit);
-    if (!ini) {
-        return;
+// A folder of an install (data or cache), opened below the root without following any link.
+struct InstallFolder {
+    UniqueFd fd;
+    QString problem;  // why it cannot be used; both empty when it is simply not there
+};
+
+InstallFolder openInstallFolder(const QString& platformPath, const FileManager& files) {
+    const ResolvedPath resolved = files.resolve(platformPath);
+    if (!resolved.valid()) {
+        return {{}, files.unreachableReason(platformPath)};
     }
-    const QList<IniSection> sections = parseIni(*ini);
-    QStringList installDefaults;  // newer versions name each install's default profile here
-    for (const IniSection& section : sections) {
-        if (section.name.startsWith(QStringLiteral("Install")) &&
-            section.values.contains(QStringLiteral("Default"))) {
-            installDefaults.append(section.values.value(QStringLiteral("Default")));
+    InstallFolder folder;
+    folder.fd.reset(::openat(resolved.parent.get(), resolved.leaf.c_str(),
+                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (!folder.fd.valid() &&
+        ::fstatat(resolved.parent.get(), resolved.leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(info.st_mode)) {
+        folder.problem = QStringLiteral("%1 is a symbolic link").arg(platformPath);
+    }
+    return folder;
+}
+
+QString beneathReason(int error, const QString& folder) {
+    switch (error) {
+        case ELOOP:
+            return QStringLiteral("reached through a symbolic link");
+        case EXDEV:
+            return QStringLiteral("not a folder inside %1 on its mount").arg(folder);
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+using Parser = ParsedProfileList (*)(const QByteArray&);
+
+struct ParsedList {
+    QByteArray content;
+    ParsedProfileList list;  // at most kMaxProfilesPerList entries
+    qsizetype listed = 0;    // how many entries the bytes hold
+};
+
+// Parsing a large list is the costly part of reading the profiles, which the window does at
+// every measurement: the last parse of each list is kept for as long as its bytes stay the same.
+ParsedList parsedOnce(const QString& key, const QByteArray& content, Parser parse) {
+    static QMutex mutex;
+    static QHash<QString, ParsedList> memo;
+    {
+        const QMutexLocker lock(&mutex);
+        if (const auto found = memo.constFind(key);
+            found != memo.cend() && found->content == content) {
+            return *found;
         }
     }
-    QList<BrowserProfile> found;
-    for (const IniSection& section : sections) {
-        const QString path = section.values.value(QStringLiteral("Path"));
-        if (!section.name.startsWith(QStringLiteral("Profile")) || path.isEmpty()) {
-            continue;
-        }
-        BrowserProfile profile;
-        profile.install = install.name;
-        profile.name = prefixed(install, section.values.value(QStringLiteral("Name"), path));
-        profile.isDefault = installDefaults.contains(path) ||
-                            section.values.value(QStringLiteral("Default")) == QStringLiteral("1");
-        const bool relative =
-            section.values.value(QStringLiteral("IsRelative"), path.startsWith(u'/') ? "0" : "1") ==
-            QStringLiteral("1");
-        if (relative) {
-            profile.folder = QDir::cleanPath(data + u'/' + path);
-            // A relative profile keeps its cache under the same name in the cache folder.
-            profile.cacheFolder = QDir::cleanPath(cache + u'/' + path);
-            if (!liesInside(profile.cacheFolder, cache)) {
-                profile.cacheFolder.clear();
+    ParsedList parsed{content, parse(content), 0};
+    parsed.listed = parsed.list.entries.size();
+    if (parsed.listed > kMaxProfilesPerList) {
+        parsed.list.entries.resize(kMaxProfilesPerList);
+    }
+    const QMutexLocker lock(&mutex);
+    memo.insert(key, parsed);
+    return parsed;
+}
+
+// Reads one install's list and places each profile it names beneath the install's folders.
+class InstallReader {
+  public:
+    InstallReader(const LinuxInstall& install, const FileManager& files,
+                  std::set<FolderIdentity>& seen, BrowserProfileList& out)
+        : install_(install),
+          files_(files),
+          seen_(seen),
+          out_(out),
+          data_(linuxPath(install.dataFolder, files)),
+          cache_(linuxPath(install.cacheFolder, files)) {}
+
+    void read() {
+        InstallFolder data = openInstallFolder(data_, files_);
+        if (!data.fd.valid()) {
+            if (!data.problem.isEmpty()) {
+                out_.problems.append({install_.name, data_, data.problem, true});
             }
-        } else {
-            profile.folder = files.platformPath(path);
-            if (profile.folder.isEmpty()) {
-                // Named by the list that declares it, since it has no place below the home.
-                profile.folder = data + QStringLiteral("/profiles.ini");
+            return;
+        }
+        dataFd_ = std::move(data.fd);
+        cacheBase_ = openInstallFolder(cache_, files_);
+        ParsedProfileList list;
+        switch (install_.profiles) {
+            case ProfileList::DataFolder:
+                list.entries.append({QStringLiteral("Default"), QString(), true, true});
+                break;
+            case ProfileList::FirefoxIni:
+                list =
+                    readList(QStringLiteral("profiles.ini"), kProfilesIniLimit, parseProfilesIni);
+                break;
+            case ProfileList::LocalState:
+                list = readList(QStringLiteral("Local State"), kLocalStateLimit, parseLocalState);
+                break;
+        }
+        for (const ListedProfile& entry : list.entries) {
+            place(entry);
+        }
+    }
+
+  private:
+    ParsedProfileList readList(const QString& name, qint64 limit, Parser parse) {
+        listPath_ = data_ + u'/' + name;
+        const ListFileRead read = readListFile(files_, listPath_, limit);
+        ParsedList parsed =
+            parsedOnce(files_.localPath(listPath_), read.content.value_or(QByteArray()), parse);
+        QString problem = read.problem;
+        if (read.content && !parsed.list.malformed.isEmpty()) {
+            problem = parsed.list.malformed;
+        }
+        if (!problem.isEmpty()) {
+            out_.problems.append({install_.name, listPath_, problem, true});
+        }
+        if (!read.content || !parsed.list.malformed.isEmpty()) {
+            parsed = {{}, parse(QByteArray()), 0};  // what the browser falls back on: Default
+            parsed.list.malformed.clear();
+        }
+        if (parsed.listed > kMaxProfilesPerList) {
+            out_.problems.append(
+                {install_.name, listPath_,
+                 QStringLiteral("%1 more profiles were left out: one list is read up to %2")
+                     .arg(parsed.listed - kMaxProfilesPerList)
+                     .arg(kMaxProfilesPerList),
+                 false});
+        }
+        return parsed.list;
+    }
+
+    void place(const ListedProfile& entry) {
+        BrowserProfile profile;
+        profile.install = install_.name;
+        profile.name = prefixed(install_, visible(entry.name));
+        profile.isDefault = entry.isDefault;
+        QString relative = entry.path;
+        if (!entry.relative) {
+            const QString inside = files_.localPath(data_) + u'/';
+            relative = entry.path.startsWith(inside) ? entry.path.mid(inside.size()) : QString();
+            if (relative.isEmpty()) {
+                const QString platform = files_.platformPath(entry.path);
+                profile.folder = platform.isEmpty() ? listPath_ : visible(platform);
                 profile.refused =
-                    QStringLiteral("its path %1 lies outside the home folder").arg(path);
+                    QStringLiteral("its path %1 lies outside %2").arg(visible(entry.path), data_);
+                out_.profiles.append(profile);
+                return;
             }
-            profile.cacheFolder = profile.folder;  // an absolute profile keeps its cache inside
         }
-        if (check(profile, install, files)) {
-            found.append(profile);
+        const QString clean = relative.split(u'/', Qt::SkipEmptyParts).join(u'/');
+        profile.folder = clean.isEmpty() ? data_ : data_ + u'/' + clean;
+        if (holdsControlCharacter(entry.name) || holdsControlCharacter(entry.path)) {
+            profile.folder = data_ + u'/' + visible(relative);
+            profile.refused = QStringLiteral("its name or path holds a control character");
+            out_.profiles.append(profile);
+            return;
         }
+        // A Chromium profile is one folder of the data folder.
+        if (install_.profiles == ProfileList::LocalState && relative.contains(u'/')) {
+            profile.folder = data_ + u'/' + relative;
+            profile.refused = QStringLiteral("\"%1\" is not a folder name").arg(relative);
+            out_.profiles.append(profile);
+            return;
+        }
+        const BeneathOpen opened = openFolderBeneath(dataFd_.get(), QFile::encodeName(relative));
+        if (!opened.fd.valid()) {
+            if (opened.error == ENOENT || opened.error == ENOTDIR) {
+                return;  // listed but not there: nothing to show
+            }
+            profile.folder = data_ + u'/' + relative;
+            profile.refused = beneathReason(opened.error, data_);
+            out_.profiles.append(profile);
+            return;
+        }
+        struct stat info {};
+        // The same folder listed again (the default comes first, so it is the one kept).
+        if (::fstat(opened.fd.get(), &info) != 0 ||
+            !seen_.insert({info.st_dev, info.st_ino}).second) {
+            return;
+        }
+        placeCache(profile, entry.relative ? clean : QString(), !entry.relative);
+        out_.profiles.append(profile);
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& a, const auto& b) { return a.isDefault && !b.isDefault; });
-    out.append(found);
-}
 
-// The profile folders "Local State" lists, "Default" first; just "Default" without a list.
-QStringList chromiumProfileNames(const QString& data, const FileManager& files) {
-    QStringList names;
-    const auto state = files.readSmallFile(data + QStringLiteral("/Local State"), kLocalStateLimit);
-    if (state) {
-        const QJsonObject cache = QJsonDocument::fromJson(*state)
-                                      .object()
-                                      .value(QStringLiteral("profile"))
-                                      .toObject()
-                                      .value(QStringLiteral("info_cache"))
-                                      .toObject();
-        names = cache.keys();
+    // A relative profile keeps its cache under the same name in the cache folder; an absolute
+    // one keeps it inside itself.
+    void placeCache(BrowserProfile& profile, const QString& relative, bool inside) {
+        if (inside) {
+            profile.cacheFolder = profile.folder;
+            return;
+        }
+        profile.cacheFolder = relative.isEmpty() ? cache_ : cache_ + u'/' + relative;
+        if (!cacheBase_.problem.isEmpty()) {
+            profile.cacheRefused = cacheBase_.problem;
+        } else if (cacheBase_.fd.valid()) {
+            const BeneathOpen opened =
+                openFolderBeneath(cacheBase_.fd.get(), QFile::encodeName(relative));
+            if (!opened.fd.valid() && opened.error != ENOENT && opened.error != ENOTDIR) {
+                profile.cacheRefused = beneathReason(opened.error, cache_);
+            }
+        }
+        if (!profile.cacheRefused.isEmpty()) {
+            profile.cacheFolder.clear();
+        }
     }
-    names.removeAll(QStringLiteral("Default"));
-    names.prepend(QStringLiteral("Default"));
-    return names;
-}
 
-void chromiumProfiles(const LinuxInstall& install, const FileManager& files,
-                      QList<BrowserProfile>& out) {
-    const QString data = linuxPath(install.dataFolder, files);
-    const QString cache = linuxPath(install.cacheFolder, files);
-    if (!files.isDirectory(data)) {
-        return;
-    }
-    const QStringList names = install.profiles == ProfileList::DataFolder
-                                  ? QStringList{QString()}
-                                  : chromiumProfileNames(data, files);
-    for (const QString& name : names) {
-        BrowserProfile profile;
-        profile.install = install.name;
-        profile.name = prefixed(install, name.isEmpty() ? QStringLiteral("Default") : name);
-        profile.isDefault = name.isEmpty() || name == QStringLiteral("Default");
-        profile.folder = name.isEmpty() ? data : data + u'/' + name;
-        profile.cacheFolder = name.isEmpty() ? cache : cache + u'/' + name;
-        if (name.contains(u'/') || name == QStringLiteral(".") || name == QStringLiteral("..")) {
-            profile.refused = QStringLiteral("\"%1\" is not a folder inside %2").arg(name, data);
-        }
-        if (check(profile, install, files)) {
-            out.append(profile);
-        }
-    }
-}
+    const LinuxInstall& install_;
+    const FileManager& files_;
+    std::set<FolderIdentity>& seen_;
+    BrowserProfileList& out_;
+    const QString data_;
+    const QString cache_;
+    QString listPath_;
+    UniqueFd dataFd_;
+    InstallFolder cacheBase_;
+};
 
 }  // namespace
 
@@ -177,19 +271,20 @@ bool liesInside(const QString& path, const QString& folder) {
     return QDir::cleanPath(path).startsWith(base == QStringLiteral("/") ? base : base + u'/');
 }
 
-QList<BrowserProfile> browserProfiles(BrowserId browser, const FileManager& files) {
-    QList<BrowserProfile> profiles;
+BrowserProfileList readBrowserProfiles(BrowserId browser, const FileManager& files) {
+    BrowserProfileList list;
     if (files.layout() != Layout::Linux) {
-        return profiles;
+        return list;
     }
+    std::set<FolderIdentity> seen;
     for (const LinuxInstall& install : linuxInstalls(browser)) {
-        if (install.profiles == ProfileList::FirefoxIni) {
-            firefoxProfiles(install, files, profiles);
-        } else {
-            chromiumProfiles(install, files, profiles);
-        }
+        InstallReader(install, files, seen, list).read();
     }
-    return profiles;
+    return list;
+}
+
+QList<BrowserProfile> browserProfiles(BrowserId browser, const FileManager& files) {
+    return readBrowserProfiles(browser, files).profiles;
 }
 
 QList<BrowserProfile> usableProfiles(const QList<BrowserProfile>& profiles, const QString& only) {

@@ -210,9 +210,19 @@ void CareRun::refuse(const CareFailure& failure, CareReport& report) {
     notify(callbacks_.failed, failure);
 }
 
-// A profile the browser lists but that is left alone is a failure the user should hear of.
+// A profile the browser lists but that is left alone, or a list that could not be read whole,
+// is a failure the user should hear of: what it names may still be there.
 void CareRun::reportRefusedProfiles(CareReport& report) {
-    for (const BrowserProfile& profile : browserProfiles(browser_, files_)) {
+    const BrowserProfileList lists = readBrowserProfiles(browser_, files_);
+    for (const ProfileListProblem& problem : lists.problems) {
+        if (problem.unreadable || profile_.isEmpty()) {
+            refuse({problem.list, (problem.unreadable ? QStringLiteral("profile list unreadable: ")
+                                                      : QStringLiteral("profile list: ")) +
+                                      problem.reason},
+                   report);
+        }
+    }
+    for (const BrowserProfile& profile : lists.profiles) {
         if (!profile_.isEmpty() && profile.name != profile_) {
             continue;
         }

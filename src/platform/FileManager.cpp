@@ -84,8 +84,9 @@ ResolvedPath FileManager::resolve(const QString& platformPath) const {
     if (parts.isEmpty()) {
         return result;
     }
+    // A NUL would end the name the system call sees, whatever the text says after it.
     for (const QString& part : parts) {
-        if (part == QStringLiteral(".") || part == QStringLiteral("..")) {
+        if (part == QStringLiteral(".") || part == QStringLiteral("..") || part.contains(QChar())) {
             return result;
         }
     }

@@ -92,7 +92,8 @@ class FileManager {
     void setFolderSizes(FolderSizes* sizes) { folderSizes_ = sizes; }
     FolderSizes* folderSizes() const { return folderSizes_; }
 
-    // Opens the parent of a platform path below the root, refusing ".." and every link on the way.
+    // Opens the parent of a platform path below the root, refusing ".." and every link on the way,
+    // and a component holding a NUL (the system call would see the name cut there).
     ResolvedPath resolve(const QString& platformPath) const;
 
     // Why a path that resolve() refuses cannot be reached (a link on the way, a ".."); empty

@@ -183,7 +183,7 @@ RemovalResult unresolvable(const FileManager& files, const QString& platformPath
     RemovalResult result;
     result.outcome = RemovalResult::Outcome::Failed;
     if (parts.isEmpty() || parts.contains(QStringLiteral("..")) ||
-        parts.contains(QStringLiteral("."))) {
+        parts.contains(QStringLiteral(".")) || platformPath.contains(QChar())) {
         result.failures.append({platformPath, QStringLiteral("not a plain path below the root")});
         return result;
     }

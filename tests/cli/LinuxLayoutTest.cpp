@@ -1,6 +1,7 @@
 // The Linux layout on a fixture home: the layout choice, the profiles, and `status`, `care
 // --dry-run` and `care --yes` agreeing with the fixture for every browser and profile.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include "app/cli/CommandLine.h"
 #include "care/BrowserProfiles.h"
@@ -184,6 +186,56 @@ TEST_F(LinuxLayoutTest, CareRemovesExactlyTheItemsFilesInEveryProfileAndDryRunAg
             EXPECT_NE(QFileInfo::exists(fresh.local(file.path)), covered)
                 << file.path.toStdString();
         }
+    }
+}
+
+TEST_F(LinuxLayoutTest, AProfileListThatCannotBeReadWhollyIsSaidAndFailsTheCare) {
+    const struct {
+        QString browser;
+        QString list;
+        QByteArray content;  // empty: a FIFO
+        QString said;
+    } cases[] = {
+        {"firefox", "/.mozilla/firefox/profiles.ini", {}, "cannot be read: not a regular file"},
+        {"chrome", "/.config/google-chrome/Local State", R"({"profile":{"info_cache":{"Def)",
+         "cannot be read: not valid JSON"},
+        {"firefox", "/.mozilla/firefox/profiles.ini",
+         QByteArray("[Profile0]\nPath=..\0/..\0\n", 24),
+         "refused: its name or path holds a control character"},
+        {"chrome", "/.config/google-chrome/Local State", "{}", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.browser + " " + c.said).toStdString());
+        QTemporaryDir dir;
+        FileManager files;
+        ASSERT_TRUE(files.setRoot(dir.path()));
+        files.setLayout(Layout::Linux);
+        const QString list = dir.path() + c.list;
+        QDir().mkpath(QFileInfo(list).absolutePath());
+        QFile(dir.path() + "/cookies.sqlite").open(QIODevice::WriteOnly);
+        if (c.content.isEmpty()) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(list).constData(), 0600), 0);
+        } else {
+            QFile out(list);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(c.content);
+        }
+        const auto status = runCommand(files, {"status"});
+        EXPECT_EQ(status.code, 0);
+        EXPECT_EQ(status.out.contains(c.said.isEmpty() ? "cannot be read" : c.said),
+                  !c.said.isEmpty())
+            << status.out.toStdString();
+        const QJsonArray browsers =
+            json(runCommand(files, {"status", "--json"}).out).value("browsers").toArray();
+        int problems = 0;
+        for (const QJsonValue& browser : browsers) {
+            problems += browser.toObject().value("profile_list_problems").toArray().size();
+        }
+        EXPECT_EQ(problems, c.said.startsWith("cannot") ? 1 : 0);
+        const auto care = runCommand(files, {"care", c.browser, "--preset", "complete", "--yes"});
+        EXPECT_EQ(care.code, c.said.isEmpty() ? 0 : 1) << care.out.toStdString();
+        EXPECT_EQ(care.out.contains("has been cleaned"), c.said.isEmpty());
+        EXPECT_TRUE(QFileInfo::exists(dir.path() + "/cookies.sqlite"));
     }
 }
 

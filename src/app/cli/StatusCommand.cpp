@@ -28,12 +28,19 @@ struct BrowserStatus {
     quint64 basic = 0;
     quint64 complete = 0;
     QList<BrowserProfile> profiles;  // Linux layout only
+    QList<ProfileListProblem> listProblems;
 };
 
 BrowserStatus measureBrowser(BrowserId browser, const FileManager& files) {
     const BrowserCatalogue& items = catalogue(browser, files);
-    BrowserStatus status{browser, isInstalled(browser, files),    {}, 0,
-                         0,       browserProfiles(browser, files)};
+    BrowserProfileList lists = readBrowserProfiles(browser, files);
+    BrowserStatus status{browser,
+                         isInstalled(browser, files),
+                         {},
+                         0,
+                         0,
+                         std::move(lists.profiles),
+                         std::move(lists.problems)};
     ProfileLookup lookup(files);
     for (const CareItem& item : items.items) {
         const quint64 bytes = measureItem(item, files, lookup);
@@ -74,6 +81,20 @@ Json profilesJson(const QList<BrowserProfile>& profiles, const FileManager& file
     return list;
 }
 
+// The lists that could not be read whole: the profiles they name are not all measured.
+Json listProblemsJson(const QList<ProfileListProblem>& problems, const FileManager& files) {
+    Json list = Json::array();
+    for (const ProfileListProblem& problem : problems) {
+        Json entry = Json::object();
+        entry.set("install", problem.install);
+        entry.set("path", files.localPath(problem.list));
+        entry.set("problem", problem.reason);
+        entry.set("unreadable", problem.unreadable);
+        list.append(std::move(entry));
+    }
+    return list;
+}
+
 Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bool granted) {
     const Localization english = Localization::forLanguage(QStringLiteral("en"));
     Json root = Json::object();
@@ -89,6 +110,7 @@ Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bo
         browser.set("installed", status.installed);
         if (files.layout() == Layout::Linux) {
             browser.set("profiles", profilesJson(status.profiles, files));
+            browser.set("profile_list_problems", listProblemsJson(status.listProblems, files));
         }
         Json& items = browser.set("items", Json::array());
         for (const ItemSize& item : status.items) {
@@ -127,6 +149,10 @@ void printTable(QTextStream& out, const QList<BrowserStatus>& report, const File
             out << "  profile " << profile.name << "  " << files.localPath(profile.folder)
                 << (profile.usable() ? QString() : QStringLiteral("  refused: ") + profile.refused)
                 << "\n";
+        }
+        for (const ProfileListProblem& problem : status.listProblems) {
+            out << "  profile list " << files.localPath(problem.list)
+                << (problem.unreadable ? "  cannot be read: " : "  ") << problem.reason << "\n";
         }
         for (const ItemSize& item : status.items) {
             row(item.name, item.bytes);
