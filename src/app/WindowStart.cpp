@@ -9,12 +9,12 @@
 #include "care/modules/CareModule.h"
 #include "monitor/ui/ImageFactory.h"
 #include "monitor/ui/MenuStatus.h"
+#include "platform/Executor.h"
 #include "platform/FileManager.h"
 #include "platform/InstanceName.h"
 #include "platform/Log.h"
 #include "platform/SizeService.h"
 #include "platform/TimeScale.h"
-#include "platform/Workers.h"
 
 namespace qz {
 
@@ -95,7 +95,9 @@ int runWindow(FileManager& files, bool background) {
         arrangeScreenshot(delegate, screenshot);
     }
     const int code = QApplication::exec();
-    Workers::care().waitForDone();  // a running care ends before the program does
+    // A running care ends before the program does; no walk outlives the size service it reads.
+    Executor::waitUntilIdle(Executor::Queue::Care);
+    Executor::waitUntilIdle(Executor::Queue::Measuring);
     return code;
 }
 

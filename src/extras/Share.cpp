@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPointer>
-#include <QThreadPool>
 
 #include "platform/Bundle.h"
+#include "platform/Executor.h"
 #include "platform/Localization.h"
 #include "platform/RemoteResource.h"
 #include "ui_Share.h"
@@ -46,7 +46,6 @@ Share::Share(SharingServices& services, QObject* parent)
       services_(services),
       window_(std::make_unique<QWidget>()),
       ui_(std::make_unique<Ui::Share>()) {
-    pictureWorker_.setMaxThreadCount(1);
     ui_->setupUi(window_.get());
     shareWin = window_.get();
     close = ui_->close;
@@ -127,13 +126,10 @@ void Share::fetchPicture(const std::shared_ptr<ShareItems>& items, const QUrl& u
 }
 
 void Share::decodeOnWorker(Settle settle, std::function<QByteArray()> load) {
-    // The worker is the share's own: destroying it waits for the decoding, so the share is
-    // there to receive the answer.
-    pictureWorker_.start([this, settle = std::move(settle), load = std::move(load)] {
-        const QImage image = decodePicture(load());
-        QMetaObject::invokeMethod(
-            this, [settle, image] { settle(image); }, Qt::QueuedConnection);
-    });
+    // A share closed before the picture is decoded drops it.
+    Executor::submit(
+        Executor::Queue::Measuring, [load = std::move(load)] { return decodePicture(load()); },
+        this, [settle = std::move(settle)](const QImage& image) { settle(image); });
 }
 
 void Share::chooseFromSharingServicePicker() {

@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QPushButton>
-#include <QThreadPool>
 #include <functional>
 #include <memory>
 
@@ -71,8 +70,6 @@ class Share : public QObject, public SharingServiceDelegate, public SharingServi
     std::unique_ptr<SharingService> tweetSharingService_;
     std::unique_ptr<SharingService> postFbSharingService_;
     std::unique_ptr<SharingServicePicker> picker_;
-    // Last, so that it is stopped, and its decoding finished, before the rest goes.
-    QThreadPool pictureWorker_;
 };
 
 }  // namespace qz

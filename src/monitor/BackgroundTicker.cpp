@@ -1,7 +1,7 @@
 #include "monitor/BackgroundTicker.h"
 
+#include "platform/Executor.h"
 #include "platform/TimeScale.h"
-#include "platform/Workers.h"
 
 namespace qz {
 
@@ -33,7 +33,7 @@ bool BackgroundTicker::tick() {
     }
     auto done = std::make_shared<std::promise<void>>();
     inFlight_ = done->get_future();
-    Workers::startMeasuring([this, done] {
+    Executor::run(Executor::Queue::Measuring, [this, done] {
         std::function<void()> apply = work_();
         QMetaObject::invokeMethod(
             this,

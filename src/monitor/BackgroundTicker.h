@@ -1,4 +1,4 @@
-// A repeating timer whose work runs on the measuring pool and whose result is applied on the
+// A repeating timer whose work runs on the measuring queue and whose result is applied on the
 // owner's thread, so the periodic measurements never stall the window.
 #pragma once
 

@@ -16,7 +16,7 @@
 
 #include "platform/MountIdentity.h"
 #include "platform/UniqueFd.h"
-#include "platform/Workers.h"
+#include "platform/Executor.h"
 
 namespace qz {
 
@@ -68,7 +68,7 @@ class Walk : public std::enable_shared_from_this<Walk> {
         std::lock_guard lock(mutex_);
         stack_.push_back(std::move(task));
         if (stack_.size() > 1 && helpers_ < maxHelpers_ &&
-            Workers::tryStartMeasuring([self = shared_from_this()] { self->help(); })) {
+            Executor::tryRunMeasuring([self = shared_from_this()] { self->help(); })) {
             ++helpers_;
         }
         wake_.notify_one();

@@ -10,10 +10,10 @@
 #include "care/modules/CareRunController.h"
 #include "fixtures/FixtureHome.h"
 #include "history/addItem.h"
+#include "platform/Executor.h"
 #include "platform/Localization.h"
 #include "platform/Log.h"
 #include "platform/RunningApplications.h"
-#include "platform/Workers.h"
 #include "support/WaitFor.h"
 
 namespace qz {
@@ -228,7 +228,7 @@ TEST_F(CareRunControllerTest, ClosingThePanelDuringACareNeitherWaitsForItNorStop
     ASSERT_TRUE(chrome->careRun()->isRunning());
     delete panels;  // takes the module and its controller; the care worker goes on alone
     panels = nullptr;
-    ASSERT_TRUE(Workers::care().waitForDone(5000));
+    ASSERT_TRUE(Executor::waitUntilIdle(Executor::Queue::Care, 5000));
     EXPECT_FALSE(exists(kChromeHistory));
     EXPECT_EQ(store.shoppingListArray().size(), 1);
     QCoreApplication::processEvents();  // its queued news finds no controller and is dropped

@@ -2,16 +2,15 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QProgressBar>
 
 #include "care/modules/CareModule.h"
 #include "chrome/SheetWidth.h"
 #include "history/addItem.h"
+#include "platform/Executor.h"
 #include "platform/FileManager.h"
 #include "platform/Localization.h"
 #include "platform/Log.h"
-#include "platform/Workers.h"
 
 namespace qz {
 
@@ -115,31 +114,21 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
     files.setFolderSizes(nullptr);
     const std::shared_ptr<CareSelection> selection = selection_;
     const QPointer<CareRunController> self(this);
-    const auto toMain = [self](auto call) {
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(
-                app,
-                [self, call] {
-                    if (self) {
-                        call(*self);
-                    }
-                },
-                Qt::QueuedConnection);
-        }
-    };
-    const auto threadedMethod = [browser, texts, files, selection, toMain] {
+    const auto threadedMethod = [browser, texts, files, selection, self] {
         CareRun run(browser, files);
         run.setSelection([selection](const QString& item) { return selection->state(item); });
         run.setRecorder(
             [](BrowserId cared) { return addItem::sharedMySingleton()->record(cared); });
         CareCallbacks callbacks;
-        callbacks.started = [toMain] { toMain([](CareRunController& c) { c.careStarted(); }); };
+        callbacks.started = [self] {
+            Executor::post(self, [](CareRunController& c) { c.careStarted(); });
+        };
         run.setCallbacks(std::move(callbacks));
         const CareReport report = run.run();
-        const UserNotification notification = completionNotification(report, texts);
-        toMain([report, notification](CareRunController& c) { c.careEnded(report, notification); });
+        return std::make_pair(report, completionNotification(report, texts));
     };
-    Workers::startCare(threadedMethod);
+    Executor::submit(Executor::Queue::Care, threadedMethod, this,
+                     [this](const auto& ended) { careEnded(ended.first, ended.second); });
 }
 
 QMessageBox* CareRunController::beginSheet(AlertStyle style, const QString& titleKey,

@@ -1,29 +1,20 @@
 #include "care/modules/SizeMeasurer.h"
 
-#include <QtConcurrent/QtConcurrentRun>
-
-#include "platform/Workers.h"
+#include "platform/Executor.h"
 
 namespace qz {
 
-SizeMeasurer::SizeMeasurer(QObject* parent) : QObject(parent) {
-    connect(&watcher_, &QFutureWatcherBase::finished, this, [this] {
-        running_ = false;
-        emit measured(watcher_.result());
-    });
-}
-
-SizeMeasurer::~SizeMeasurer() {
-    // The worker only reads files and its own copies; wait so it never outlives its watcher.
-    watcher_.waitForFinished();
-}
+SizeMeasurer::SizeMeasurer(QObject* parent) : QObject(parent) {}
 
 bool SizeMeasurer::start(Measure measure) {
     if (running_) {
         return false;
     }
     running_ = true;
-    watcher_.setFuture(QtConcurrent::run(&Workers::measuring(), std::move(measure)));
+    Executor::submit(Executor::Queue::Measuring, std::move(measure), this, [this](quint64 total) {
+        running_ = false;
+        emit measured(total);
+    });
     return true;
 }
 

@@ -1,8 +1,7 @@
-// Runs one measurement at a time on the measuring pool and reports the figure on the thread that
-// owns it, so the main thread never waits for a walk.
+// Runs one measurement at a time on the measuring queue and reports the figure on the main
+// thread, so the main thread never waits for a walk.
 #pragma once
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <functional>
 
@@ -14,10 +13,10 @@ class SizeMeasurer : public QObject {
     using Measure = std::function<quint64()>;
 
     explicit SizeMeasurer(QObject* parent = nullptr);
-    ~SizeMeasurer() override;
 
     // Starts the measurement on a worker; false (and nothing started) while one is running.
-    // The function must not touch widgets: take what it needs by value.
+    // The function must not touch widgets and may outlive this object: take what it needs by
+    // value.
     bool start(Measure measure);
     bool isRunning() const { return running_; }
 
@@ -26,7 +25,6 @@ class SizeMeasurer : public QObject {
     void measured(quint64 total);
 
   private:
-    QFutureWatcher<quint64> watcher_;
     bool running_ = false;
 };
 

@@ -1,17 +1,14 @@
 #include "monitor/ui/CustomLogo.h"
 
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
-
 #include "chrome/SheetWidth.h"
 #include "monitor/LogoLevels.h"
 #include "platform/Bundle.h"
+#include "platform/Executor.h"
 #include "platform/FileManager.h"
 #include "platform/Frames.h"
 #include "platform/Localization.h"
 #include "platform/RemoteVersionList.h"
 #include "platform/TimeScale.h"
-#include "platform/Workers.h"
 
 namespace qz {
 
@@ -33,13 +30,6 @@ CustomLogo::CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& fi
             update_->setIconSize(update_->size());
         }
         connect(update_, &QAbstractButton::clicked, this, &CustomLogo::updateBtn);
-    }
-}
-
-CustomLogo::~CustomLogo() {
-    // File work in flight reads through files_; let it end before this object does.
-    for (QFutureWatcherBase* watcher : findChildren<QFutureWatcherBase*>()) {
-        watcher->waitForFinished();
     }
 }
 
@@ -97,21 +87,27 @@ void CustomLogo::checkUpdate() {
 
 void CustomLogo::evaluate(const VersionList& list) {
     // Reading the bundles and the system version is file work: it stays off the main thread.
-    auto* watcher = new QFutureWatcher<UpdateAdvice>(this);
-    connect(watcher, &QFutureWatcher<UpdateAdvice>::finished, this, [this, watcher] {
-        const UpdateAdvice advice = watcher->result();
-        watcher->deleteLater();
-        advice_ = advice;
-        if (advice.evaluated && update_) {
-            update_->setVisible(advice.advice);
-        }
-        emit updateChecked(advice.advice);
-    });
     const BrowserId browser = traits_.browser;
-    const FileManager& files = files_;
-    watcher->setFuture(QtConcurrent::run(&Workers::measuring(), [browser, &files, list] {
-        return checkBrowserUpdate(browser, files, list);
-    }));
+    Executor::submit(
+        Executor::Queue::Measuring,
+        [browser, files = detachedFiles(), list] {
+            return checkBrowserUpdate(browser, files, list);
+        },
+        this,
+        [this](const UpdateAdvice& advice) {
+            advice_ = advice;
+            if (advice.evaluated && update_) {
+                update_->setVisible(advice.advice);
+            }
+            emit updateChecked(advice.advice);
+        });
+}
+
+FileManager CustomLogo::detachedFiles() const {
+    // The job may outlive this logo: it reads through a copy that measures nothing.
+    FileManager files = files_;
+    files.setFolderSizes(nullptr);
+    return files;
 }
 
 void CustomLogo::updateBtn() {
@@ -125,34 +121,32 @@ void CustomLogo::updateBtn() {
 void CustomLogo::showSheet(const VersionList& list) {
     sheetPending_ = false;
     const BrowserId browser = traits_.browser;
-    const FileManager& files = files_;
-    auto* watcher = new QFutureWatcher<std::optional<QString>>(this);
-    connect(watcher, &QFutureWatcher<std::optional<QString>>::finished, this, [this, watcher] {
-        const std::optional<QString> published = watcher->result();
-        watcher->deleteLater();
-        QWidget* window = panel_ ? panel_->window() : nullptr;
-        const UpdateSheet texts = updateSheet(traits_.browser, published, Localization::shared());
-        // The window manager titles it with the program's name; the message says the rest.
-        auto* sheet = new QMessageBox(QMessageBox::Warning, QString(), texts.messageText,
-                                      QMessageBox::NoButton, window);
-        sheet->setInformativeText(texts.informativeText);
-        giveSheetRoom(sheet);
-        sheet->addButton(texts.button, QMessageBox::AcceptRole);
-        sheet->setAttribute(Qt::WA_DeleteOnClose);
-        sheet->setWindowModality(Qt::WindowModal);
-        sheet_ = sheet;
-        sheet->open();
-        emit sheetShown();
-    });
     // The list key of Safari depends on the system version file, read again for each press.
-    watcher->setFuture(QtConcurrent::run(
-        &Workers::measuring(), [browser, &files, list]() -> std::optional<QString> {
-            if (!list) {
-                return std::nullopt;
-            }
-            const QString key = versionListKey(browser, files);
-            return list->contains(key) ? std::optional<QString>(list->value(key)) : std::nullopt;
-        }));
+    const auto publishedVersion = [browser, files = detachedFiles(),
+                                   list]() -> std::optional<QString> {
+        if (!list) {
+            return std::nullopt;
+        }
+        const QString key = versionListKey(browser, files);
+        return list->contains(key) ? std::optional<QString>(list->value(key)) : std::nullopt;
+    };
+    Executor::submit(
+        Executor::Queue::Measuring, publishedVersion, this, [this](const auto& published) {
+            QWidget* window = panel_ ? panel_->window() : nullptr;
+            const UpdateSheet texts =
+                updateSheet(traits_.browser, published, Localization::shared());
+            // The window manager titles it with the program's name; the message says the rest.
+            auto* sheet = new QMessageBox(QMessageBox::Warning, QString(), texts.messageText,
+                                          QMessageBox::NoButton, window);
+            sheet->setInformativeText(texts.informativeText);
+            giveSheetRoom(sheet);
+            sheet->addButton(texts.button, QMessageBox::AcceptRole);
+            sheet->setAttribute(Qt::WA_DeleteOnClose);
+            sheet->setWindowModality(Qt::WindowModal);
+            sheet_ = sheet;
+            sheet->open();
+            emit sheetShown();
+        });
 }
 
 namespace {

@@ -33,7 +33,6 @@ class CustomLogo : public QObject {
 
     // Works on the panel's logo view and "update" button; lives as long as the panel.
     CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& files);
-    ~CustomLogo() override;
 
     BrowserId browser() const { return traits_.browser; }
     // Held weakly: a logo view that is gone is skipped, the button still moves.
@@ -69,6 +68,7 @@ class CustomLogo : public QObject {
   private:
     void animate(QWidget* view, const QRect& target);
     void evaluate(const VersionList& list);
+    FileManager detachedFiles() const;
     void showSheet(const VersionList& list);
 
     LogoTraits traits_;

@@ -1,8 +1,10 @@
-#include "platform/Workers.h"
+#include "platform/Executor.h"
 
 #include <pthread.h>
 
+#include <QCoreApplication>
 #include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <atomic>
 #include <deque>
@@ -69,9 +71,7 @@ HandOverQueue& careQueue() {
     return *queue;
 }
 
-}  // namespace
-
-QThreadPool& Workers::measuring() {
+QThreadPool& measuringPool() {
     static QThreadPool* pool = [] {
         auto* created = new QThreadPool;
         created->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
@@ -81,33 +81,56 @@ QThreadPool& Workers::measuring() {
     return *pool;
 }
 
-QThreadPool& Workers::care() {
+QThreadPool& carePool() {
     static QThreadPool* pool = [] {
         auto* created = new QThreadPool;
-        created->setMaxThreadCount(4);  // one per browser module
+        created->setMaxThreadCount(4);  // one per browser panel
         created->setObjectName(QStringLiteral("care"));
         return created;
     }();
     return *pool;
 }
 
-// The takers capture nothing: all a job carries crosses in the queue.
-void Workers::startMeasuring(std::function<void()> job) {
-    measuringQueue().start(
-        measuring(), [] { measuringQueue().runOne(); }, std::move(job));
+// Receives the results on the main thread; made there on first use and kept for the process,
+// so a worker finishing during shutdown still posts to a live object.
+QObject* mainThreadDispatcher() {
+    static QObject* dispatcher = [] {
+        auto* created = new QObject;
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            created->moveToThread(app->thread());
+        }
+        return created;
+    }();
+    return dispatcher;
 }
 
-bool Workers::tryStartMeasuring(std::function<void()> job) {
+}  // namespace
+
+// The takers capture nothing: all a job carries crosses in the queue.
+void Executor::run(Queue queue, std::function<void()> job) {
+    if (queue == Queue::Care) {
+        careQueue().start(
+            carePool(), [] { careQueue().runOne(); }, std::move(job));
+    } else {
+        measuringQueue().start(
+            measuringPool(), [] { measuringQueue().runOne(); }, std::move(job));
+    }
+}
+
+bool Executor::tryRunMeasuring(std::function<void()> job) {
     if (forkedChild.load()) {
         return false;
     }
     return measuringQueue().tryStart(
-        measuring(), [] { measuringQueue().runOne(); }, std::move(job));
+        measuringPool(), [] { measuringQueue().runOne(); }, std::move(job));
 }
 
-void Workers::startCare(std::function<void()> job) {
-    careQueue().start(
-        care(), [] { careQueue().runOne(); }, std::move(job));
+bool Executor::waitUntilIdle(Queue queue, int timeoutMs) {
+    return (queue == Queue::Care ? carePool() : measuringPool()).waitForDone(timeoutMs);
+}
+
+void Executor::deliver(std::function<void()> call) {
+    QMetaObject::invokeMethod(mainThreadDispatcher(), std::move(call), Qt::QueuedConnection);
 }
 
 }  // namespace qz
