@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstring>
 
 #include "app/SingleInstance.h"
@@ -75,8 +76,8 @@ TEST(SingleInstanceTest, TheWindowsSocketSendsLaterStartsBackAndTurnsTheCommandL
 
 // In a child process: a local socket at `path` that listens as (or, unless `listens`, connects
 // as) the unprivileged user and sends a reopen. Returns the child once its socket is set up, or
-// -1 when that failed; the child ends when `hold` is closed.
-pid_t otherUsersSocket(const QString& path, bool listens, int hold) {
+// -1 when that failed; the child waits until it is ended (end()).
+pid_t otherUsersSocket(const QString& path, bool listens) {
     const QByteArray local = QFile::encodeName(path);
     int ready[2];
     if (::pipe(ready) != 0) {
@@ -97,9 +98,9 @@ pid_t otherUsersSocket(const QString& path, bool listens, int hold) {
                            : ::connect(fd, generic, sizeof address) == 0 &&
                                  ::write(fd, "reopen\n", 7) == 7);
         (void)!::write(ready[1], &ok, 1);
-        char byte = 0;
-        (void)!::read(hold, &byte, 1);
-        ::_exit(0);
+        for (;;) {
+            ::pause();
+        }
     }
     ::close(ready[1]);
     bool ok = false;
@@ -112,6 +113,11 @@ pid_t otherUsersSocket(const QString& path, bool listens, int hold) {
     return child;
 }
 
+void end(pid_t child) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
 TEST(SingleInstanceTest, AnotherUsersSocketNeitherBlocksNorReachesTheWindow) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to hold a socket as another user";
@@ -120,9 +126,7 @@ TEST(SingleInstanceTest, AnotherUsersSocketNeitherBlocksNorReachesTheWindow) {
     const SharedRoot root(home.root());
     const QString name = singleInstanceServerName();
     ASSERT_FALSE(name.isEmpty());
-    int hold[2];
-    ASSERT_EQ(::pipe(hold), 0);
-    const pid_t squatter = otherUsersSocket(name, true, hold[0]);
+    const pid_t squatter = otherUsersSocket(name, true);
     ASSERT_GT(squatter, 0);
     QLocalSocket probe;
     probe.connectToServer(name);
@@ -139,9 +143,7 @@ TEST(SingleInstanceTest, AnotherUsersSocketNeitherBlocksNorReachesTheWindow) {
     SingleInstance window(name);
     EXPECT_TRUE(window.listen());
     EXPECT_TRUE(later.isRunning(500));
-    ::close(hold[1]);
-    ::waitpid(squatter, nullptr, 0);
-    ::close(hold[0]);
+    end(squatter);
 
     // And another user who reaches the window's socket cannot bring it forward.
     QTemporaryDir open;
@@ -151,8 +153,7 @@ TEST(SingleInstanceTest, AnotherUsersSocketNeitherBlocksNorReachesTheWindow) {
     ASSERT_TRUE(exposed.listen());
     ASSERT_EQ(::chmod(QFile::encodeName(reachable).constData(), 0777), 0);
     QSignalSpy reopened(&exposed, &SingleInstance::reopenRequested);
-    ASSERT_EQ(::pipe(hold), 0);
-    const pid_t visitor = otherUsersSocket(reachable, false, hold[0]);
+    const pid_t visitor = otherUsersSocket(reachable, false);
     ASSERT_GT(visitor, 0);
     // Our own start, after the other user's, is heard.
     QLocalSocket own;
@@ -161,9 +162,7 @@ TEST(SingleInstanceTest, AnotherUsersSocketNeitherBlocksNorReachesTheWindow) {
     own.write("reopen\n");
     EXPECT_TRUE(test::waitFor([&] { return own.state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(reopened.size(), 1);
-    ::close(hold[1]);
-    ::waitpid(visitor, nullptr, 0);
-    ::close(hold[0]);
+    end(visitor);
 }
 
 }  // namespace
