@@ -2,6 +2,8 @@
 
 #include <QLocalSocket>
 
+#include "platform/InstanceName.h"
+
 namespace qz {
 
 namespace {
@@ -15,6 +17,12 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
+            // Only this user's own starts may bring the window forward.
+            if (!peerIsThisUser(socket->socketDescriptor())) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 if (!socket->canReadLine()) {
@@ -32,7 +40,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
 bool SingleInstance::handOver(int timeoutMs) const {
     QLocalSocket socket;
     socket.connectToServer(name_);
-    if (!socket.waitForConnected(timeoutMs)) {
+    if (!socket.waitForConnected(timeoutMs) || !peerIsThisUser(socket.socketDescriptor())) {
         return false;
     }
     socket.write(kReopen);
@@ -46,10 +54,14 @@ bool SingleInstance::handOver(int timeoutMs) const {
 bool SingleInstance::isRunning(int timeoutMs) const {
     QLocalSocket socket;
     socket.connectToServer(name_);
-    return socket.waitForConnected(timeoutMs);
+    // A socket held by another user is nobody's window: it neither counts nor blocks.
+    return socket.waitForConnected(timeoutMs) && peerIsThisUser(socket.socketDescriptor());
 }
 
 bool SingleInstance::listen() {
+    if (name_.isEmpty()) {
+        return false;
+    }
     if (server_.listen(name_)) {
         return true;
     }

@@ -11,7 +11,8 @@ namespace qz {
 class SingleInstance : public QObject {
     Q_OBJECT
   public:
-    // `name` is the window's socket name, singleInstanceServerName() (platform/InstanceName.h).
+    // `name` is the window's socket path, singleInstanceServerName() (platform/InstanceName.h);
+    // only peers of this user are believed or heard.
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
 
     // Asks a running instance to reopen; true when one took the message.

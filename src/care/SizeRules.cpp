@@ -1,6 +1,7 @@
 #include "care/SizeRules.h"
 
 #include "care/FirefoxProfile.h"
+#include "platform/ByteSum.h"
 #include "platform/FileManager.h"
 
 namespace qz {
@@ -60,8 +61,9 @@ QList<CareTarget> careTargets(const CarePath& path, const FileManager& files,
 quint64 measurePath(const CarePath& path, const FileManager& files, ProfileLookup& profiles) {
     quint64 total = 0;
     for (const CareTarget& target : careTargets(path, files, profiles)) {
-        total += target.kind == PathKind::Folder ? files.folderSize(target.platformPath)
-                                                 : files.fileSize(target.platformPath);
+        total = saturatingAdd(total, target.kind == PathKind::Folder
+                                         ? files.folderSize(target.platformPath)
+                                         : files.fileSize(target.platformPath));
     }
     return total;
 }
@@ -74,7 +76,7 @@ quint64 measurePath(const CarePath& path, const FileManager& files) {
 quint64 measureItem(const CareItem& item, const FileManager& files, ProfileLookup& profiles) {
     quint64 total = 0;
     for (const CarePath& path : item.measured) {
-        total += measurePath(path, files, profiles);
+        total = saturatingAdd(total, measurePath(path, files, profiles));
     }
     return total;
 }
@@ -90,7 +92,7 @@ quint64 measureSelection(BrowserId browser, const QSet<QString>& selected,
     quint64 total = 0;
     for (const CareItem& item : catalogue(browser, files).items) {
         if (selected.contains(item.name)) {
-            total += measureItem(item, files, profiles);
+            total = saturatingAdd(total, measureItem(item, files, profiles));
         }
     }
     return total;

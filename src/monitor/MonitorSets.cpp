@@ -1,6 +1,7 @@
 #include "monitor/MonitorSets.h"
 
 #include "care/SizeRules.h"
+#include "platform/ByteSum.h"
 
 namespace qz {
 
@@ -65,7 +66,7 @@ quint64 measureSet(const QList<CarePath>& rows, const FileManager& files) {
     ProfileLookup profiles(files);
     quint64 total = 0;
     for (const CarePath& row : rows) {
-        total += measurePath(row, files, profiles);
+        total = saturatingAdd(total, measurePath(row, files, profiles));
     }
     return total;
 }

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <atomic>
 
+#include "platform/ByteSum.h"
 #include "platform/FolderWalk.h"
 
 namespace qz {
@@ -205,7 +206,7 @@ quint64 FileManager::walkFolderSize(const QString& platformPath) const {
         const int fd = ::openat(resolved.parent.get(), resolved.leaf.c_str(),
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd >= 0) {
-            total += sumEntrySizesBeneath(fd);
+            total = saturatingAdd(total, sumEntrySizesBeneath(fd));
         }
     }
     return total;

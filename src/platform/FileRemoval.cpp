@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QStringList>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -30,6 +31,8 @@ constexpr size_t kInodeOrderThreshold = 1000;
 constexpr int kEmptyingPasses = 4;
 // Each level of folders costs a descriptor and a little stack; deeper than this stays.
 constexpr size_t kMaxDepth = 4000;
+
+std::atomic<RemovalListingHook> listingHook{nullptr};
 
 QString reasonOf(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -82,6 +85,9 @@ class TreeRemover {
                 break;
             }
         }
+        if (errno == ENOENT) {
+            return;  // removed meanwhile by someone else: gone all the same
+        }
         fail(reportName, errno);
     }
 
@@ -100,6 +106,9 @@ class TreeRemover {
         std::vector<char> names;
         for (;;) {
             const ssize_t count = ::getdents64(dirFd, buffer_.get(), kDirentBufferSize);
+            if (count < 0 && errno == ENOENT) {
+                return;  // the folder itself was removed meanwhile: nothing left in it
+            }
             if (count < 0) {
                 fail("", errno);
                 return;
@@ -121,6 +130,9 @@ class TreeRemover {
         if (entries.size() > kInodeOrderThreshold) {
             std::sort(entries.begin(), entries.end(),
                       [](const Entry& a, const Entry& b) { return a.inode < b.inode; });
+        }
+        if (const RemovalListingHook hook = listingHook.load()) {
+            hook(relative_);
         }
         for (const Entry& entry : entries) {
             removeEntry(dirFd, names.data() + entry.name, entry.type);
@@ -148,7 +160,8 @@ class TreeRemover {
                 return;
             }
             // Replaced by a file or a link since it was listed: remove that entry itself.
-            if ((error == ENOTDIR || error == ELOOP) && ::unlinkat(dirFd, name, 0) == 0) {
+            if ((error == ENOTDIR || error == ELOOP) &&
+                (::unlinkat(dirFd, name, 0) == 0 || errno == ENOENT)) {
                 return;
             }
             fail(name, error);
@@ -262,7 +275,8 @@ RemovalResult removeBelowRoot(const FileManager& files, const QString& platformP
     if (!folder.valid() || !mount) {
         const int error = errno;
         // Became a link or a file after the check: that entry itself is the item now.
-        if ((error == ENOTDIR || error == ELOOP) && ::unlinkat(parent, leaf, 0) == 0) {
+        if ((error == ENOTDIR || error == ELOOP) &&
+            (::unlinkat(parent, leaf, 0) == 0 || errno == ENOENT)) {
             result.outcome = RemovalResult::Outcome::Removed;
             return result;
         }
@@ -282,6 +296,10 @@ RemovalResult removeBelowRoot(const FileManager& files, const QString& platformP
 }
 
 }  // namespace
+
+void setRemovalListingHook(RemovalListingHook hook) {
+    listingHook.store(hook);
+}
 
 QString FileManager::unreachableReason(const QString& platformPath) const {
     const RemovalResult result = unresolvable(*this, platformPath);

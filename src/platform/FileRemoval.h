@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <string>
 
 namespace qz {
 
@@ -19,5 +20,11 @@ struct RemovalResult {
 
     bool failed() const { return outcome == Outcome::Failed; }
 };
+
+// For tests of removals that race another remover: called after each folder beneath an item
+// has been listed and before anything in it goes, with the folder's path beneath the item ("" for
+// the item itself, "a/b/" beneath it). Null by default.
+using RemovalListingHook = void (*)(const std::string& relative);
+void setRemovalListingHook(RemovalListingHook hook);
 
 }  // namespace qz

@@ -124,7 +124,7 @@ FolderIndex::Result FolderIndex::build() {
 FolderIndex::Result FolderIndex::fill(Node& node, int fd) {
     for (FolderEntry& entry : listFolderEntries(fd)) {
         if (!entry.folder) {
-            total_ += entry.size;
+            total_.add(entry.size);
             node.files[std::move(entry.name)] = entry.size;
         } else if (const Result result = addEntry(node, fd, entry.name);
                    result != Result::Current) {
@@ -140,7 +140,7 @@ FolderIndex::Result FolderIndex::addEntry(Node& parent, int parentFd, const std:
         return Result::Current;  // gone, or cannot be read: counts nothing
     }
     if (!S_ISDIR(info.st_mode)) {
-        total_ += static_cast<quint64>(info.st_size);
+        total_.add(static_cast<quint64>(info.st_size));
         parent.files[name] = static_cast<quint64>(info.st_size);
         return Result::Current;
     }
@@ -164,13 +164,13 @@ FolderIndex::Result FolderIndex::addEntry(Node& parent, int parentFd, const std:
     return fill(node, fd.get());
 }
 
-quint64 FolderIndex::sumOf(const Node& node) const {
-    quint64 sum = 0;
+ByteTotal FolderIndex::sumOf(const Node& node) const {
+    ByteTotal sum;
     for (const auto& [name, size] : node.files) {
-        sum += size;
+        sum.add(size);
     }
     for (const auto& [name, child] : node.folders) {
-        sum += sumOf(*child);
+        sum.add(sumOf(*child));
     }
     return sum;
 }
@@ -188,11 +188,11 @@ void FolderIndex::forget(Node& node) {
 
 void FolderIndex::removeEntry(Node& parent, const std::string& name) {
     if (const auto file = parent.files.find(name); file != parent.files.end()) {
-        total_ -= file->second;
+        total_.subtract(file->second);
         parent.files.erase(file);
     }
     if (const auto folder = parent.folders.find(name); folder != parent.folders.end()) {
-        total_ -= sumOf(*folder->second);
+        total_.subtract(sumOf(*folder->second));
         forget(*folder->second);
         parent.folders.erase(folder);
     }
@@ -249,7 +249,8 @@ FolderIndex::Result FolderIndex::reconcile(const Touch& touch) {
         removeEntry(node, touch.name);
         return addEntry(node, fd, touch.name);
     }
-    total_ = total_ - file->second + static_cast<quint64>(info.st_size);
+    total_.subtract(file->second);
+    total_.add(static_cast<quint64>(info.st_size));
     file->second = static_cast<quint64>(info.st_size);
     return Result::Current;
 }
@@ -311,7 +312,7 @@ FolderIndex::Result FolderIndex::drain() {
                 // A rename inside the tree keeps the folder's index and watches; the other half
                 // of the pair names its new place.
                 if (const auto child = node->folders.find(name); child != node->folders.end()) {
-                    total_ -= sumOf(*child->second);
+                    total_.subtract(sumOf(*child->second));
                     child->second->parent = nullptr;
                     moved[event->cookie] = std::move(child->second);
                     node->folders.erase(child);
@@ -322,7 +323,7 @@ FolderIndex::Result FolderIndex::drain() {
                     Node& arrived = *pair->second;
                     arrived.parent = node;
                     arrived.name = name;
-                    total_ += sumOf(arrived);
+                    total_.add(sumOf(arrived));
                     node->folders[name] = std::move(pair->second);
                     moved.erase(pair);
                 }

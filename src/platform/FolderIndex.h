@@ -12,6 +12,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/ByteSum.h"
 #include "platform/MountIdentity.h"
 #include "platform/UniqueFd.h"
 
@@ -49,7 +50,7 @@ class FolderIndex {
     // overflow, a folder whose identity changed, the folder itself gone, a mount come or gone).
     Result drain();
     // The sum of what the folder holds (its own entry excluded).
-    quint64 total() const { return total_; }
+    quint64 total() const { return total_.value(); }
     const FolderIdentity& identity() const;
     int watches() const { return static_cast<int>(byWatch_.size()); }
 
@@ -63,7 +64,7 @@ class FolderIndex {
     Result fill(Node& node, int fd);
     void removeEntry(Node& parent, const std::string& name);
     void forget(Node& node);
-    quint64 sumOf(const Node& node) const;
+    ByteTotal sumOf(const Node& node) const;
     int openNode(Node& node);
     Result reconcile(const Touch& touch);
 
@@ -75,7 +76,7 @@ class FolderIndex {
     std::optional<MountIdentity> mount_;  // the watched folder's: no other mount is entered
     std::unordered_map<int, Node*> byWatch_;
     std::unordered_map<const Node*, int> openFolders_;  // descriptors kept during one drain
-    quint64 total_ = 0;
+    ByteTotal total_;
 };
 
 }  // namespace qz

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ByteSum.h"
 #include "platform/MountIdentity.h"
 #include "platform/UniqueFd.h"
 #include "platform/Executor.h"
@@ -45,7 +46,7 @@ class Walk : public std::enable_shared_from_this<Walk> {
 
     quint64 run() {
         busy_ = 1;  // the top folder's listing counts as work in progress
-        total_ += listFolder(top_);
+        saturatingAdd(total_, listFolder(top_));
         {
             std::lock_guard lock(mutex_);
             if (--busy_ == 0 && stack_.empty()) {
@@ -105,17 +106,17 @@ class Walk : public std::enable_shared_from_this<Walk> {
             if (task.names.empty()) {
                 const int fd = openSubfolderOnMount(task.dir->get(), task.name.c_str(), mount_);
                 if (fd >= 0) {
-                    sum += listFolder(std::make_shared<const UniqueFd>(fd));
+                    sum = saturatingAdd(sum, listFolder(std::make_shared<const UniqueFd>(fd)));
                 }
             } else {
-                sum += measure(task.dir, task.names);
+                sum = saturatingAdd(sum, measure(task.dir, task.names));
             }
             std::lock_guard lock(mutex_);
             if (--busy_ == 0 && stack_.empty()) {
                 wake_.notify_all();
             }
         }
-        total_ += sum;
+        saturatingAdd(total_, sum);
     }
 
     // Lists one folder: subfolders and full batches of names become tasks; the last batch is
@@ -160,7 +161,7 @@ class Walk : public std::enable_shared_from_this<Walk> {
             if (S_ISDIR(info.st_mode)) {
                 push(Task{dir, name, {}});  // the folder reported no type while listing
             } else {
-                sum += static_cast<quint64>(info.st_size);
+                sum = saturatingAdd(sum, static_cast<quint64>(info.st_size));
             }
         }
         return sum;

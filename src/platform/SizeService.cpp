@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include "platform/ByteSum.h"
 #include "platform/FolderIndex.h"
 #include "platform/FolderWalk.h"
 #include "platform/Log.h"
@@ -87,7 +88,7 @@ quint64 SizeService::answer(Folder& folder, const QString& platformPath) {
         if (!(folder.index->identity() == now)) {
             fallBack(folder, platformPath, "another folder, or other permissions, at its path");
         } else if (folder.index->drain() == FolderIndex::Result::Current) {
-            return own + folder.index->total();
+            return saturatingAdd(own, folder.index->total());
         } else {
             fallBack(folder, platformPath, "its changes could not be followed");
         }
@@ -103,7 +104,7 @@ quint64 SizeService::answer(Folder& folder, const QString& platformPath) {
     switch (folder.index->build()) {
         case FolderIndex::Result::Current:
             folder.unwatchableUntil.reset();
-            return own + folder.index->total();
+            return saturatingAdd(own, folder.index->total());
         case FolderIndex::Result::Rebuild:
             folder.index.reset();  // cannot be opened: the folder counts its own entry only
             return own;

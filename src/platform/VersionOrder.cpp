@@ -20,7 +20,39 @@ int compareNumbers(QStringView a, QStringView b) {
     }
     return a.compare(b);
 }
+// Longer than any version a program publishes.
+constexpr qsizetype kMaxVersionLength = 64;
 }  // namespace
+
+bool isWellFormedVersion(const QString& text) {
+    if (text.isEmpty() || text.size() > kMaxVersionLength) {
+        return false;
+    }
+    qsizetype i = 0;
+    for (;;) {
+        const qsizetype start = i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+        }
+        if (i == start) {
+            return false;  // a dot, or the start, with no number after it
+        }
+        if (i == text.size() || text[i] != u'.') {
+            break;
+        }
+        ++i;
+    }
+    // The tag: a letter first, then letters and digits.
+    if (i < text.size() && !(text[i].isLetter() && text[i].unicode() < 128)) {
+        return false;
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i].unicode() >= 128 || !text[i].isLetterOrNumber()) {
+            return false;
+        }
+    }
+    return true;
+}
 
 int compareVersions(const QString& a, const QString& b) {
     qsizetype i = 0;

@@ -8,9 +8,15 @@ namespace qz {
 
 // Negative when a orders before b, zero when they are the same version, positive after.
 int compareVersions(const QString& a, const QString& b);
-// Whether the published version is newer than the installed one.
+// Whether the text reads as a version: numbers joined by dots, perhaps with a tag of letters
+// and digits right after the last one ("128.0", "115.12.0esr", "128.0b3"); "beta", "1.x", "v"
+// and "" do not.
+bool isWellFormedVersion(const QString& text);
+// Whether the published version is newer than the installed one; never when either is not a
+// version, so a list that publishes nonsense never asks for an update.
 inline bool isNewerVersion(const QString& published, const QString& installed) {
-    return compareVersions(installed, published) < 0;
+    return isWellFormedVersion(published) && isWellFormedVersion(installed) &&
+           compareVersions(installed, published) < 0;
 }
 
 }  // namespace qz

@@ -2,8 +2,10 @@
 // offline.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 
 #include "app/cli/CommandLine.h"
 #include "fixtures/FixtureHome.h"
@@ -12,6 +14,7 @@
 #include "support/CliRun.h"
 #include "support/LocalHttpServer.h"
 #include "support/OfflineSite.h"
+#include "support/WaitFor.h"
 
 namespace qz {
 namespace {
@@ -75,6 +78,31 @@ TEST(CheckUpdatesCommand, ReportsThePublishedVersion) {
     EXPECT_EQ(text.code, 0);
     EXPECT_TRUE(text.out.contains("no published version")) << text.out.toStdString();
     EXPECT_EQ(checkUpdates({"check-updates", "--xml"}).code, CommandLine::kUsage);
+}
+
+// The time-out bounds the whole exchange and the program's end: a server that sends header
+// lines for ever keeps the command no longer than that.
+TEST(CheckUpdatesCommand, EndlessHeaderLinesEndAtTheTimeOut) {
+    const QString binary = qEnvironmentVariable("QUENZEL_BINARY");
+    if (binary.isEmpty()) {
+        GTEST_SKIP() << "QUENZEL_BINARY is set by ctest";
+    }
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/endless/Quenzel2_Browser.plist"), {200, "", true, false, true});
+    QProcess command;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUENZEL_WEBSITE", server.site() + QStringLiteral("/endless"));
+    environment.insert("QUENZEL_TIME_SCALE", "0.05");  // the 10 s time-out becomes 0.5 s
+    command.setProcessEnvironment(environment);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    command.start(binary, {"check-updates"});
+    // The server answers from this thread's event loop, so wait by running it.
+    ASSERT_TRUE(test::waitFor([&] { return command.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(command.exitCode(), 0);
+    EXPECT_TRUE(command.readAllStandardOutput().contains("no published version"));
+    EXPECT_LT(elapsed.elapsed(), 2500);
+    EXPECT_EQ(server.requests(QStringLiteral("/endless/Quenzel2_Browser.plist")), 1);
 }
 
 TEST(CheckUpdatesCommand, AdvisesBrowsers) {

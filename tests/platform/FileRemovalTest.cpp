@@ -122,6 +122,53 @@ TEST(FileRemovalTest, WhatCannotBeRemovedIsNamedAndTheRestStillGoes) {
     EXPECT_TRUE(onDisk(home.local(cache + "/locked/kept")));
 }
 
+// What the racing remover takes away, and when: after the folder `listedAt` (beneath the item)
+// has been listed and before anything in it goes.
+struct Race {
+    std::string listedAt;
+    QString gone;  // local path
+};
+Race race;
+
+void removeRacing(const std::string& relative) {
+    if (relative == race.listedAt && !race.gone.isEmpty()) {
+        QFileInfo(race.gone).isDir() ? QDir(race.gone).removeRecursively()
+                                     : QFile::remove(race.gone);
+        race.gone.clear();
+    }
+}
+
+// Two cares of one browser at once: what the other one removed first is gone, not a failure.
+TEST(FileRemovalTest, WhatVanishesWhileItIsRemovedCountsAsRemoved) {
+    const QString cache = QStringLiteral("/Users/%@/Library/Caches/Firefox");
+    const struct {
+        const char* name;
+        std::string listedAt;
+        QString gone;  // beneath the item
+    } cases[] = {
+        {"the item itself", "", ""},
+        {"a subfolder not yet entered", "", "/a"},
+        {"a subfolder being emptied", "a/", "/a"},
+        {"a nested subfolder being emptied", "a/b/", "/a/b"},
+        {"a file in a folder being emptied", "a/b/", "/a/b/f"},
+    };
+    setRemovalListingHook(removeRacing);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FixtureHome home;
+        home.writeFile(cache + "/a/b/f", 5);
+        home.writeFile(cache + "/a/g", 5);
+        home.writeFile(cache + "/top", 5);
+        race = {c.listedAt, home.local(cache + c.gone)};
+        const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
+        EXPECT_TRUE(race.gone.isEmpty()) << "the race did not happen";
+        EXPECT_EQ(result.outcome, Outcome::Removed);
+        EXPECT_TRUE(result.failures.isEmpty()) << result.failures.value(0).reason.toStdString();
+        EXPECT_FALSE(onDisk(home.local(cache)));
+    }
+    setRemovalListingHook(nullptr);
+}
+
 TEST(FileRemovalTest, WideFoldersEmptyCompletely) {
     test::FixtureHome home;
     const QString cache = QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache");

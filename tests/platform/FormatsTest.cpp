@@ -153,5 +153,32 @@ TEST(VersionOrderTest, DigitsCompareAsNumbers) {
     EXPECT_TRUE(isNewerVersion("1.10", "1.9") && !isNewerVersion("2.0", "2.0"));
 }
 
+// Only a well-formed version newer than ours asks for an update; nonsense never does.
+TEST(FormatsTest, OnlyAWellFormedNewerVersionAsksForAnUpdate) {
+    const struct {
+        QString text;
+        bool wellFormed;
+        bool newerThan20;
+    } cases[] = {
+        {"2.1", true, true},         {"10.0", true, true},
+        {"2.0.1", true, true},       {"3.0b2", true, true},
+        {"115.12.0esr", true, true}, {"2.0", true, false},
+        {"1.9", true, false},        {"beta", false, false},
+        {"", false, false},          {"1.x", false, false},
+        {"v", false, false},         {"v3.0", false, false},
+        {"3.", false, false},        {".3", false, false},
+        {"3..0", false, false},      {"3.0-rc", false, false},
+        {"3.0 ", false, false},      {"9\x01", false, false},
+        {"３.0", false, false},      {QString(65, u'9'), false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(isWellFormedVersion(c.text), c.wellFormed);
+        EXPECT_EQ(isNewerVersion(c.text, "2.0"), c.newerThan20);
+        // Nor does an installed version that cannot be read.
+        EXPECT_EQ(isNewerVersion("999.0", c.text), c.wellFormed);
+    }
+}
+
 }  // namespace
 }  // namespace qz

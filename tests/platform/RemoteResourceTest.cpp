@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <optional>
 
@@ -65,6 +66,19 @@ TEST(RemoteResource, AnswersEachServedCase) {
             EXPECT_EQ(result->body, c.answer.body);
         }
     }
+}
+
+// The time-out covers the whole exchange: header lines without end do not keep a fetch open.
+TEST(RemoteResource, EndlessHeaderLinesEndAtTheTimeOut) {
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/endless"), {200, "", true, false, true});
+    const test::ScopedTimeScale fast(0.02);  // 10 s become 0.2 s
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const auto result = fetch(server.url(QStringLiteral("/endless")));
+    ASSERT_TRUE(result.has_value()) << "no answer at all";
+    EXPECT_EQ(result->failure, Failure::TimedOut) << result->error.toStdString();
+    EXPECT_LT(elapsed.elapsed(), 1000);
 }
 
 TEST(RemoteResource, FailsWithoutServerOrWebAddress) {

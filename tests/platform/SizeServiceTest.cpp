@@ -7,12 +7,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
+#include "platform/ByteSum.h"
 #include "platform/Log.h"
 #include "platform/TimeScale.h"
 #include "support/WithoutPrivileges.h"
@@ -222,6 +226,51 @@ TEST(SizeServiceTest, FallsBackToFreshWalksWhenItCannotFollowAndDropsIdleFolders
     EXPECT_EQ(sizes.folders(), 1);
     EXPECT_EQ(sizes.watches(), 6);  // "/outside" with the old tree's five folders
     Log::setSink(previous);
+}
+
+TEST(SizeServiceTest, SizesPastTheLargestCountStopThereInsteadOfWrappingRound) {
+    constexpr quint64 half = quint64(1) << 63;
+    const struct {
+        quint64 a, b, sum;
+    } sums[] = {{0, 0, 0},
+                {half - 1, half, kMostBytes},
+                {half, half, kMostBytes},
+                {kMostBytes, kMostBytes, kMostBytes},
+                {kMostBytes - 5, 4, kMostBytes - 1}};
+    for (const auto& row : sums) {
+        EXPECT_EQ(saturatingAdd(row.a, row.b), row.sum) << row.a << " + " << row.b;
+    }
+    ByteTotal total;
+    total.add(kMostBytes);
+    total.add(7);
+    EXPECT_EQ(total.value(), kMostBytes);
+    total.subtract(kMostBytes);  // back below the largest count, and exact again
+    EXPECT_EQ(total.value(), 7u);
+
+    // Three sparse files of 2^63 - 1 bytes, where the filesystem takes them (tmpfs does).
+    QTemporaryDir dir(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/quenzel-XXXXXX")
+                                                : QDir::tempPath() + "/quenzel-XXXXXX");
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath("tree/b"));
+    for (const char* name : {"tree/a", "tree/b/c", "tree/d"}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (::ftruncate(file.handle(), static_cast<off_t>(half - 1)) != 0) {
+            ASSERT_EQ(errno, EFBIG);
+            GTEST_SKIP() << "the temporary folder's filesystem refuses files of 2^63 - 1 bytes";
+        }
+    }
+    FileManager files;
+    files.setRoot(dir.path());
+    SizeService sizes(files);
+    EXPECT_EQ(files.walkFolderSize(kTree), kMostBytes);
+    EXPECT_EQ(sizes.folderSize(kTree), kMostBytes);
+    ASSERT_TRUE(QFile::remove(dir.filePath("tree/a")) && QFile::remove(dir.filePath("tree/d")));
+    const quint64 left = files.walkFolderSize(kTree);
+    EXPECT_GT(left, half - 1);
+    EXPECT_LT(left, half + 100000);
+    EXPECT_EQ(sizes.folderSize(kTree), left);
+    EXPECT_EQ(sizes.walks(kTree), 1) << "the index followed the removals";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A small HTTP/1.1 server on 127.0.0.1 for fetch tests: a fixed answer per path, a silent
-// mode that accepts and never answers, a cap on connections and a lifetime after which it
-// closes by itself.
+// mode that accepts and never answers, one that sends header lines for ever, a cap on connections
+// and a lifetime after which it closes by itself.
 #pragma once
 
 #include <QHash>
@@ -23,6 +23,8 @@ class LocalHttpServer {
         bool withLength = true;
         // Reads the request and never answers.
         bool silent = false;
+        // Answers the status line, then one more header line every few milliseconds, for ever.
+        bool endlessHeaders = false;
     };
 
     explicit LocalHttpServer(int maxConnections = 64, int lifetimeMs = 60000)
@@ -87,6 +89,15 @@ class LocalHttpServer {
         const Answer found =
             answers_.value(path, Answer{404, QByteArrayLiteral("not found"), true, false});
         if (found.silent) {
+            return;
+        }
+        if (found.endlessHeaders) {
+            socket->write("HTTP/1.1 200 OK\r\n");
+            auto* drip = new QTimer(socket);
+            QObject::connect(drip, &QTimer::timeout, socket, [socket, line = 0]() mutable {
+                socket->write("X-Line-" + QByteArray::number(++line) + ": more\r\n");
+            });
+            drip->start(5);
             return;
         }
         QByteArray head = "HTTP/1.1 " + QByteArray::number(found.status) + " Status\r\n" +

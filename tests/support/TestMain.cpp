@@ -4,6 +4,7 @@
 // machine's browsers. The program refuses to run when the folders do not end up there.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
         std::abort();
     }
     ::setenv("LANG", "C.UTF-8", 1);
+    // The window's socket lives in a private runtime folder inside the temporary folder too.
+    const QByteArray runtime = (temporary + QStringLiteral("/XDG_RUNTIME_DIR")).toLocal8Bit();
+    ::mkdir(runtime.constData(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
     // An empty process table: a browser running on this machine never makes a care refuse.
     const QString processTable = temporary + QStringLiteral("/proc");
     QDir().mkpath(processTable);

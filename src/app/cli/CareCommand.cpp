@@ -5,11 +5,13 @@
 
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "app/cli/TerminalText.h"
 #include "care/BrowserProfiles.h"
 #include "care/CareRun.h"
 #include "care/Presets.h"
 #include "care/SizeText.h"
 #include "history/addItem.h"
+#include "platform/ByteSum.h"
 #include "platform/FileManager.h"
 #include "platform/InstanceName.h"
 #include "platform/Localization.h"
@@ -140,7 +142,7 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             continue;
         }
         const QString local = context.files.localPath(entry.platformPath);
-        total += entry.bytes;
+        total = saturatingAdd(total, entry.bytes);
         if (options.json) {
             Json row = Json::object();
             row.set("item", entry.item);
@@ -151,9 +153,10 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             }
             removals.append(std::move(row));
         } else if (entry.path.kind == PathKind::CookieStore) {
-            context.out << "would delete " << entry.cookies << " cookies from " << local << "\n";
+            context.out << "would delete " << entry.cookies << " cookies from "
+                        << terminalText(local) << "\n";
         } else {
-            context.out << "would remove " << local << "  ("
+            context.out << "would remove " << terminalText(local) << "  ("
                         << convertSizeToString(entry.bytes, texts) << ")\n";
         }
     }
@@ -248,10 +251,10 @@ int runCare(CliContext& context, const QStringList& arguments) {
     if (!options.json) {
         CareCallbacks callbacks;
         callbacks.removed = [&](const QString& path) {
-            context.out << "removed " << context.files.localPath(path) << Qt::endl;
+            context.out << "removed " << terminalText(context.files.localPath(path)) << Qt::endl;
         };
         callbacks.failed = [&](const CareFailure& failure) {
-            context.out << "failed " << context.files.localPath(failure.path) << ": "
+            context.out << "failed " << terminalText(context.files.localPath(failure.path)) << ": "
                         << failure.reason << Qt::endl;
         };
         callbacks.cookiesDeleted = [&](int count) {

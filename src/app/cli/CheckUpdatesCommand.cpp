@@ -4,6 +4,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 #include "app/cli/MonitorJson.h"
+#include "app/cli/TerminalText.h"
 #include "platform/Bundle.h"
 #include "platform/RemoteVersionList.h"
 
@@ -25,9 +26,9 @@ void printAnswer(QTextStream& out, const UpdateAnswer& answer) {
     if (!answer.published) {
         out << "; no published version could be read\n";
     } else if (answer.updateRequired) {
-        out << "; " << *answer.published << " is published: update required\n";
+        out << "; " << terminalText(*answer.published) << " is published: update required\n";
     } else {
-        out << "; " << *answer.published << " is published: up to date\n";
+        out << "; " << terminalText(*answer.published) << " is published: up to date\n";
     }
     out.flush();
 }

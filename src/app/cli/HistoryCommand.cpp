@@ -1,6 +1,7 @@
 // `quenzel history`: the care history as the window's table shows it, and its deletion.
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
+#include "app/cli/TerminalText.h"
 #include "history/addItem.h"
 #include "platform/InstanceName.h"
 #include "platform/Localization.h"
@@ -17,8 +18,8 @@ int listHistory(CliContext& context, bool json) {
     const QString path = HistoryList::defaultFilePath();
     const std::optional<QList<HistoryEntry>> entries = HistoryList::readFile(path);
     if (!entries) {
-        context.err << "quenzel: history: " << path << " cannot be read as a care history"
-                    << Qt::endl;
+        context.err << "quenzel: history: " << terminalText(path)
+                    << " cannot be read as a care history" << Qt::endl;
         return kUnreadable;
     }
     if (json) {
@@ -37,7 +38,9 @@ int listHistory(CliContext& context, bool json) {
         return CommandLine::kOk;
     }
     for (const HistoryEntry& entry : *entries) {
-        context.out << QStringLiteral("%1  %2").arg(entry.browserName, -14).arg(entry.dateCare)
+        context.out << QStringLiteral("%1  %2")
+                           .arg(terminalText(entry.browserName), -14)
+                           .arg(terminalText(entry.dateCare))
                     << "\n";
     }
     context.out.flush();

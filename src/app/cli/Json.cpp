@@ -1,17 +1,16 @@
 #include "app/cli/Json.h"
 
+#include "app/cli/TerminalText.h"
+
 namespace qz {
 
 namespace {
 void writeString(QString& out, const QString& text) {
     out += u'"';
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        switch (text[i].unicode()) {
             case '"':
                 out += QStringLiteral("\\\"");
-                break;
-            case '\\':
-                out += QStringLiteral("\\\\");
                 break;
             case '\n':
                 out += QStringLiteral("\\n");
@@ -23,11 +22,7 @@ void writeString(QString& out, const QString& text) {
                 out += QStringLiteral("\\t");
                 break;
             default:
-                if (c.unicode() < 0x20) {
-                    out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-                } else {
-                    out += c;
-                }
+                appendEscaped(out, text, i);
         }
     }
     out += u'"';

@@ -2,11 +2,13 @@
 #include "app/cli/Commands.h"
 #include "app/cli/Json.h"
 #include "app/cli/MonitorJson.h"
+#include "app/cli/TerminalText.h"
 #include "care/AccessGrant.h"
 #include "care/BrowserProfiles.h"
 #include "care/Catalogue.h"
 #include "care/SizeRules.h"
 #include "care/SizeText.h"
+#include "platform/ByteSum.h"
 #include "platform/FileManager.h"
 #include "platform/FolderSizeMemo.h"
 #include "platform/Localization.h"
@@ -45,9 +47,9 @@ BrowserStatus measureBrowser(BrowserId browser, const FileManager& files) {
     for (const CareItem& item : items.items) {
         const quint64 bytes = measureItem(item, files, lookup);
         status.items.append({item.name, bytes});
-        status.complete += bytes;
+        status.complete = saturatingAdd(status.complete, bytes);
         if (items.basicSet.contains(item.name)) {
-            status.basic += bytes;
+            status.basic = saturatingAdd(status.basic, bytes);
         }
     }
     return status;
@@ -138,16 +140,19 @@ void printTable(QTextStream& out, const QList<BrowserStatus>& report, const File
                    .arg(bytes);
     };
     const bool onLinux = files.layout() == Layout::Linux;
-    out << "User " << files.userName() << (onLinux ? ", home " : ", root ") << files.root()
-        << (onLinux ? " (Linux layout)" : "") << ", home-folder access "
-        << (granted ? "granted" : "not granted") << "\n";
+    out << "User " << terminalText(files.userName()) << (onLinux ? ", home " : ", root ")
+        << terminalText(files.root()) << (onLinux ? " (Linux layout)" : "")
+        << ", home-folder access " << (granted ? "granted" : "not granted") << "\n";
     for (const BrowserStatus& status : report) {
         out << "\n"
             << browserInfo(status.browser).displayName
             << (status.installed ? "" : " (not installed)") << "\n";
         for (const BrowserProfile& profile : status.profiles) {
-            out << "  profile " << profile.name << "  " << files.localPath(profile.folder)
-                << (profile.usable() ? QString() : QStringLiteral("  refused: ") + profile.refused)
+            out << "  profile " << terminalText(profile.name) << "  "
+                << terminalText(files.localPath(profile.folder))
+                << (profile.usable()
+                        ? QString()
+                        : QStringLiteral("  refused: ") + terminalText(profile.refused))
                 << "\n";
         }
         for (const ProfileListProblem& problem : status.listProblems) {
