@@ -130,13 +130,20 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
     const auto threadedMethod = [browser, texts, files, selection, toMain] {
         CareRun run(browser, files);
         run.setSelection([selection](const QString& item) { return selection->state(item); });
-        run.setRecorder(
-            [](BrowserId cared) { return addItem::sharedMySingleton()->record(cared); });
+        QString recordError;
+        run.setRecorder([&recordError](BrowserId cared) {
+            return addItem::sharedMySingleton()->record(cared, &recordError);
+        });
         CareCallbacks callbacks;
         callbacks.started = [toMain] { toMain([](CareRunController& c) { c.careStarted(); }); };
         run.setCallbacks(std::move(callbacks));
         const CareReport report = run.run();
-        const UserNotification notification = completionNotification(report, texts);
+        UserNotification notification = completionNotification(report, texts);
+        if (!report.recorded) {
+            // The user hears it too, not only the log: this care is not in the history file.
+            notification.informativeText +=
+                u'\n' + texts.format(QStringLiteral("HistoryNotRecorded"), {recordError});
+        }
         toMain([report, notification](CareRunController& c) { c.careEnded(report, notification); });
     };
     Workers::startCare(threadedMethod);
