@@ -98,7 +98,7 @@ fuzz:
 	  -DQUENZEL_FUZZ=ON -DBUILD_TESTING=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	@mkdir -p $(FUZZ_BUILD)/findings
-	@for t in PropertyList CookieStorage Strings Bookmark; do \
+	@for t in PropertyList CookieStorage Strings Bookmark DesktopEntry; do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
 	  echo "Fuzzing $$t for $(FUZZ_SECONDS) s"; \
 	  ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
