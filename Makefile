@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= PropertyList CookieStorage Strings Bookmark ProfilesIni LocalState
+FUZZ_TARGETS ?= PropertyList CookieStorage Strings Bookmark ProfilesIni LocalState DesktopEntry
 # The test programs whose code runs on several threads (walker, removal, care run, history,
 # tickers) under ThreadSanitizer, less the suites whose threads are Qt's own (network, D-Bus):
 # Qt is not built with ThreadSanitizer, so its locking is invisible there.

@@ -15,6 +15,7 @@
 
 #include "platform/ApplicationSupport.h"
 #include "platform/Log.h"
+#include "platform/OwnFile.h"
 #include "platform/PropertyList.h"
 #include "platform/UniqueFd.h"
 
@@ -98,29 +99,48 @@ QString HistoryList::formatCareDate(const QDateTime& when, const QLocale& locale
            locale.toString(when.time(), QLocale::ShortFormat);
 }
 
-std::optional<QList<HistoryEntry>> HistoryList::readFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) {
-        return QList<HistoryEntry>{};
+HistoryList::FileRead HistoryList::readEntries(const QString& path) {
+    const OwnFile::ReadResult file = OwnFile::read(path, PropertyListLimits{}.maxBytes);
+    FileRead result;
+    switch (file.status) {
+        case OwnFile::ReadStatus::Missing:
+            result.entries.emplace();
+            return result;
+        case OwnFile::ReadStatus::Failed:
+            result.mayPass = true;
+            result.error = file.error;
+            return result;
+        case OwnFile::ReadStatus::Refused:
+            result.error = file.error;
+            return result;
+        case OwnFile::ReadStatus::Read:
+            break;
     }
-    const std::optional<QVariant> root = PropertyList::readFile(path);
+    result.error = QStringLiteral("%1 is not a list of history entries").arg(path);
+    const std::optional<QVariant> root = PropertyList::read(file.data);
     if (!root || root->typeId() != QMetaType::QVariantList) {
-        return std::nullopt;
+        return result;
     }
     QList<HistoryEntry> entries;
     for (const QVariant& element : root->toList()) {
         if (element.typeId() != QMetaType::QVariantMap) {
-            return std::nullopt;
+            return result;
         }
         const QVariantMap map = element.toMap();
         const QVariant name = map.value(kNameKey);
         const QVariant date = map.value(kDateKey);
         if (name.typeId() != QMetaType::QString || date.typeId() != QMetaType::QString) {
-            return std::nullopt;
+            return result;
         }
         entries.append({name.toString(), date.toString()});
     }
-    return entries;
+    result.entries = std::move(entries);
+    result.error.clear();
+    return result;
+}
+
+std::optional<QList<HistoryEntry>> HistoryList::readFile(const QString& path) {
+    return readEntries(path).entries;
 }
 
 HistoryList::LoadOutcome HistoryList::load(const QString& path, QString* movedTo) {
@@ -129,13 +149,20 @@ HistoryList::LoadOutcome HistoryList::load(const QString& path, QString* movedTo
         clear();
         return LoadOutcome::NoFile;
     }
-    if (std::optional<QList<HistoryEntry>> entries = readFile(path)) {
+    const FileRead read = readEntries(path);
+    if (read.entries) {
         std::lock_guard lock(mutex_);
-        entries_ = *entries;
+        entries_ = *read.entries;
         unwritten_.clear();
         return LoadOutcome::Loaded;
     }
     clear();
+    if (read.mayPass) {
+        // Left where it is: the next write reads it again and merges, so nothing is lost.
+        Log::write(
+            QStringLiteral("History file %1 cannot be read just now: %2").arg(path, read.error));
+        return LoadOutcome::Unavailable;
+    }
     // Kept aside rather than overwritten by the next save, so nothing is lost for good.
     const QString aside = freeAsidePath(path);
     if (QFile::rename(path, aside)) {
@@ -203,7 +230,11 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
     if (!fileLock.held()) {
         return fail(fileLock.error());
     }
-    std::optional<QList<HistoryEntry>> onDisk = readFile(path);
+    const FileRead read = readEntries(path);
+    if (read.mayPass) {
+        return fail(QStringLiteral("the history file cannot be read just now: %1").arg(read.error));
+    }
+    std::optional<QList<HistoryEntry>> onDisk = read.entries;
     if (!onDisk) {
         // Damaged since it was loaded: kept aside, never overwritten.
         const QString aside = freeAsidePath(path);
@@ -236,7 +267,8 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
     for (const HistoryEntry& entry : std::as_const(merged)) {
         array.append(QVariantMap{{kNameKey, entry.browserName}, {kDateKey, entry.dateCare}});
     }
-    if (!PropertyList::writeXmlAtomically(array, path, error)) {
+    // Through the safe writer: on a full disk the old file stays whole and this says so.
+    if (!OwnFile::write(path, PropertyList::toXml(array), error)) {
         return false;
     }
     unwritten_.clear();

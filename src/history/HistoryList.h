@@ -37,9 +37,10 @@ class HistoryList {
     // nothing when the file is there but is not a list of entries.
     static std::optional<QList<HistoryEntry>> readFile(const QString& path);
 
-    enum class LoadOutcome { NoFile, Loaded, Unreadable };
+    enum class LoadOutcome { NoFile, Loaded, Unreadable, Unavailable };
     // Replaces the list by the file's entries. A file that cannot be read is moved aside
     // ("History.plist.unreadable", numbered when taken) and logged, and the list starts empty.
+    // One that failed for a reason that may pass (Unavailable) stays where it is.
     LoadOutcome load(const QString& path, QString* movedTo = nullptr);
 
     // The file is shared with other processes: each of the three below holds the advisory
@@ -68,6 +69,12 @@ class HistoryList {
     void sort(const QList<HistorySortDescriptor>& descriptors);
 
   private:
+    struct FileRead {
+        std::optional<QList<HistoryEntry>> entries;  // nothing when not read
+        bool mayPass = false;                        // failed for a reason that may pass
+        QString error;
+    };
+    static FileRead readEntries(const QString& path);
     bool mergeAndWrite(const QString& path, QString* error);
 
     mutable std::mutex mutex_;

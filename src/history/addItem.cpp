@@ -69,7 +69,7 @@ void addItem::setUp(const QString& filePath) {
     sharedStore() = this;
 }
 
-bool addItem::record(BrowserId browser) {
+bool addItem::record(BrowserId browser, QString* reason) {
     // Written at once, so a crash or a forced quit keeps the care.
     QString error;
     const bool written = list_.record(filePath_,
@@ -77,7 +77,11 @@ bool addItem::record(BrowserId browser) {
                                        HistoryList::formatCareDate(QDateTime::currentDateTime())},
                                       &error);
     if (!written) {
+        // Kept in memory for the next write; the earlier file is untouched.
         Log::write(QStringLiteral("History file %1 not written: %2").arg(filePath_, error));
+        if (reason) {
+            *reason = error;
+        }
     }
     if (QThread::currentThread() == thread()) {
         refreshOnMainThread();

@@ -27,8 +27,8 @@ class addItem : public QObject {
     void setUp(const QString& filePath = HistoryList::defaultFilePath());
 
     // Records one care of the browser: appended at the end, the file written at once, the
-    // table refreshed on the main thread. Answers whether the file was written.
-    bool record(BrowserId browser);
+    // table refreshed on the main thread. Answers whether the file was written, else why not.
+    bool record(BrowserId browser, QString* error = nullptr);
     void elementoSafari() { record(BrowserId::Safari); }
     void elementoFirefox() { record(BrowserId::Firefox); }
     void elementoChrome() { record(BrowserId::Chrome); }

@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "platform/Bundle.h"
+#include "platform/DesktopEntry.h"
+#include "platform/Log.h"
+#include "platform/OwnFile.h"
 
 namespace qz {
 
@@ -19,33 +21,11 @@ bool isSafeIdentifier(const QString& identifier) {
            !identifier.contains(QChar(0));
 }
 
-// An entry counts as on unless it is hidden or switched off for GNOME-style sessions.
+// An entry counts as on unless it is hidden or switched off; one that cannot be read is off.
 bool entryIsEnabled(const QString& path) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || file.size() > LoginItems::kMaxEntryBytes ||
-        !file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QList<QByteArray> lines = file.read(LoginItems::kMaxEntryBytes).split('\n');
-    bool inMainGroup = false;
-    for (const QByteArray& raw : lines) {
-        const QByteArray line = raw.trimmed();
-        if (line.startsWith('[')) {
-            inMainGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (!inMainGroup || equals <= 0) {
-            continue;
-        }
-        const QByteArray key = line.left(equals).trimmed();
-        const QByteArray value = line.mid(equals + 1).trimmed().toLower();
-        if ((key == "Hidden" && value == "true") ||
-            (key == "X-GNOME-Autostart-enabled" && value == "false")) {
-            return false;
-        }
-    }
-    return true;
+    const OwnFile::ReadResult file = OwnFile::read(path, LoginItems::kMaxEntryBytes);
+    return file.status == OwnFile::ReadStatus::Read &&
+           DesktopEntry::parse(file.data).startsAtLogin();
 }
 
 }  // namespace
@@ -96,10 +76,6 @@ bool LoginItems::setEnabled(const QString& identifier, const QString& program, b
     if (program.isEmpty() || !QDir().mkpath(folder)) {
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
     const QString entry = QStringLiteral(
                               "[Desktop Entry]\n"
                               "Type=Application\n"
@@ -109,8 +85,12 @@ bool LoginItems::setEnabled(const QString& identifier, const QString& program, b
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n")
                               .arg(execLine(program));
-    file.write(entry.toUtf8());
-    return file.commit();
+    QString error;
+    if (!OwnFile::write(path, entry.toUtf8(), &error)) {
+        Log::write(QStringLiteral("Autostart entry not written: %1").arg(error));
+        return false;
+    }
+    return true;
 }
 
 QString LoginItems::execLine(const QString& program) {

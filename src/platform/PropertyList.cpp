@@ -7,13 +7,13 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 
+#include "platform/OwnFile.h"
 #include "platform/UniqueFd.h"
 
 namespace qz {
@@ -289,21 +289,7 @@ QByteArray PropertyList::toBinary(const QVariant& value) {
 
 bool PropertyList::writeXmlAtomically(const QVariant& value, const QString& localPath,
                                       QString* error) {
-    QSaveFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) {
-            *error = file.errorString();
-        }
-        return false;
-    }
-    file.write(toXml(value));
-    if (!file.commit()) {
-        if (error) {
-            *error = file.errorString();
-        }
-        return false;
-    }
-    return true;
+    return OwnFile::write(localPath, toXml(value), error);
 }
 
 }  // namespace qz

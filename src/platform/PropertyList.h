@@ -26,7 +26,8 @@ class PropertyList {
     static QByteArray toXml(const QVariant& value);
     // The value as a binary property list.
     static QByteArray toBinary(const QVariant& value);
-    // Writes the value as an XML property list to a temporary file, then replaces the target.
+    // Writes the value as an XML property list to a temporary file, then replaces the target
+    // (see OwnFile::write: every write checked, synced, a link's target kept safe).
     static bool writeXmlAtomically(const QVariant& value, const QString& localPath,
                                    QString* error = nullptr);
 };

@@ -1,17 +1,92 @@
 #include "platform/UserDefaults.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <map>
+#include <memory>
 
 #include "platform/Log.h"
+#include "platform/OwnFile.h"
 
 namespace qz {
 
-UserDefaults::UserDefaults(const QString& filePath)
-    : filePath_(filePath), settings_(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
+namespace {
+
+// What QSettings makes of the settings text with the changes applied: its values and, when
+// there were changes, its new text.
+struct IniText {
+    QVariantMap values;
+    QByteArray text;
+    QString error;  // empty when it worked
+};
+
+// QSettings parses and writes the INI text on a private scratch copy, so the file keeps the
+// very format it always had while the real file is only ever touched through OwnFile.
+IniText throughQSettings(const std::optional<QByteArray>& text,
+                         const QList<std::pair<QString, std::optional<QVariant>>>& changes) {
+    IniText result;
+    const QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        result.error = QStringLiteral("no scratch folder: %1").arg(scratch.errorString());
+        return result;
+    }
+    const QString path = scratch.filePath(QStringLiteral("quenzel.conf"));
+    if (text) {
+        QFile copy(path);
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(*text) != text->size() ||
+            !copy.flush()) {
+            result.error = QStringLiteral("scratch copy: %1").arg(copy.errorString());
+            return result;
+        }
+    }
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        for (const auto& [key, value] : changes) {
+            if (value) {
+                settings.setValue(key, *value);
+            } else {
+                settings.remove(key);
+            }
+        }
+        if (!changes.isEmpty()) {
+            settings.sync();
+            if (settings.status() == QSettings::AccessError) {
+                result.error = QStringLiteral("scratch copy could not be written");
+                return result;
+            }
+        }
+        for (const QString& key : settings.allKeys()) {
+            result.values.insert(key, settings.value(key));
+        }
+    }
+    if (!changes.isEmpty()) {
+        QFile written(path);
+        if (!written.open(QIODevice::ReadOnly)) {
+            result.error = QStringLiteral("scratch copy: %1").arg(written.errorString());
+            return result;
+        }
+        result.text = written.readAll();
+    }
+    return result;
+}
+
+// Takes the key and every key in its group out, as QSettings::remove does.
+void removeKey(QVariantMap& values, const QString& key) {
+    for (auto it = values.begin(); it != values.end();) {
+        it = it.key() == key || it.key().startsWith(key + u'/') ? values.erase(it) : ++it;
+    }
+}
+
+}  // namespace
+
+UserDefaults::UserDefaults(const QString& filePath) : filePath_(filePath) {
+    readAndWrite(false);
+}
 
 QString UserDefaults::standardFilePath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -41,13 +116,13 @@ void UserDefaults::registerDefaults(const QVariantMap& defaults) {
 
 QVariant UserDefaults::objectForKey(const QString& key) const {
     QMutexLocker lock(&mutex_);
-    const QVariant stored = settings_->value(key);
-    return stored.isValid() ? stored : registered_.value(key);
+    const auto stored = stored_.constFind(key);
+    return stored != stored_.cend() ? *stored : registered_.value(key);
 }
 
 bool UserDefaults::hasStoredValue(const QString& key) const {
     QMutexLocker lock(&mutex_);
-    return settings_->contains(key);
+    return stored_.contains(key);
 }
 
 bool UserDefaults::boolForKey(const QString& key) const {
@@ -71,23 +146,66 @@ QByteArray UserDefaults::dataForKey(const QString& key) const {
 
 void UserDefaults::setObject(const QVariant& value, const QString& key) {
     QMutexLocker lock(&mutex_);
-    settings_->setValue(key, value);
+    stored_.insert(key, value);
+    pending_.append({key, value});
 }
 
 void UserDefaults::removeObjectForKey(const QString& key) {
     QMutexLocker lock(&mutex_);
-    settings_->remove(key);
+    removeKey(stored_, key);
+    pending_.append({key, std::nullopt});
 }
 
 bool UserDefaults::synchronize() {
     QMutexLocker lock(&mutex_);
-    settings_->sync();
-    if (settings_->status() != QSettings::NoError) {
-        // Every caller's failure shows in the log; the command line also tells the user.
-        Log::write(QStringLiteral("Settings file %1 could not be written").arg(filePath_));
-        return false;
+    return readAndWrite(true);
+}
+
+QString UserDefaults::lastError() const {
+    QMutexLocker lock(&mutex_);
+    return error_;
+}
+
+bool UserDefaults::readAndWrite(bool write) {
+    const OwnFile::ReadResult file = OwnFile::read(filePath_, kMaxFileBytes);
+    if (file.status == OwnFile::ReadStatus::Refused || file.status == OwnFile::ReadStatus::Failed) {
+        return failed(file.error);
     }
+    std::optional<QByteArray> text;
+    if (file.status == OwnFile::ReadStatus::Read) {
+        text = file.data;
+    }
+    const bool changed = write && !pending_.isEmpty();
+    const IniText ini = throughQSettings(text, changed ? pending_ : QList<Change>{});
+    if (!ini.error.isEmpty()) {
+        return failed(ini.error);
+    }
+    if (changed) {
+        QString error;
+        QDir().mkpath(QFileInfo(filePath_).absolutePath());
+        if (!OwnFile::write(filePath_, ini.text, &error)) {
+            return failed(error);
+        }
+        pending_.clear();
+    }
+    // What another process stored shows from now on, under this store's unwritten changes.
+    stored_ = ini.values;
+    for (const auto& [key, value] : std::as_const(pending_)) {
+        if (value) {
+            stored_.insert(key, *value);
+        } else {
+            removeKey(stored_, key);
+        }
+    }
+    error_.clear();
     return true;
+}
+
+bool UserDefaults::failed(const QString& reason) {
+    // Every caller's failure shows in the log; the command line also tells the user.
+    error_ = reason;
+    Log::write(QStringLiteral("Settings file %1 not used: %2").arg(filePath_, reason));
+    return false;
 }
 
 }  // namespace qz

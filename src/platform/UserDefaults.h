@@ -1,18 +1,24 @@
-// Settings with registered in-memory fallbacks, kept in the XDG config folder and written on
-// synchronize. Safe to use from several threads.
+// Settings with registered in-memory fallbacks, kept in the XDG config folder (QSettings' INI
+// text) and written on synchronize. Safe to use from several threads.
 #pragma once
 
+#include <QList>
 #include <QMutex>
-#include <QSettings>
 #include <QString>
 #include <QVariantMap>
-#include <memory>
+#include <optional>
+#include <utility>
 
 namespace qz {
 
 class UserDefaults {
   public:
-    // A store kept in the given file (INI format).
+    // The largest settings file that is read; a larger one is refused like a pipe or a device.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
+    // A store kept in the given file (INI format), read now. A file that may not be used (not
+    // a regular file, nor a link to one of this user's, or too large) is logged, left alone,
+    // and the store runs on its registered values.
     explicit UserDefaults(const QString& filePath);
 
     // The program's store, "<XDG config>/quenzel/quenzel.conf"; it follows XDG_CONFIG_HOME.
@@ -32,18 +38,26 @@ class UserDefaults {
     void setObject(const QVariant& value, const QString& key);
     void setBool(bool value, const QString& key) { setObject(value, key); }
     void removeObjectForKey(const QString& key);
-    // Writes pending changes to disk and reads changes made by other processes; false (and
-    // a log line) when the file could not be written. QSettings keeps its first error, so once
-    // false it stays false for this store.
+    // Reads changes made by other processes and writes pending changes atomically; false (and
+    // a log line) when the file could not be read or written. Changes not written stay
+    // pending for the next call.
     bool synchronize();
 
     const QString& filePath() const { return filePath_; }
+    // Why the last read or write failed; empty after one that worked.
+    QString lastError() const;
 
   private:
+    using Change = std::pair<QString, std::optional<QVariant>>;  // a value set, or removed
+    bool readAndWrite(bool write);
+    bool failed(const QString& reason);
+
     QString filePath_;
     mutable QMutex mutex_;
-    std::unique_ptr<QSettings> settings_;
+    QVariantMap stored_;     // the file's values as last read, with this store's changes
+    QList<Change> pending_;  // changes not yet in the file, in order
     QVariantMap registered_;
+    QString error_;
 };
 
 }  // namespace qz

@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "platform/RunningApplications.h"
 #include "platform/TimeScale.h"
 #include "support/CliRun.h"
+#include "support/SmallDisk.h"
 
 namespace qz {
 namespace {
@@ -126,6 +129,38 @@ TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
     EXPECT_EQ(entries[0].toObject()["ItemNameBrowser"].toString(), "Safari");
     EXPECT_EQ(runCommand(home_.files(), {"history", "--clear", "--yes"}).code, 0);
     EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
+}
+
+TEST_F(CareCommandTest, OnAFullDiskTheCareSaysNotRecordedAndTheHistoryStays) {
+    test::SmallDisk disk;
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.why().toStdString();
+    }
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(disk.path()));
+    const auto care = [&] {
+        home_.writeFile("/Users/%@/Library/Safari/History.plist", 10);
+        const CommandRun run = runCommand(home_.files(), {"care", "safari", "--json", "--yes"});
+        return std::pair{
+            run, QJsonDocument::fromJson(run.out.mid(run.out.indexOf(u'{')).toUtf8()).object()};
+    };
+    const auto [first, recorded] = care();
+    EXPECT_TRUE(recorded["recorded"].toBool()) << first.err.toStdString();
+    QFile file(HistoryList::defaultFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    ASSERT_TRUE(disk.fill());
+    const auto [second, report] = care();
+    EXPECT_EQ(second.code, 0);  // the removal itself went well
+    EXPECT_FALSE(report["recorded"].toBool());
+    EXPECT_TRUE(
+        report["recordError"].toString().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << second.out.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(HistoryList::readFile(HistoryList::defaultFilePath())->size(), 1);
+    qputenv("XDG_DATA_HOME", previous);
 }
 
 TEST_F(CareCommandTest, AFolderThatCannotBeReachedMakesTheCareExitOne) {

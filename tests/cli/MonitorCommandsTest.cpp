@@ -1,7 +1,10 @@
 // `quenzel threshold` and the monitoring keys of `quenzel status --json`, on a fixture home.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -91,6 +94,23 @@ TEST_F(MonitorCommands, ASettingsFileThatCannotBeWrittenIsAnError) {
     EXPECT_EQ(run.code, 1);
     EXPECT_FALSE(run.out.contains("Stored"));
     EXPECT_TRUE(run.err.contains("could not be written")) << run.err.toStdString();
+}
+
+TEST_F(MonitorCommands, APipeAsTheSettingsFileIsRefusedWithoutWaiting) {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("quenzel"));
+    const QString conf = dir.filePath("quenzel/quenzel.conf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(conf), 0600), 0);
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+    const CommandRun shown = runCommand(home_.files(), {"threshold"});
+    const CommandRun stored = runCommand(home_.files(), {"threshold", "2"});
+    qputenv("XDG_CONFIG_HOME", previous);
+    EXPECT_EQ(shown.code, 0);
+    EXPECT_TRUE(shown.out.contains("not stored"));
+    EXPECT_EQ(stored.code, 1);
+    EXPECT_TRUE(stored.err.contains("not a regular file")) << stored.err.toStdString();
+    EXPECT_FALSE(QFileInfo(conf).isFile());
 }
 
 TEST_F(MonitorCommands, StatusJsonCarriesMonitorAndLogos) {

@@ -2,6 +2,7 @@
 // property-list readers, sorted for good, deleted on confirmation, unreadable files kept aside.
 #include <gtest/gtest.h>
 #include <plist/plist.h>
+#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -17,6 +20,7 @@
 #include "history/addItem.h"
 #include "platform/Log.h"
 #include "platform/TimeScale.h"
+#include "support/SmallDisk.h"
 
 namespace qz {
 namespace {
@@ -128,6 +132,75 @@ TEST_F(HistoryTest, UnreadableFilesAreSetAsideNumberedAndLogged) {
         EXPECT_EQ(namesReadByLibplist(path_), QStringList{"Opera"});
         QFile::remove(path_);
     }
+}
+
+TEST_F(HistoryTest, OnAFullDiskTheEarlierHistoryStaysAndTheCareIsNotRecorded) {
+    test::SmallDisk disk;
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.why().toStdString();
+    }
+    const QString path = disk.path() + "/DIZEROV/History.plist";
+    QByteArray before;
+    {
+        addItem store;
+        store.setUp(path);
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(store.record(BrowserId::Firefox));
+        }
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        before = file.readAll();
+        ASSERT_TRUE(disk.fill());
+        QString error;
+        EXPECT_FALSE(store.record(BrowserId::Opera, &error));
+        EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+            << error.toStdString();
+        QFile after(path);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll(), before);
+        disk.free();
+        EXPECT_TRUE(store.saveAtTermination());  // the unrecorded care was kept for this
+    }
+    addItem reopened;
+    reopened.setUp(path);
+    EXPECT_TRUE(reopened.unreadableMovedTo().isEmpty());
+    EXPECT_EQ(namesReadByLibplist(path), (QStringList{"Firefox", "Firefox", "Firefox", "Opera"}));
+}
+
+TEST_F(HistoryTest, ALinkIsFollowedOnlyToARegularFileOfOurs) {
+    QTemporaryDir elsewhere;
+    const QString real = elsewhere.filePath("History.plist");
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    {
+        addItem store;
+        store.setUp(real);
+        store.elementoSafari();
+    }
+    const struct {
+        const char* name;
+        QString target;
+        bool followed;
+    } cases[] = {
+        {"a regular file of ours", real, true},
+        {"a device", "/dev/null", false},
+        {"a FIFO", elsewhere.filePath("fifo"), false},
+    };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(elsewhere.filePath("fifo")), 0600), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path_);
+        ASSERT_TRUE(QFile::link(c.target, path_));
+        addItem store;
+        store.setUp(path_);
+        store.elementoOpera();
+        EXPECT_EQ(QFileInfo(path_).isSymLink(), c.followed);
+        EXPECT_EQ(store.unreadableMovedTo().isEmpty(), c.followed);
+        const QStringList expected =
+            c.followed ? QStringList{"Safari", "Opera"} : QStringList{"Opera"};
+        EXPECT_EQ(namesReadByLibplist(path_), expected);
+    }
+    EXPECT_TRUE(QFileInfo("/dev/null").exists() && !QFileInfo("/dev/null").isFile());
+    EXPECT_EQ(namesReadByLibplist(real), (QStringList{"Safari", "Opera"}));
 }
 
 TEST_F(HistoryTest, CaresFromManyThreadsEachLeaveOneEntry) {

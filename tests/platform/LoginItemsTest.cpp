@@ -2,6 +2,7 @@
 #include "platform/LoginItems.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -89,6 +90,22 @@ TEST_F(LoginItemsTest, RegisteringWritesOneEntryAndUnregisteringRemovesIt) {
         EXPECT_FALSE(items_.setEnabled(bad, "/bin/true", true)) << bad.toStdString();
     }
     EXPECT_FALSE(QFile::exists(config_.path() + "/escape.desktop"));
+}
+
+TEST_F(LoginItemsTest, AnEntryThatIsAPipeOrALinkToADeviceIsNeitherWaitedOnNorReplaced) {
+    const QString folder = LoginItems::autostartFolder();
+    QDir().mkpath(folder);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/pipe.desktop"), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/null", folder + "/device.desktop"));
+    ASSERT_TRUE(items_.copyAllJobDictionaries());
+    for (const char* id : {"pipe", "device"}) {
+        EXPECT_FALSE(items_.setEnabled(id, "/bin/true", true)) << id;
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(folder + "/pipe.desktop"), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(::stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
 TEST_F(LoginItemsTest, ExecLinesQuoteTheProgramAsOneArgument) {

@@ -247,7 +247,10 @@ int runCare(CliContext& context, const QStringList& arguments) {
     CareRun run(options.browser, context.files);
     run.setSelection(selection);
     run.setProfile(options.profile);
-    run.setRecorder([&history](BrowserId browser) { return history.record(browser); });
+    QString recordError;
+    run.setRecorder([&history, &recordError](BrowserId browser) {
+        return history.record(browser, &recordError);
+    });
     if (!options.json) {
         CareCallbacks callbacks;
         callbacks.removed = [&](const QString& path) {
@@ -279,12 +282,15 @@ int runCare(CliContext& context, const QStringList& arguments) {
             failed.append(std::move(row));
         }
         root.set("recorded", report.recorded);
+        if (!report.recorded) {
+            root.set("recordError", recordError);
+        }
         context.out << root.serialize() << Qt::endl;
     } else {
         const UserNotification summary = completionNotification(report, texts);
         context.out << summary.informativeText << Qt::endl;
         if (!report.recorded) {
-            context.err << "quenzel: care: the care could not be written to " << history.filePath()
+            context.err << "quenzel: care: not recorded in the history: " << recordError
                         << Qt::endl;
         }
     }

@@ -36,7 +36,9 @@ int runThreshold(CliContext& context, const QStringList& arguments) {
     const quint64 bytes = threshold.chancepesoalert(index, &written);
     if (!written) {
         context.err << "quenzel: threshold: the settings file "
-                    << UserDefaults::standard().filePath() << " could not be written" << Qt::endl;
+                    << UserDefaults::standard().filePath()
+                    << " could not be written: " << UserDefaults::standard().lastError()
+                    << Qt::endl;
         return 1;
     }
     context.out << QStringLiteral("Stored %1 bytes (%2)\n")

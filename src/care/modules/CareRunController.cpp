@@ -117,15 +117,23 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
     const auto threadedMethod = [browser, texts, files, selection, self] {
         CareRun run(browser, files);
         run.setSelection([selection](const QString& item) { return selection->state(item); });
-        run.setRecorder(
-            [](BrowserId cared) { return addItem::sharedMySingleton()->record(cared); });
+        QString recordError;
+        run.setRecorder([&recordError](BrowserId cared) {
+            return addItem::sharedMySingleton()->record(cared, &recordError);
+        });
         CareCallbacks callbacks;
         callbacks.started = [self] {
             Executor::post(self, [](CareRunController& c) { c.careStarted(); });
         };
         run.setCallbacks(std::move(callbacks));
         const CareReport report = run.run();
-        return std::make_pair(report, completionNotification(report, texts));
+        UserNotification notification = completionNotification(report, texts);
+        if (!report.recorded) {
+            // The user hears it too, not only the log: this care is not in the history file.
+            notification.informativeText +=
+                u'\n' + texts.format(QStringLiteral("HistoryNotRecorded"), {recordError});
+        }
+        return std::make_pair(report, notification);
     };
     Executor::submit(Executor::Queue::Care, threadedMethod, this,
                      [this](const auto& ended) { careEnded(ended.first, ended.second); });
