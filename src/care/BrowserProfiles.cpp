@@ -31,18 +31,6 @@ QString prefixed(const LinuxInstall& install, const QString& name) {
     return install.name == QStringLiteral("native") ? name : install.name + u':' + name;
 }
 
-// A text from a list with its control characters spelled out, fit to show.
-QString visible(const QString& text) {
-    QString shown;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        shown += u < 0x20 || (u >= 0x7f && u <= 0x9f)
-                     ? QStringLiteral("\\x%1").arg(uint(u), 2, 16, QLatin1Char('0'))
-                     : QString(c);
-    }
-    return shown;
-}
-
 // A folder of an install (data or cache), opened below the root without following any link.
 struct InstallFolder {
     UniqueFd fd;
@@ -178,29 +166,31 @@ class InstallReader {
     void place(const ListedProfile& entry) {
         BrowserProfile profile;
         profile.install = install_.name;
-        profile.name = prefixed(install_, visible(entry.name));
+        // Names and reasons keep the list's text; whoever prints them escapes it.
+        profile.name = prefixed(install_, entry.name);
         profile.isDefault = entry.isDefault;
+        if (holdsControlCharacter(entry.name) || holdsControlCharacter(entry.path)) {
+            // Named by the list that declares it: such a path names no folder of ours.
+            profile.folder = listPath_;
+            profile.refused = QStringLiteral("its name or path holds a control character");
+            out_.profiles.append(profile);
+            return;
+        }
         QString relative = entry.path;
         if (!entry.relative) {
             const QString inside = files_.localPath(data_) + u'/';
             relative = entry.path.startsWith(inside) ? entry.path.mid(inside.size()) : QString();
             if (relative.isEmpty()) {
                 const QString platform = files_.platformPath(entry.path);
-                profile.folder = platform.isEmpty() ? listPath_ : visible(platform);
+                profile.folder = platform.isEmpty() ? listPath_ : platform;
                 profile.refused =
-                    QStringLiteral("its path %1 lies outside %2").arg(visible(entry.path), data_);
+                    QStringLiteral("its path %1 lies outside %2").arg(entry.path, data_);
                 out_.profiles.append(profile);
                 return;
             }
         }
         const QString clean = relative.split(u'/', Qt::SkipEmptyParts).join(u'/');
         profile.folder = clean.isEmpty() ? data_ : data_ + u'/' + clean;
-        if (holdsControlCharacter(entry.name) || holdsControlCharacter(entry.path)) {
-            profile.folder = data_ + u'/' + visible(relative);
-            profile.refused = QStringLiteral("its name or path holds a control character");
-            out_.profiles.append(profile);
-            return;
-        }
         // A Chromium profile is one folder of the data folder.
         if (install_.profiles == ProfileList::LocalState && relative.contains(u'/')) {
             profile.folder = data_ + u'/' + relative;

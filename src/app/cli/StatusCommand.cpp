@@ -156,8 +156,9 @@ void printTable(QTextStream& out, const QList<BrowserStatus>& report, const File
                 << "\n";
         }
         for (const ProfileListProblem& problem : status.listProblems) {
-            out << "  profile list " << files.localPath(problem.list)
-                << (problem.unreadable ? "  cannot be read: " : "  ") << problem.reason << "\n";
+            out << "  profile list " << terminalText(files.localPath(problem.list))
+                << (problem.unreadable ? "  cannot be read: " : "  ")
+                << terminalText(problem.reason) << "\n";
         }
         for (const ItemSize& item : status.items) {
             row(item.name, item.bytes);
