@@ -111,7 +111,9 @@ fuzz:
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in $(BUILD)/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; \
+	done
 
 # Installs under PREFIX (default /usr/local), staged below DESTDIR when given.
 install: build
