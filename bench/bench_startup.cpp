@@ -1,8 +1,8 @@
 // Times the main window's first frame on the demo home against an empty Qt window's, both
 // under the same X server (a private Xvfb when DISPLAY is unset): wall time from spawning the
 // process to its "first-frame" line, and its peak resident memory (VmHWM) at that moment.
-// Alternating runs, median of 7 each. An earlier build's binary given as the argument is timed
-// in the same rounds, for a before-and-after in one run.
+// Runs in turns, each round starting with the next program, median of 7 each. An earlier build's
+// binary given as the argument is timed in the same rounds, for a before-and-after in one run.
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BenchHome.h"
@@ -189,13 +190,17 @@ int main(int argc, char** argv) {
     }
 
     Series bareRuns, labelRuns, ourRuns, earlierRuns;
+    std::vector<std::pair<const std::vector<std::string>*, Series*>> programs = {
+        {&bare, &bareRuns}, {&label, &labelRuns}, {&ours, &ourRuns}};
+    if (argc > 1) {
+        programs.emplace_back(&earlier, &earlierRuns);
+    }
+    // Each round starts with the next program: a start right after a similar one runs faster.
     constexpr int rounds = 7;
     for (int round = 0; round < rounds; ++round) {
-        bareRuns.add(timeFirstFrame(bare));
-        labelRuns.add(timeFirstFrame(label));
-        ourRuns.add(timeFirstFrame(ours));
-        if (argc > 1) {
-            earlierRuns.add(timeFirstFrame(earlier));
+        for (std::size_t i = 0; i < programs.size(); ++i) {
+            const auto& [args, series] = programs[(round + i) % programs.size()];
+            series->add(timeFirstFrame(*args));
         }
     }
     std::printf(
