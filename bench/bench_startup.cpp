@@ -1,6 +1,7 @@
 // Times the main window's first frame on the demo home against an empty Qt window's, both
 // under the same X server (a private Xvfb when DISPLAY is unset): wall time from spawning the
-// process to its "first-frame" line, and its peak resident memory (VmHWM) at that moment.
+// process to its "first-frame" line, and its peak resident memory (VmHWM) and the CPU time of all
+// its threads at that moment.
 // Runs in turns, each round starting with the next program, median of 7 each. An earlier build's
 // binary given as the argument is timed in the same rounds, for a before-and-after in one run.
 #include <poll.h>
@@ -27,6 +28,7 @@ namespace {
 
 struct FirstFrame {
     double ms = 0;
+    double cpuMs = 0;
     double hwmMB = 0;
     double rssMB = 0;
 };
@@ -96,9 +98,10 @@ class Server {
     std::string line_;
 };
 
-double fieldMB(const std::string& line, const char* name) {
+// The number after `name` in a "first-frame" line, 0 when it is missing.
+double field(const std::string& line, const char* name) {
     const std::size_t at = line.find(name);
-    return at == std::string::npos ? 0 : std::atof(line.c_str() + at + std::strlen(name)) / 1024;
+    return at == std::string::npos ? 0 : std::atof(line.c_str() + at + std::strlen(name));
 }
 
 // Spawns the program and times it up to its "first-frame" line; exits when it never comes.
@@ -108,8 +111,8 @@ FirstFrame timeFirstFrame(const std::vector<std::string>& args) {
     int fd = -1;
     const pid_t pid = spawnWithPipe(args, &fd);
     std::string line = pid > 0 ? readLine(fd) : std::string();
-    FirstFrame frame{static_cast<double>(timer.nsecsElapsed()) / 1e6, fieldMB(line, "VmHWM="),
-                     fieldMB(line, "VmRSS=")};
+    FirstFrame frame{static_cast<double>(timer.nsecsElapsed()) / 1e6, field(line, "CPU="),
+                     field(line, "VmHWM=") / 1024, field(line, "VmRSS=") / 1024};
     if (line.rfind("first-frame", 0) != 0) {
         std::fprintf(stderr, "no first frame from %s\n", args.front().c_str());
         if (pid > 0) {
@@ -125,9 +128,10 @@ FirstFrame timeFirstFrame(const std::vector<std::string>& args) {
 }
 
 struct Series {
-    std::vector<double> ms, hwm, rss;
+    std::vector<double> ms, cpu, hwm, rss;
     void add(const FirstFrame& frame) {
         ms.push_back(frame.ms);
+        cpu.push_back(frame.cpuMs);
         hwm.push_back(frame.hwmMB);
         rss.push_back(frame.rssMB);
     }
@@ -143,9 +147,9 @@ void printAgainst(const char* name, const Series& ours, const Series& bare, bool
     };
     std::printf(
         "%s first frame median %.0f ms, ratio %.2f%s; VmHWM %.1f MB, ratio %.2f%s; "
-        "VmRSS %.1f MB\n",
+        "VmRSS %.1f MB; CPU %.0f ms, ratio %.2f\n",
         name, median(ours.ms), time, verdict(time), median(ours.hwm), memory, verdict(memory),
-        median(ours.rss));
+        median(ours.rss), median(ours.cpu), median(ours.cpu) / median(bare.cpu));
 }
 
 }  // namespace
@@ -204,10 +208,11 @@ int main(int argc, char** argv) {
         }
     }
     std::printf(
-        "bare Qt window: first frame median %.0f ms, VmHWM %.1f MB, VmRSS %.1f MB over %d "
-        "alternating runs (display %s)\n",
+        "bare Qt window: first frame median %.0f ms, VmHWM %.1f MB, VmRSS %.1f MB, CPU %.0f ms "
+        "over %d alternating runs (display %s)\n",
         qz::bench::median(bareRuns.ms), qz::bench::median(bareRuns.hwm),
-        qz::bench::median(bareRuns.rss), rounds, qgetenv("DISPLAY").constData());
+        qz::bench::median(bareRuns.rss), qz::bench::median(bareRuns.cpu), rounds,
+        qgetenv("DISPLAY").constData());
     printAgainst("quenzel --demo:", ourRuns, bareRuns);
     // Not a target: how much of the gap any window pays once it shows text.
     printAgainst("bare + a label:", labelRuns, bareRuns, /*target=*/false);
