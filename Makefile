@@ -35,6 +35,7 @@ PACKAGES := build-essential cmake pkg-config ccache git python3 \
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 .PHONY: all deps build build-asan build-tsan run test test-plain test-asan test-tsan fuzz bench format \
+        format-check \
         screenshot clean install package
 
 all: build
@@ -88,8 +89,9 @@ test-tsan: build-tsan
 	done
 
 # Every test, then again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# threaded ones under ThreadSanitizer.
-test: test-plain test-asan test-tsan
+# threaded ones under ThreadSanitizer; the formatting is checked first.
+test: format-check
+	@$(MAKE) --no-print-directory test-plain test-asan test-tsan
 
 # Each fuzz target for FUZZ_SECONDS, starting from the seeds in tests/fuzz-corpus; findings
 # (crash-*, timeout-*, oom-*) are left in $(FUZZ_BUILD)/findings.
@@ -110,7 +112,9 @@ fuzz:
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in $(BUILD)/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; \
+	done
 
 # Installs under PREFIX (default /usr/local), staged below DESTDIR when given.
 install: build
@@ -122,6 +126,13 @@ package: build
 
 format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails when a source file differs from what `make format` would make of it.
+FORMAT_DIRS := src tests bench fuzz
+format-check: deps
+	@find $(FORMAT_DIRS) -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | \
+	  xargs -0 clang-format --dry-run -Werror
+	@echo "clang-format: every file in $(FORMAT_DIRS) is formatted"
 
 screenshot: build
 	@./scripts/screenshot.sh $(BUILD)/src/app/quenzel docs/screenshot.png

@@ -35,7 +35,6 @@ AccessController::AccessController(AppDelegate& delegate, FileManager& files,
     // Until a grant resolves the window offers the folder choice, so a grant that no longer
     // resolves still leaves the user a way to give it again.
     applyFace(accessRequestFace());
-    addHelpLink();
 }
 
 void AccessController::checkSandbox() {
@@ -60,6 +59,7 @@ void AccessController::helpSandbox(QWidget* anchor) {
     if (!popover || !anchor) {
         return;
     }
+    addHelpLink();
     popover->adjustSize();
     // Centred below the control, kept on the control's screen.
     QPoint at = anchor->mapToGlobal(QPoint(anchor->width() / 2, anchor->height()));
@@ -128,9 +128,10 @@ void AccessController::presentError(const QString& reason) {
 
 void AccessController::addHelpLink() {
     QWidget* popover = delegate_.popoverSandbox;
-    if (!popover || !popover->layout()) {
+    if (helpLinkAdded_ || !popover || !popover->layout()) {
         return;
     }
+    helpLinkAdded_ = true;
     auto* link = new QLabel(popover);
     link->setObjectName(QStringLiteral("supportSandboxLink"));
     link->setText(QStringLiteral("<a href=\"#sandbox\">%1</a>")

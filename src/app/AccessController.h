@@ -52,6 +52,7 @@ class AccessController : public QObject {
     void applyFace(const FaceChange& change);
     QStringList runFolderDialog() const;
     void presentError(const QString& reason);
+    // The help's link to the support page, added when the help first opens.
     void addHelpLink();
 
     AppDelegate& delegate_;
@@ -60,6 +61,7 @@ class AccessController : public QObject {
     AccessCheck check_;
     FolderChooser chooser_;
     QPointer<QMessageBox> errorMessage_;
+    bool helpLinkAdded_ = false;
 };
 
 }  // namespace qz

@@ -10,6 +10,8 @@ class FileManager;
 // the window stays hidden until the tray or a later start opens it, and a running instance is
 // left alone.
 // QUENZEL_SCREENSHOT=<file> saves the window once every panel shows a size, then quits.
+// QUENZEL_REPORT_FIRST_FRAME prints "first-frame VmHWM=<kB> VmRSS=<kB> CPU=<ms>" once the
+// window's first frame is painted, then quits.
 int runWindow(FileManager& files, bool background = false);
 
 }  // namespace qz

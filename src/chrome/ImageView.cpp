@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QWindow>
 
 #include "platform/Bundle.h"
@@ -17,6 +18,7 @@ void ImageView::setImageName(const QString& name) {
 
 void ImageView::setImage(const QIcon& image) {
     image_ = image;
+    rendered_ = QPixmap();
     update();
 }
 
@@ -25,8 +27,20 @@ void ImageView::paintEvent(QPaintEvent* event) {
         QLabel::paintEvent(event);
         return;
     }
+    // The picture is rendered once at the largest size that fits the frame (QIcon::paint would
+    // render it at the frame's size first, then again at the size that fits) and kept for the
+    // next paint of the same size.
+    const QRect frame = contentsRect();
+    const qreal ratio = devicePixelRatioF();
+    if (rendered_.isNull() || renderedFrame_ != frame.size() ||
+        rendered_.devicePixelRatio() != ratio) {
+        rendered_ = image_.pixmap(frame.size(), ratio);
+        renderedFrame_ = frame.size();
+    }
     QPainter painter(this);
-    image_.paint(&painter, contentsRect(), Qt::AlignCenter);
+    const QSize shown = rendered_.deviceIndependentSize().toSize();
+    painter.drawPixmap(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, shown, frame),
+                       rendered_);
 }
 
 void ImageView::mousePressEvent(QMouseEvent* event) {

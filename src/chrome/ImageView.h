@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 
 namespace qz {
 
@@ -26,6 +27,8 @@ class ImageView : public QLabel {
   private:
     QString imageName_;
     QIcon image_;
+    QPixmap rendered_;     // the image fitted to the frame it was last painted in
+    QSize renderedFrame_;  // that frame's size
 };
 
 }  // namespace qz

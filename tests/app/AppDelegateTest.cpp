@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <memory>
 #include <optional>
 
@@ -86,6 +88,28 @@ TEST_F(AppDelegateTest, PlacesOnePanelPerInstalledBrowserOnlyWhenSafariIsThere) 
                                           std::optional<BrowserId>(browser)) != row.expected.end();
             EXPECT_EQ(vista.module(browser) != nullptr, placed);
         }
+    }
+}
+
+// The pop-up's heading is written as it opens, so each names its own browser then.
+TEST_F(AppDelegateTest, EachPanelsPopUpOpensHeadedByItsBrowsersName) {
+    install(home, {S, F, C, O});
+    const auto delegate = open(home);
+    for (BrowserId browser : {S, F, C, O}) {
+        SCOPED_TRACE(browserInfo(browser).displayName.toStdString());
+        CareModule* module = delegate->vista->module(browser);
+        ASSERT_NE(module, nullptr);
+        auto* info = module->panel()->findChild<QAbstractButton*>(QStringLiteral("info"));
+        ASSERT_NE(info, nullptr);
+        info->click();
+        QWidget* popover = module->popover();
+        ASSERT_TRUE(popover && popover->isVisible());
+        const auto* heading = popover->findChild<QLabel*>(QStringLiteral("popoverText"));
+        ASSERT_NE(heading, nullptr);
+        EXPECT_TRUE(heading->text().startsWith(
+            QStringLiteral("<b>%1</b><br>").arg(browserInfo(browser).displayName.toHtmlEscaped())))
+            << heading->text().toStdString();
+        popover->hide();
     }
 }
 

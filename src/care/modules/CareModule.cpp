@@ -183,6 +183,7 @@ void CareModule::showPoppver() {
     if (!popover) {
         return;
     }
+    setPopoverText();
     auto* anchor = qobject_cast<QWidget*>(sender());
     showPopup(popover, anchor ? anchor : panel_, PopupAlignment::Left);
 }
@@ -265,14 +266,16 @@ void CareModule::setCaptions() {
         caption_->setText(name);
         caption_->show();
     }
-    if (popover_) {
-        if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
-            text->setText(QStringLiteral("<b>%1</b><br>%2")
-                              .arg(name.toHtmlEscaped(),
-                                   texts_->format(QStringLiteral("presetInfo")).toHtmlEscaped()));
-        }
-    }
     showSelectionSummary();
+}
+
+void CareModule::setPopoverText() {
+    // Set as the pop-up opens: laid out while hidden, its rich text would cost the first frame.
+    if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
+        text->setText(QStringLiteral("<b>%1</b><br>%2")
+                          .arg(browserInfo(traits_.browser).displayName.toHtmlEscaped(),
+                               texts_->format(QStringLiteral("presetInfo")).toHtmlEscaped()));
+    }
 }
 
 void CareModule::showSelectionSummary() {

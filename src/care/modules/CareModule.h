@@ -102,6 +102,8 @@ class CareModule : public QObject {
     void applyPreset(int segment);
     void showTotal(quint64 total);
     void setCaptions();
+    // The pop-up's heading: the browser's name and what the presets cover.
+    void setPopoverText();
     // The panel's line under the preset control: which items the boxes select now.
     void showSelectionSummary();
 
