@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "platform/ByteSum.h"
+#include "platform/Executor.h"
 #include "platform/MountIdentity.h"
 #include "platform/UniqueFd.h"
-#include "platform/Executor.h"
 
 namespace qz {
 
