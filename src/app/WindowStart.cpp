@@ -1,13 +1,11 @@
 #include "app/WindowStart.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPalette>
 #include <QTimer>
-#include <cstdio>
-#include <ctime>
 
 #include "app/AppDelegate.h"
+#include "app/FirstFrameReport.h"
 #include "app/SingleInstance.h"
 #include "care/modules/CareModule.h"
 #include "monitor/ui/ImageFactory.h"
@@ -59,45 +57,6 @@ void arrangeScreenshot(AppDelegate& delegate, const QString& file) {
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, [pending] { delete pending; });
     QTimer::singleShot(TimeScale::milliseconds(*pending == 0 ? 0.5 : 20.0), save);
 }
-
-// QUENZEL_REPORT_FIRST_FRAME: once the main window's first frame has been painted, prints
-// "first-frame VmHWM=<kB> VmRSS=<kB> CPU=<ms>" and quits, so that a bench can time the start
-// from outside.
-class FirstFrameReport : public QObject {
-  public:
-    explicit FirstFrameReport(QWidget* window) : QObject(window) {
-        window->installEventFilter(this);
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            // The children paint and the frame reaches the screen before the loop runs again.
-            QTimer::singleShot(0, this, &FirstFrameReport::report);
-        }
-        return false;
-    }
-
-  private:
-    void report() {
-        QFile status(QStringLiteral("/proc/self/status"));
-        QByteArray line = "first-frame";
-        if (status.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& field : status.readAll().split('\n')) {
-                if (field.startsWith("VmHWM:") || field.startsWith("VmRSS:")) {
-                    line += ' ' + field.left(5) + '=' + field.mid(6).trimmed().split(' ').first();
-                }
-            }
-        }
-        // CPU time of every thread so far: steadier than wall time on a busy machine.
-        timespec cpu{};
-        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-        std::printf("%s CPU=%.1f\n", line.constData(), cpu.tv_sec * 1e3 + cpu.tv_nsec / 1e6);
-        std::fflush(stdout);
-        QCoreApplication::quit();
-    }
-};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 
 #include "platform/ByteSum.h"
 #include "platform/FolderWalk.h"
+#include "platform/ReadToEnd.h"
 
 namespace qz {
 
@@ -151,21 +152,11 @@ std::optional<QByteArray> FileManager::readSmallFile(const QString& platformPath
         info.st_size > maxBytes) {
         return std::nullopt;
     }
-    QByteArray content;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            return content;
-        }
-        content.append(buffer, static_cast<qsizetype>(got));
-        if (content.size() > maxBytes) {
-            return std::nullopt;  // grew while being read
-        }
+    ReadToEnd content = readToEnd(fd.get(), maxBytes);
+    if (content.outcome != ReadToEnd::Outcome::Read) {
+        return std::nullopt;
     }
+    return std::move(content.data);
 }
 
 bool FileManager::fileExistsAtPath(const QString& platformPath) const {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/FileManager.h"
+#include "platform/ReadToEnd.h"
 
 namespace qz {
 
@@ -64,21 +65,14 @@ ListFileRead readListFile(const FileManager& files, const QString& platformPath,
     if (opened.st_dev != target.st_dev || opened.st_ino != target.st_ino) {
         return problem(QStringLiteral("changed while being opened"));
     }
-    QByteArray content;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            return problem(errorText(errno));
-        }
-        if (got == 0) {
-            return {content, {}};
-        }
-        content.append(buffer, static_cast<qsizetype>(got));
-        if (content.size() > maxBytes) {
-            return problem(QStringLiteral("larger than %1 bytes").arg(maxBytes));
-        }
+    ReadToEnd read = readToEnd(fd.get(), maxBytes);
+    if (read.outcome == ReadToEnd::Outcome::Failed) {
+        return problem(errorText(read.error));
     }
+    if (read.outcome == ReadToEnd::Outcome::TooLarge) {
+        return problem(QStringLiteral("larger than %1 bytes").arg(maxBytes));
+    }
+    return {std::move(read.data), {}};
 }
 
 }  // namespace qz

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/ReadToEnd.h"
 #include "platform/UniqueFd.h"
 
 namespace qz {
@@ -109,24 +110,14 @@ OwnFile::ReadResult OwnFile::read(const QString& path, qint64 maxBytes) {
     if (info.st_size > maxBytes) {
         return {ReadStatus::Refused, {}, tooLarge};
     }
-    ReadResult result{ReadStatus::Read, {}, {}};
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return failed(errno);
-        }
-        if (n == 0) {
-            return result;
-        }
-        result.data.append(buffer, n);
-        if (result.data.size() > maxBytes) {
-            return {ReadStatus::Refused, {}, tooLarge};  // grew while it was read
-        }
+    ReadToEnd read = readToEnd(fd.get(), maxBytes);
+    if (read.outcome == ReadToEnd::Outcome::Failed) {
+        return failed(read.error);
     }
+    if (read.outcome == ReadToEnd::Outcome::TooLarge) {
+        return {ReadStatus::Refused, {}, tooLarge};  // grew while it was read
+    }
+    return {ReadStatus::Read, std::move(read.data), {}};
 }
 
 bool OwnFile::write(const QString& path, const QByteArray& data, QString* error) {

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "platform/OwnFile.h"
+#include "platform/ReadToEnd.h"
 #include "platform/UniqueFd.h"
 
 namespace qz {
@@ -244,25 +245,8 @@ std::optional<QVariant> PropertyList::readFile(const QString& localPath,
         info.st_size > limits.maxBytes) {
         return std::nullopt;
     }
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return std::nullopt;
-        }
-        if (n == 0) {
-            break;
-        }
-        data.append(buffer, n);
-        if (data.size() > limits.maxBytes) {
-            return std::nullopt;  // grew while it was read
-        }
-    }
-    return read(data, limits);
+    const ReadToEnd content = readToEnd(fd.get(), limits.maxBytes);
+    return content.outcome == ReadToEnd::Outcome::Read ? read(content.data, limits) : std::nullopt;
 }
 
 namespace {
