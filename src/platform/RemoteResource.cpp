@@ -2,11 +2,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QThread>
+#include <QPointer>
 #include <QTimer>
 
 #include "platform/TimeScale.h"
@@ -15,53 +14,15 @@ namespace qz {
 
 namespace {
 
-// One thread for every fetch of the process. Its hub object parents the access manager and
-// the requests in flight, so stopping the thread frees them there.
-struct NetworkThread {
-    QMutex mutex;
-    QThread* thread = nullptr;
-    QObject* hub = nullptr;
-};
-
-NetworkThread& networkThread() {
-    static NetworkThread state;
-    return state;
-}
-
-// Waits for the thread without holding the lock: a request the thread is still starting must
-// not wait for the lock while the lock waits for the thread.
-void stopNetworkThread() {
-    NetworkThread& state = networkThread();
-    QThread* thread = nullptr;
-    {
-        QMutexLocker lock(&state.mutex);
-        thread = state.thread;
+// One access manager for every fetch of the process, on the main thread: it is asynchronous,
+// so nothing waits on it. Parented to the application, it goes (with the requests still in
+// flight) when the application does.
+QNetworkAccessManager* accessManager() {
+    static QPointer<QNetworkAccessManager> manager;
+    if (!manager) {
+        manager = new QNetworkAccessManager(QCoreApplication::instance());
     }
-    if (!thread) {
-        return;
-    }
-    thread->quit();
-    thread->wait();
-    QMutexLocker lock(&state.mutex);
-    delete state.thread;
-    state.thread = nullptr;
-    state.hub = nullptr;
-}
-
-QObject* networkHub() {
-    NetworkThread& state = networkThread();
-    QMutexLocker lock(&state.mutex);
-    if (!state.thread) {
-        state.thread = new QThread;
-        state.thread->setObjectName(QStringLiteral("quenzel-network"));
-        state.hub = new QObject;
-        state.hub->moveToThread(state.thread);
-        QObject::connect(state.thread, &QThread::finished, state.hub, &QObject::deleteLater);
-        state.thread->start();
-        // Runs when the application object goes away, before static objects are destroyed.
-        qAddPostRoutine(stopNetworkThread);
-    }
-    return state.hub;
+    return manager;
 }
 
 bool isWebAddress(const QUrl& url) {
@@ -86,11 +47,10 @@ void RemoteResource::get(const QUrl& url, QObject* context, Callback callback) {
     }
     // The time-out is fixed here, on the caller's thread, by the time scale of this moment.
     auto* request = new RemoteResource(url, TimeScale::milliseconds(kTimeoutSeconds));
-    // A queued connection: the answer crosses to the context's thread, and is dropped if the
+    // A queued connection: the answer never arrives inside this call, and is dropped if the
     // context is destroyed before it arrives.
     connect(request, &RemoteResource::finished, context, std::move(callback), Qt::QueuedConnection);
-    request->moveToThread(networkHub()->thread());
-    QMetaObject::invokeMethod(request, &RemoteResource::start, Qt::QueuedConnection);
+    request->start();
 }
 
 RemoteResource::Result RemoteResource::getBlocking(const QUrl& url) {
@@ -106,13 +66,8 @@ RemoteResource::Result RemoteResource::getBlocking(const QUrl& url) {
 }
 
 void RemoteResource::start() {
-    // On the network thread, whose hub stays put until the thread has finished.
-    QObject* hub = networkThread().hub;
-    setParent(hub);
-    auto* manager = hub->findChild<QNetworkAccessManager*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!manager) {
-        manager = new QNetworkAccessManager(hub);
-    }
+    QNetworkAccessManager* manager = accessManager();
+    setParent(manager);
     QNetworkRequest request(url_);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);

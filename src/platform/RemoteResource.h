@@ -1,5 +1,5 @@
-// Fetches a small document over HTTP on the shared network thread, with a time-out and a size
-// cap, and hands the answer back on the caller's thread.
+// Fetches a small document over HTTP through the main thread's asynchronous access manager,
+// with a time-out and a size cap, and hands the answer back as a queued call.
 #pragma once
 
 #include <QByteArray>
@@ -29,8 +29,8 @@ class RemoteResource : public QObject {
     };
     using Callback = std::function<void(const Result&)>;
 
-    // Starts a GET of an http or https address. The callback runs once, on the thread of
-    // `context` (which needs an event loop), unless `context` is destroyed first.
+    // Starts a GET of an http or https address, from the main thread. The callback runs once,
+    // later, on that thread, unless `context` is destroyed first.
     static void get(const QUrl& url, QObject* context, Callback callback);
     // Fetches and waits in a local event loop; for the command line, never for the window.
     static Result getBlocking(const QUrl& url);
