@@ -19,6 +19,7 @@
 #include "platform/FileManager.h"
 #include "platform/Frames.h"
 #include "platform/Localization.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 #include "platform/UserNotificationCenter.h"
 
@@ -27,8 +28,6 @@ namespace qz {
 namespace {
 
 const QColor kWindowColor = QColor::fromRgbF(0.8392f, 0.8431f, 0.847f, 1.0f);
-// Set once the user has been told that closing the window leaves Quenzel running.
-const QString kCloseHintShown = QStringLiteral("closeHintShown");
 
 // A control's frame relative to the window's middle: origin (W/2 + dx, H/2 + dy), y upward.
 struct CentredFrame {
@@ -171,14 +170,13 @@ void AppDelegate::awakeFromNib() {
     window_->standardWindowButton(TitleBarWindow::MiniaturizeButton)->hide();
     window_->standardWindowButton(TitleBarWindow::ZoomButton)->hide();
 
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.registerDefaults({{QStringLiteral("quenzel"), true}});
-    const bool showDock = defaults.boolForKey(QStringLiteral("quenzel"));
+    const Settings settings = Settings::standard();
+    const bool showDock = settings.showInTaskbar();
     dockIconCheckbox->setChecked(showDock);
     if (showDock) {
         setShowsDockIcon(true);
     }
-    shadyEnabled = defaults.boolForKey(QStringLiteral("quenzel"));
+    shadyEnabled = settings.showInTaskbar();
     updateEnabledStatus();
 
     avvisoIcon->hide();
@@ -217,9 +215,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     window_->makeKeyAndOrderFront();
 
     // "welcome" turns NO once the window has really been on the screen (welcomeShown).
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.registerDefaults({{QStringLiteral("welcome"), true}});
-    if (defaults.boolForKey(QStringLiteral("welcome"))) {
+    if (Settings::standard().welcomePending()) {
         welcomeVideo();
     }
 }
@@ -229,16 +225,15 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
         return true;
     }
     window_->makeKeyAndOrderFront();
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.registerDefaults({{QStringLiteral("leaveReview"), true}});
-    if (defaults.boolForKey(QStringLiteral("leaveReview"))) {
+    Settings settings = Settings::standard();
+    if (settings.reviewPending()) {
         splash->adjustSize();
         splash->move(window_->frameGeometry().center() - splash->rect().center());
         splash->show();
         splash->raise();
     }
-    defaults.setBool(false, QStringLiteral("leaveReview"));
-    defaults.synchronize();
+    settings.setReviewPending(false);
+    settings.synchronize();
     return true;
 }
 
@@ -256,12 +251,12 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AppDelegate::tellOnceThatQuenzelKeepsRunning() {
-    UserDefaults& defaults = UserDefaults::standard();
-    if (QApplication::quitOnLastWindowClosed() || defaults.boolForKey(kCloseHintShown)) {
+    Settings settings = Settings::standard();
+    if (QApplication::quitOnLastWindowClosed() || settings.closeHintShown()) {
         return;
     }
-    defaults.setBool(true, kCloseHintShown);
-    defaults.synchronize();
+    settings.setCloseHintShown(true);
+    settings.synchronize();
     const Localization& texts = Localization::shared();
     UserNotificationCenter::defaultUserNotificationCenter().deliverNotification(
         {texts.text(QStringLiteral("QZ")), texts.text(QStringLiteral("closeHintText")),
@@ -319,9 +314,9 @@ void AppDelegate::layoutForBrowserCount(int n) {
 }
 
 void AppDelegate::updateEnabledStatus() {
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setBool(shadyEnabled, QStringLiteral("quenzel"));
-    defaults.synchronize();
+    Settings settings = Settings::standard();
+    settings.setShowInTaskbar(shadyEnabled);
+    settings.synchronize();
 }
 
 void AppDelegate::historyPressed() {

@@ -9,8 +9,8 @@
 #include "app/WelcomeWindowController.h"
 #include "app/access/AccessLinks.h"
 #include "platform/Localization.h"
+#include "platform/Settings.h"
 #include "platform/TaskbarPresence.h"
-#include "platform/UserDefaults.h"
 
 namespace qz {
 
@@ -63,9 +63,9 @@ void AppDelegate::openatlogin() {
 
 void AppDelegate::toggleDockIcon() {
     const bool show = dockIconCheckbox->checkState() != Qt::Unchecked;
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setBool(show, QStringLiteral("quenzel"));
-    defaults.synchronize();
+    Settings settings = Settings::standard();
+    settings.setShowInTaskbar(show);
+    settings.synchronize();
     setShowsDockIcon(show);
     avvisoIcon->setVisible(!show);
 }
@@ -111,11 +111,10 @@ void AppDelegate::welcomeVideo() {
 
 void AppDelegate::welcomeShown() {
     // The first-launch welcome counts as done only once it was on the screen.
-    UserDefaults& defaults = UserDefaults::standard();
-    if (!defaults.hasStoredValue(QStringLiteral("welcome")) ||
-        defaults.boolForKey(QStringLiteral("welcome"))) {
-        defaults.setBool(false, QStringLiteral("welcome"));
-        defaults.synchronize();
+    Settings settings = Settings::standard();
+    if (settings.welcomePending()) {
+        settings.setWelcomePending(false);
+        settings.synchronize();
     }
 }
 

@@ -12,7 +12,7 @@
 #include "care/Catalogue.h"
 #include "platform/Bookmark.h"
 #include "platform/PropertyList.h"
-#include "platform/UserDefaults.h"
+#include "platform/Settings.h"
 
 namespace qz {
 
@@ -85,15 +85,15 @@ bool DemoHome::isComplete(const QString& user) const {
 }
 
 void DemoHome::grantAccess(const QString& user) const {
-    UserDefaults& defaults = UserDefaults::standard();
-    if (defaults.hasStoredValue(kExportDirectoryKey)) {
+    Settings settings = Settings::standard();
+    if (settings.hasFolderGrant()) {
         return;
     }
     const QByteArray grant =
         Bookmark::create(root_ + QStringLiteral("/Users/") + user + QStringLiteral("/Library"));
     if (!grant.isEmpty()) {
-        defaults.setObject(grant, kExportDirectoryKey);
-        defaults.synchronize();
+        settings.setFolderGrant(grant);
+        settings.synchronize();
     }
 }
 

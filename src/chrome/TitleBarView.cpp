@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include "chrome/TitleBarWindow.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 
 namespace qz {
@@ -119,9 +120,8 @@ void TitleBarView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TitleBarView::mouseReleaseEvent(QMouseEvent* event) {
-    const bool minimise =
-        doubleClicked_ && event->button() == Qt::LeftButton &&
-        UserDefaults::standard().boolForKey(QLatin1String(kMiniaturizeOnDoubleClickKey));
+    const bool minimise = doubleClicked_ && event->button() == Qt::LeftButton &&
+                          Settings::standard().miniaturizeOnDoubleClick();
     pressed_ = false;
     doubleClicked_ = false;
     event->accept();

@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include "platform/Settings.h"
+
 namespace qz {
 
 class TitleBarWindow;
@@ -12,9 +14,6 @@ class TitleBarWindow;
 class TitleBarView : public QWidget {
     Q_OBJECT
   public:
-    // The settings key that makes a double click in the bar minimise the window.
-    static constexpr const char* kMiniaturizeOnDoubleClickKey = "AppleMiniaturizeOnDoubleClick";
-
     TitleBarView(TitleBarWindow* window, QWidget* parent);
 
   protected:

@@ -2,16 +2,17 @@
 
 #include <optional>
 
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 
 namespace qz {
 
 namespace {
 std::optional<quint64> storedThreshold(const UserDefaults& defaults) {
-    if (!defaults.hasStoredValue(AlertThreshold::kKey)) {
+    if (!defaults.hasStoredValue(Settings::Key::alertThreshold)) {
         return std::nullopt;
     }
-    const QVariant value = defaults.objectForKey(AlertThreshold::kKey);
+    const QVariant value = defaults.objectForKey(Settings::Key::alertThreshold);
     bool ok = false;
     const quint64 threshold = value.typeId() == QMetaType::QString
                                   ? value.toString().trimmed().toULongLong(&ok)
@@ -62,7 +63,7 @@ quint64 AlertThreshold::chancepesoalert(int index, bool* written) {
 }
 
 bool AlertThreshold::store(quint64 threshold) {
-    defaults_.setObject(QVariant::fromValue<quint64>(threshold), kKey);
+    defaults_.setObject(QVariant::fromValue<quint64>(threshold), Settings::Key::alertThreshold);
     return defaults_.synchronize();
 }
 

@@ -12,7 +12,6 @@ class UserDefaults;
 
 class AlertThreshold {
   public:
-    static inline const QString kKey = QStringLiteral("SetPesoAlert");
     static constexpr quint64 kDefault = 300000000;
     // The pop-up's entries in order (decimal units: 300 MB … 2 GB).
     static constexpr std::array<quint64, 5> kChoices = {300000000, 500000000, 750000000, 1000000000,

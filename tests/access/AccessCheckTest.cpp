@@ -11,6 +11,7 @@
 #include "platform/Bookmark.h"
 #include "platform/Localization.h"
 #include "platform/PropertyList.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitFor.h"
@@ -45,7 +46,7 @@ class AccessCheckTest : public ::testing::Test {
     }
     // What the settings file holds, as another launch would read it.
     QByteArray storedOnDisk() const {
-        return UserDefaults(defaults_.filePath()).dataForKey(kExportDirectoryKey);
+        return UserDefaults(defaults_.filePath()).dataForKey(Settings::Key::folderGrant);
     }
 
     QTemporaryDir dir_;
@@ -87,7 +88,7 @@ TEST_F(AccessCheckTest, SuccessfulChoiceSwitchesAtOnceAndRunsTheCheck) {
 }
 
 TEST_F(AccessCheckTest, GrantWhoseFolderWasDeletedLeavesEveryControlAsItWas) {
-    defaults_.setObject(Bookmark::create(makeFolder("Library")), kExportDirectoryKey);
+    defaults_.setObject(Bookmark::create(makeFolder("Library")), Settings::Key::folderGrant);
     ASSERT_TRUE(QDir(dir_.filePath("Library")).removeRecursively());
     QSignalSpy faces(&check_, &AccessCheck::faceChanged);
     for (FaceState before : {FaceState{}, stateOf(accessRequestFace()),
@@ -98,21 +99,21 @@ TEST_F(AccessCheckTest, GrantWhoseFolderWasDeletedLeavesEveryControlAsItWas) {
     }
     EXPECT_EQ(faces.count(), 0);
     EXPECT_FALSE(check_.updateCheck().isRunning());
-    EXPECT_FALSE(defaults_.dataForKey(kExportDirectoryKey).isEmpty()) << "the grant is kept";
+    EXPECT_FALSE(defaults_.dataForKey(Settings::Key::folderGrant).isEmpty()) << "the grant is kept";
 }
 
 // A choice that makes no grant (the earlier grant goes, the request is shown again): see the
 // window's access tests.
 TEST_F(AccessCheckTest, ChoiceOfNoneOrSeveralFoldersChangesNothing) {
     const QString kept = makeFolder("Library");
-    defaults_.setObject(Bookmark::create(kept), kExportDirectoryKey);
-    const QByteArray before = defaults_.dataForKey(kExportDirectoryKey);
+    defaults_.setObject(Bookmark::create(kept), Settings::Key::folderGrant);
+    const QByteArray before = defaults_.dataForKey(Settings::Key::folderGrant);
     QSignalSpy faces(&check_, &AccessCheck::faceChanged);
     for (const QStringList& chosen : {QStringList{}, QStringList{kept, makeFolder("Other")}}) {
         EXPECT_EQ(check_.choose(chosen), std::nullopt);
     }
     EXPECT_EQ(faces.count(), 0);
-    EXPECT_EQ(defaults_.dataForKey(kExportDirectoryKey), before);
+    EXPECT_EQ(defaults_.dataForKey(Settings::Key::folderGrant), before);
 }
 
 TEST_F(AccessCheckTest, LaterCheckReplacesAnEarlierOne) {

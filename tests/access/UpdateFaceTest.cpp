@@ -9,6 +9,7 @@
 #include "platform/Bookmark.h"
 #include "platform/Localization.h"
 #include "platform/PropertyList.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitFor.h"
@@ -55,7 +56,7 @@ TEST(UpdateFace, FollowsThePublishedList) {
     const Localization english = Localization::forLanguage(QStringLiteral("en"));
     QTemporaryDir dir;
     UserDefaults defaults(dir.filePath(QStringLiteral("settings.conf")));
-    defaults.setObject(Bookmark::create(dir.path()), kExportDirectoryKey);
+    defaults.setObject(Bookmark::create(dir.path()), Settings::Key::folderGrant);
     LocalHttpServer server;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

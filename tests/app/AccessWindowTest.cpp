@@ -16,6 +16,7 @@
 #include "platform/Bookmark.h"
 #include "platform/Localization.h"
 #include "platform/PropertyList.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "support/LocalHttpServer.h"
@@ -52,7 +53,7 @@ class AccessWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
-        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
         // No welcome window: its page would share the server and the main thread with the list.
         UserDefaults::standard().setBool(false, QStringLiteral("welcome"));
         home.installApp(QStringLiteral("/Applications/Safari.app"));
@@ -65,7 +66,7 @@ class AccessWindowTest : public ::testing::Test {
     }
     void TearDown() override {
         Workspace::setOpener(previousOpener);
-        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
         qputenv("QUENZEL_WEBSITE", test::kOfflineWebSite);
     }
 
@@ -116,7 +117,7 @@ class AccessWindowTest : public ::testing::Test {
 // A choice that resolves, or none, is checked on the access check and through the real dialog.
 TEST_F(AccessWindowTest, ChoosingWhatIsNotAFolderDropsTheEarlierGrantAndAsksAgain) {
     const QString library = home.local(QStringLiteral("/Users/%@/Library"));
-    UserDefaults::standard().setObject(Bookmark::create(library), kExportDirectoryKey);
+    UserDefaults::standard().setObject(Bookmark::create(library), Settings::Key::folderGrant);
     publish(QStringLiteral("1.9"));
     auto delegate = launch();
     ASSERT_TRUE(answered(*delegate));
@@ -125,8 +126,9 @@ TEST_F(AccessWindowTest, ChoosingWhatIsNotAFolderDropsTheEarlierGrantAndAsksAgai
     delegate->access()->setFolderChooser([&] { return QStringList{library + "/missing"}; });
     delegate->chooseHD->click();
     EXPECT_EQ(faceOf(*delegate), kAccessRequest);
-    EXPECT_TRUE(
-        UserDefaults(UserDefaults::standardFilePath()).dataForKey(kExportDirectoryKey).isEmpty())
+    EXPECT_TRUE(UserDefaults(UserDefaults::standardFilePath())
+                    .dataForKey(Settings::Key::folderGrant)
+                    .isEmpty())
         << "the earlier grant is gone from the disk at once";
     EXPECT_NE(delegate->access()->errorMessage(), nullptr);
     ASSERT_TRUE(answered(*delegate));
@@ -136,7 +138,8 @@ TEST_F(AccessWindowTest, ChoosingWhatIsNotAFolderDropsTheEarlierGrantAndAsksAgai
 // Each kind of published list has its own table on the logic; here the notice's wiring.
 TEST_F(AccessWindowTest, NewerPublishedVersionShowsTheNoticeWhoseButtonOpensTheUpdatePage) {
     UserDefaults::standard().setObject(
-        Bookmark::create(home.local(QStringLiteral("/Users/%@/Library"))), kExportDirectoryKey);
+        Bookmark::create(home.local(QStringLiteral("/Users/%@/Library"))),
+        Settings::Key::folderGrant);
     publish(QStringLiteral("2.1"));
     auto delegate = launch();
     EXPECT_EQ(faceOf(*delegate), kNormal) << "the panels while the list is on its way";
@@ -149,7 +152,7 @@ TEST_F(AccessWindowTest, NewerPublishedVersionShowsTheNoticeWhoseButtonOpensTheU
 TEST_F(AccessWindowTest, GrantWhoseFolderIsGoneLeavesEveryControlAsItWas) {
     const QString folder = home.local(QStringLiteral("/Users/%@/Library/Granted"));
     QDir().mkpath(folder);
-    UserDefaults::standard().setObject(Bookmark::create(folder), kExportDirectoryKey);
+    UserDefaults::standard().setObject(Bookmark::create(folder), Settings::Key::folderGrant);
     QDir(folder).removeRecursively();
     // While running (the update notice shown): see the access check's own test.
     AppDelegate delegate(home.files());  // at launch: the window as it was built
@@ -180,8 +183,9 @@ TEST_F(AccessWindowTest, FolderDialogOffersOneFolderFromTheLibraryWithHiddenOnes
         static_cast<QDialog*>(dialog)->accept();
     });
     delegate->chooseHD->click();
-    EXPECT_EQ(Bookmark::resolve(UserDefaults::standard().dataForKey(kExportDirectoryKey))->path,
-              QDir(library).absolutePath());
+    EXPECT_EQ(
+        Bookmark::resolve(UserDefaults::standard().dataForKey(Settings::Key::folderGrant))->path,
+        QDir(library).absolutePath());
     EXPECT_EQ(faceOf(*delegate), kNormal);
 }
 

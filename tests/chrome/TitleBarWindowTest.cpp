@@ -9,6 +9,7 @@
 #include "chrome/TitleBarView.h"
 #include "chrome/TitleBarWindow.h"
 #include "platform/Frames.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 
 namespace qz {
@@ -105,7 +106,7 @@ TEST(TitleBarWindowTest, PlacesTheButtonsByTheirProperties) {
 }
 
 TEST(TitleBarWindowTest, ADoubleClickMinimisesOnItsReleaseOnlyWhenTheSettingSaysSo) {
-    const QString key = QLatin1String(TitleBarView::kMiniaturizeOnDoubleClickKey);
+    const QString key = Settings::Key::miniaturizeOnDoubleClick;
     const struct {
         std::optional<bool> setting;
         bool minimises;

@@ -13,6 +13,7 @@
 #include "fixtures/FixtureHome.h"
 
 #include "monitor/AlertThreshold.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 #include "support/CliRun.h"
 
@@ -35,13 +36,15 @@ class MonitorCommands : public testing::Test {
     void SetUp() override { store(QVariant()); }
     static void store(const QVariant& value) {
         if (value.isValid()) {
-            UserDefaults::standard().setObject(value, AlertThreshold::kKey);
+            UserDefaults::standard().setObject(value, Settings::Key::alertThreshold);
         } else {
-            UserDefaults::standard().removeObjectForKey(AlertThreshold::kKey);
+            UserDefaults::standard().removeObjectForKey(Settings::Key::alertThreshold);
         }
         UserDefaults::standard().synchronize();
     }
-    QVariant stored() const { return UserDefaults::standard().objectForKey(AlertThreshold::kKey); }
+    QVariant stored() const {
+        return UserDefaults::standard().objectForKey(Settings::Key::alertThreshold);
+    }
     FixtureHome home_;
 };
 

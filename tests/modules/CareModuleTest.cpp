@@ -10,6 +10,7 @@
 #include "fixtures/FixtureHome.h"
 #include "platform/Bookmark.h"
 #include "platform/Localization.h"
+#include "platform/Settings.h"
 #include "platform/TimeScale.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
@@ -40,10 +41,10 @@ class CareModuleTest : public ::testing::Test {
   protected:
     void SetUp() override {
         TimeScale::setFactor(0.01);
-        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
     }
     void TearDown() override {
-        UserDefaults::standard().removeObjectForKey(kExportDirectoryKey);
+        UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
         TimeScale::setFactor(1);
     }
     // A module on a fresh panel; the panel goes when the next one is built or the test ends.
@@ -167,7 +168,7 @@ TEST_F(CareModuleTest, FirefoxMeasuresOnlyWhileTheGrantResolves) {
             const QByteArray grant =
                 Bookmark::create(home.local(QStringLiteral("/Users/%@/Library")));
             ASSERT_FALSE(grant.isEmpty());
-            UserDefaults::standard().setObject(grant, kExportDirectoryKey);
+            UserDefaults::standard().setObject(grant, Settings::Key::folderGrant);
         }
         CareModule& module = build(BrowserId::Firefox);
         const Localization keysAsFormats;

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "monitor/AlertThreshold.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 
 namespace qz {
@@ -55,7 +56,7 @@ TEST_F(AlertThresholdTest, RestoreKeepsTheStoredValueAndSelectsByExactMatch) {
         QFile::remove(storePath());
         if (c.stored.isValid()) {
             UserDefaults written(storePath());
-            written.setObject(c.stored, AlertThreshold::kKey);
+            written.setObject(c.stored, Settings::Key::alertThreshold);
             written.synchronize();
         }
         UserDefaults defaults(storePath());

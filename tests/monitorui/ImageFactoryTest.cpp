@@ -2,6 +2,7 @@
 
 #include "MonitorUiTestSupport.h"
 #include "platform/Localization.h"
+#include "platform/Settings.h"
 
 namespace qz {
 namespace {
@@ -17,7 +18,7 @@ const Localization kTexts({{QStringLiteral("QZ"), QStringLiteral("Quenzel")},
 class ImageFactoryTest : public ScaledTime {};
 
 TEST_F(ImageFactoryTest, ThePopupsChoiceIsStoredAndSelectedAgainAtTheNextStart) {
-    defaults().setObject(QVariant::fromValue<quint64>(123), AlertThreshold::kKey);
+    defaults().setObject(QVariant::fromValue<quint64>(123), Settings::Key::alertThreshold);
     {
         ImageFactory factory(defaults(), kTexts);
         QComboBox popup;
@@ -45,7 +46,7 @@ TEST_F(ImageFactoryTest, NotifiesOncePerLaunchAndWaitsForTheFirstTotals) {
     UserNotificationCenter& center = UserNotificationCenter::defaultUserNotificationCenter();
     center.setDeliveryHook([&](const UserNotification& n) { delivered.append(n); });
     center.setDelegate(nullptr);
-    defaults().setObject(QVariant::fromValue<quint64>(1000), AlertThreshold::kKey);
+    defaults().setObject(QVariant::fromValue<quint64>(1000), Settings::Key::alertThreshold);
     {
         ImageFactory factory(defaults(), kTexts);
         factory.awakeFromNib();

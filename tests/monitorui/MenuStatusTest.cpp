@@ -6,6 +6,7 @@
 #include "monitor/ui/ImageFactory.h"
 #include "platform/Bundle.h"
 #include "platform/Localization.h"
+#include "platform/Settings.h"
 
 namespace qz {
 namespace {
@@ -19,7 +20,7 @@ class MenuStatusTest : public ScaledTime {
   protected:
     void SetUp() override {
         ScaledTime::SetUp();
-        defaults().setObject(QVariant::fromValue<quint64>(1000), AlertThreshold::kKey);
+        defaults().setObject(QVariant::fromValue<quint64>(1000), Settings::Key::alertThreshold);
     }
 
     // Waits until a measurement that started after this call has reached the status item: the

@@ -4,6 +4,7 @@
 #include "platform/Bookmark.h"
 #include "platform/FileManager.h"
 #include "platform/Localization.h"
+#include "platform/Settings.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
@@ -46,7 +47,7 @@ AccessCheck::AccessCheck(UserDefaults& defaults, const Localization& texts, QObj
 }
 
 void AccessCheck::checkSandbox() {
-    const QByteArray stored = defaults_.dataForKey(kExportDirectoryKey);
+    const QByteArray stored = Settings(defaults_).folderGrant();
     if (stored.isEmpty()) {
         emit faceChanged(accessRequestFace());
         return;
@@ -67,12 +68,9 @@ std::optional<QString> AccessCheck::choose(const QStringList& chosenFolders) {
     }
     QString error;
     const QByteArray bookmark = Bookmark::create(chosenFolders.first(), &error);
-    if (bookmark.isEmpty()) {
-        defaults_.removeObjectForKey(kExportDirectoryKey);
-    } else {
-        defaults_.setObject(bookmark, kExportDirectoryKey);
-    }
-    defaults_.synchronize();
+    Settings settings(defaults_);
+    settings.setFolderGrant(bookmark);
+    settings.synchronize();
     checkSandbox();
     if (bookmark.isEmpty()) {
         return error.isEmpty() ? QStringLiteral("No access could be granted to that folder.")
