@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <functional>
+#include <future>
 
 namespace qz {
 
@@ -13,10 +14,12 @@ class SizeMeasurer : public QObject {
     using Measure = std::function<quint64()>;
 
     explicit SizeMeasurer(QObject* parent = nullptr);
+    // Waits for a walk in flight: it reads through the file manager and size service its owner
+    // was given, which may go with the owner. Its figure is then dropped.
+    ~SizeMeasurer() override;
 
     // Starts the measurement on a worker; false (and nothing started) while one is running.
-    // The function must not touch widgets and may outlive this object: take what it needs by
-    // value.
+    // The function must not touch widgets: take what it needs by value.
     bool start(Measure measure);
     bool isRunning() const { return running_; }
 
@@ -26,6 +29,7 @@ class SizeMeasurer : public QObject {
 
   private:
     bool running_ = false;
+    std::future<void> inFlight_;
 };
 
 }  // namespace qz
