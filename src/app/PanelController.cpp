@@ -83,8 +83,4 @@ QWidget* PanelController::caption() const {
     return view_ ? view_->findChild<QWidget*>(QStringLiteral("caption")) : nullptr;
 }
 
-QWidget* PanelController::presetSummary() const {
-    return view_ ? view_->findChild<QWidget*>(QStringLiteral("presetSummary")) : nullptr;
-}
-
 }  // namespace qz

@@ -38,7 +38,6 @@ class PanelController : public QObject {
     // The browser's name line and the line saying what the selection covers (filled by the
     // care module).
     QWidget* caption() const;
-    QWidget* presetSummary() const;
 
   private:
     void loadView(QWidget* panel);

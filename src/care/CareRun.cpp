@@ -51,10 +51,6 @@ QList<int> CareSelection::states() const {
     return result;
 }
 
-SelectionProvider CareSelection::provider() const {
-    return [this](const QString& item) { return state(item); };
-}
-
 bool browserIsOpen(BrowserId browser, const FileManager& files) {
     if (RunningApplications::isRunning(browserInfo(browser).bundleIdentifier)) {
         return true;

@@ -60,7 +60,6 @@ class CareSelection {
     void setState(const QString& item, int state);
     int state(const QString& item) const;  // 0 for a name the browser does not have
     QList<int> states() const;             // in the catalogue's item order
-    SelectionProvider provider() const;    // valid while this object lives
 
   private:
     BrowserId browser_;

@@ -88,9 +88,4 @@ FaceChange updateRequiredFace(const QString& publishedVersion, const Localizatio
     return face;
 }
 
-AccessTexts accessTexts(const Localization& texts) {
-    return {texts.text(QStringLiteral("ChooseHdBTN")), texts.text(QStringLiteral("titleHelpSand")),
-            texts.text(QStringLiteral("textHelpSand")), texts.text(QStringLiteral("btnUpdate"))};
-}
-
 }  // namespace qz

@@ -51,13 +51,4 @@ FaceChange normalFace();
 // update button instead of the browser panels.
 FaceChange updateRequiredFace(const QString& publishedVersion, const Localization& texts);
 
-// The fixed texts of the access controls, looked up once for the window.
-struct AccessTexts {
-    QString chooseButton;  // chooseHD's title
-    QString helpTitle;     // titleHelpSandbox in the help popover
-    QString helpText;      // textHelpSandbox in the help popover
-    QString updateButton;  // btnUpdate's title
-};
-AccessTexts accessTexts(const Localization& texts);
-
 }  // namespace qz
