@@ -206,28 +206,38 @@ void CareRun::refuse(const CareFailure& failure, CareReport& report) {
     notify(callbacks_.failed, failure);
 }
 
-// A profile the browser lists but that is left alone, or a list that could not be read whole,
-// is a failure the user should hear of: what it names may still be there.
-void CareRun::reportRefusedProfiles(CareReport& report) {
-    const BrowserProfileList lists = readBrowserProfiles(browser_, files_);
+QList<CareFailure> profilesLeftAlone(BrowserId browser, const FileManager& files,
+                                     const QString& onlyProfile) {
+    QList<CareFailure> leftAlone;
+    const BrowserProfileList lists = readBrowserProfiles(browser, files);
     for (const ProfileListProblem& problem : lists.problems) {
-        if (problem.unreadable || profile_.isEmpty()) {
-            refuse({problem.list, (problem.unreadable ? QStringLiteral("profile list unreadable: ")
-                                                      : QStringLiteral("profile list: ")) +
-                                      problem.reason},
-                   report);
+        if (problem.unreadable || onlyProfile.isEmpty()) {
+            leftAlone.append(
+                {problem.list, (problem.unreadable ? QStringLiteral("profile list unreadable: ")
+                                                   : QStringLiteral("profile list: ")) +
+                                   problem.reason});
         }
     }
     for (const BrowserProfile& profile : lists.profiles) {
-        if (!profile_.isEmpty() && profile.name != profile_) {
+        if (!onlyProfile.isEmpty() && profile.name != onlyProfile) {
             continue;
         }
         if (!profile.refused.isEmpty()) {
-            refuse({profile.folder, QStringLiteral("profile refused: ") + profile.refused}, report);
+            leftAlone.append(
+                {profile.folder, QStringLiteral("profile refused: ") + profile.refused});
         } else if (!profile.cacheRefused.isEmpty()) {
-            refuse({profile.folder, QStringLiteral("cache refused: ") + profile.cacheRefused},
-                   report);
+            leftAlone.append(
+                {profile.folder, QStringLiteral("cache refused: ") + profile.cacheRefused});
         }
+    }
+    return leftAlone;
+}
+
+// A profile the browser lists but that is left alone, or a list that could not be read whole,
+// is a failure the user should hear of: what it names may still be there.
+void CareRun::reportRefusedProfiles(CareReport& report) {
+    for (const CareFailure& failure : profilesLeftAlone(browser_, files_, profile_)) {
+        refuse(failure, report);
     }
 }
 

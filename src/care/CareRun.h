@@ -89,6 +89,10 @@ struct PlannedRemoval {
 // `profile` limits the plan to one profile of the Linux layout.
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
                                const FileManager& files, const QString& profile = {});
+// What a care leaves alone and reports as not removed: refused profiles and caches, and profile
+// lists that could not be read whole (limited to `onlyProfile` when given).
+QList<CareFailure> profilesLeftAlone(BrowserId browser, const FileManager& files,
+                                     const QString& onlyProfile = {});
 
 // The completion notification: the "done" text, or its own text when something stayed.
 UserNotification completionNotification(const CareReport& report, const Localization& texts);

@@ -232,6 +232,12 @@ TEST_F(LinuxLayoutTest, AProfileListThatCannotBeReadWhollyIsSaidAndFailsTheCare)
             problems += browser.toObject().value("profile_list_problems").toArray().size();
         }
         EXPECT_EQ(problems, c.said.startsWith("cannot") ? 1 : 0);
+        // The preview names what the care would leave alone.
+        const auto preview =
+            runCommand(files, {"care", c.browser, "--preset", "complete", "--dry-run", "--json"});
+        EXPECT_EQ(json(preview.out).value("would_leave_alone").toArray().isEmpty(),
+                  c.said.isEmpty())
+            << preview.out.toStdString();
         const auto care = runCommand(files, {"care", c.browser, "--preset", "complete", "--yes"});
         EXPECT_EQ(care.code, c.said.isEmpty() ? 0 : 1) << care.out.toStdString();
         EXPECT_EQ(care.out.contains("has been cleaned"), c.said.isEmpty());

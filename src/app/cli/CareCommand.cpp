@@ -160,10 +160,26 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
                         << convertSizeToString(entry.bytes, texts) << ")\n";
         }
     }
+    // What the care would report as not removed, so the preview is as honest as the care.
+    Json leftAlone = Json::array();
+    for (const CareFailure& failure :
+         profilesLeftAlone(options.browser, context.files, options.profile)) {
+        const QString local = context.files.localPath(failure.path);
+        if (options.json) {
+            Json row = Json::object();
+            row.set("path", local);
+            row.set("reason", failure.reason);
+            leftAlone.append(std::move(row));
+        } else {
+            context.out << "would leave alone " << terminalText(local) << ": "
+                        << terminalText(failure.reason) << "\n";
+        }
+    }
     if (options.json) {
         Json root = Json::object();
         root.set("browser", browserInfo(options.browser).displayName);
         root.set("would_remove", std::move(removals));
+        root.set("would_leave_alone", std::move(leftAlone));
         root.set("bytes", total);
         context.out << root.serialize() << Qt::endl;
     } else {
