@@ -7,6 +7,8 @@
 #include <QSet>
 #include <algorithm>
 
+#include "platform/ControlCharacter.h"
+
 namespace qz {
 
 namespace {
@@ -36,10 +38,8 @@ QList<IniSection> parseIni(const QByteArray& text) {
 }  // namespace
 
 bool holdsControlCharacter(const QString& text) {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return u < 0x20 || (u >= 0x7f && u <= 0x9f);
-    });
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return isControlCharacter(c.unicode()); });
 }
 
 ParsedProfileList parseProfilesIni(const QByteArray& text) {

@@ -1,12 +1,10 @@
 #include "app/cli/TerminalText.h"
 
+#include "platform/ControlCharacter.h"
+
 namespace qz {
 
 namespace {
-bool isControl(char16_t c) {
-    return c < 0x20 || (c >= 0x7f && c <= 0x9f);
-}
-
 // A surrogate that does not form a pair with its neighbour.
 bool isLoneSurrogate(QStringView text, qsizetype i) {
     const QChar c = text[i];
@@ -21,7 +19,7 @@ void appendEscaped(QString& out, QStringView text, qsizetype i) {
     const char16_t c = text[i].unicode();
     if (c == u'\\') {
         out += QStringLiteral("\\\\");
-    } else if (isControl(c) || isLoneSurrogate(text, i)) {
+    } else if (isControlCharacter(c) || isLoneSurrogate(text, i)) {
         out += QStringLiteral("\\u%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0'));
     } else {
         out += text[i];
