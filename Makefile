@@ -8,8 +8,9 @@ FUZZ_TARGETS ?= PropertyList CookieStorage Strings Bookmark ProfilesIni LocalSta
 # Every test program that starts work off the main thread (walker, removal, executor, care run,
 # history, tickers, panels, logos, share) under ThreadSanitizer. Qt and GLib are not built with
 # it, so races inside them are left to tests/tsan.supp.
-TSAN_TESTS  := quenzel_platform_tests quenzel_care_tests quenzel_history_tests quenzel_monitor_tests \
-               quenzel_modules_tests quenzel_monitorui_tests quenzel_extras_tests
+TSAN_TESTS  := quenzel_core_fs_tests quenzel_core_browsers_tests quenzel_core_care_tests \
+               quenzel_core_history_tests quenzel_core_monitor_tests quenzel_services_tests \
+               quenzel_gui_panels_tests quenzel_gui_tray_tests quenzel_gui_extras_tests
 # The tests that start a process are left out too: QProcess starts it with clone(CLONE_VM), a
 # child sharing our memory that ThreadSanitizer does not know of, which spoils its view of the
 # main thread's locks; later tests then report false races on memory guarded by a mutex. The

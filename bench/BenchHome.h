@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/DemoHome.h"
-#include "platform/FileManager.h"
+#include "core/fs/FileManager.h"
 
 namespace qz::bench {
 

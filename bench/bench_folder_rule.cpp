@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "BenchHome.h"
-#include "platform/FileManager.h"
+#include "core/fs/FileManager.h"
+#include "services/Executor.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ int main() {
                 root.c_str());
     buildTree(cache);
 
+    qz::Executor::lendToWalks();
     qz::FileManager files;
     files.setRoot(dir.path());
     const std::string du = "du -sb '" + cache + "' > /dev/null";

@@ -7,11 +7,12 @@
 #include <cstdio>
 
 #include "BenchHome.h"
-#include "app/AppController.h"
-#include "app/AppDelegate.h"
-#include "care/modules/CareModule.h"
-#include "platform/FileManager.h"
-#include "platform/SizeService.h"
+#include "core/fs/FileManager.h"
+#include "gui/panels/CareModule.h"
+#include "gui/window/AppController.h"
+#include "gui/window/AppDelegate.h"
+#include "services/Executor.h"
+#include "services/SizeService.h"
 
 int main(int argc, char** argv) {
     constexpr int kCacheFiles = 200'000;
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    qz::Executor::lendToWalks();
     const double seconds = qz::bench::benchSeconds(30.0);
 
     qz::FileManager files;

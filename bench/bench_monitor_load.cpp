@@ -18,14 +18,15 @@
 #include <string>
 
 #include "BenchHome.h"
-#include "app/AppDelegate.h"
-#include "care/modules/CareModule.h"
-#include "monitor/MonitorSets.h"
-#include "monitor/ui/CustomLogo.h"
-#include "monitor/ui/ImageFactory.h"
-#include "monitor/ui/MenuStatus.h"
-#include "platform/FileManager.h"
-#include "platform/SizeService.h"
+#include "core/fs/FileManager.h"
+#include "core/monitor/MonitorSets.h"
+#include "gui/panels/CareModule.h"
+#include "gui/tray/CustomLogo.h"
+#include "gui/tray/ImageFactory.h"
+#include "gui/tray/MenuStatus.h"
+#include "gui/window/AppDelegate.h"
+#include "services/Executor.h"
+#include "services/SizeService.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    qz::Executor::lendToWalks();
     const double seconds = qz::bench::benchSeconds(60.0);
 
     qz::FileManager files;

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/FileManager.h"
-#include "platform/FileRemoval.h"
+#include "core/fs/FileManager.h"
+#include "core/fs/FileRemoval.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Any bytes as a stored folder grant: resolved or refused, never a crash.
 #include <QByteArray>
 
-#include "platform/Bookmark.h"
+#include "core/formats/Bookmark.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -2,7 +2,7 @@
 #include <QByteArray>
 #include <cstdlib>
 
-#include "platform/CookieStorage.h"
+#include "core/formats/CookieStorage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -1,7 +1,7 @@
 // Any bytes as an autostart entry: its main group's keys, and whether it starts at login.
 #include <QByteArray>
 
-#include "platform/DesktopEntry.h"
+#include "core/formats/DesktopEntry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -1,7 +1,7 @@
 // Any bytes as a Chromium "Local State": "Default" always comes first and only once.
 #include <QByteArray>
 
-#include "care/ProfileListParse.h"
+#include "core/formats/ProfileListParse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -1,7 +1,7 @@
 // Any bytes as Firefox's profiles.ini: every entry has a path, the defaults come first.
 #include <QByteArray>
 
-#include "care/ProfileListParse.h"
+#include "core/formats/ProfileListParse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -1,7 +1,7 @@
 // Any bytes as a .strings table, and every text found used as a format.
 #include <QByteArray>
 
-#include "platform/Localization.h"
+#include "core/formats/Localization.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

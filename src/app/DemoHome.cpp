@@ -7,12 +7,12 @@
 #include <QStandardPaths>
 #include <QVariantMap>
 
-#include "care/AccessGrant.h"
-#include "care/Browser.h"
-#include "care/Catalogue.h"
-#include "platform/Bookmark.h"
-#include "platform/PropertyList.h"
-#include "platform/Settings.h"
+#include "core/browsers/Browser.h"
+#include "core/browsers/Catalogue.h"
+#include "core/care/AccessGrant.h"
+#include "core/formats/Bookmark.h"
+#include "core/formats/PropertyList.h"
+#include "core/settings/Settings.h"
 
 namespace qz {
 

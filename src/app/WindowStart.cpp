@@ -4,18 +4,18 @@
 #include <QPalette>
 #include <QTimer>
 
-#include "app/AppDelegate.h"
 #include "app/FirstFrameReport.h"
-#include "app/SingleInstance.h"
-#include "care/modules/CareModule.h"
-#include "monitor/ui/ImageFactory.h"
-#include "monitor/ui/MenuStatus.h"
-#include "platform/Executor.h"
-#include "platform/FileManager.h"
-#include "platform/InstanceName.h"
-#include "platform/Log.h"
-#include "platform/SizeService.h"
-#include "platform/TimeScale.h"
+#include "core/fs/FileManager.h"
+#include "core/settings/Log.h"
+#include "core/settings/TimeScale.h"
+#include "gui/panels/CareModule.h"
+#include "gui/tray/ImageFactory.h"
+#include "gui/tray/MenuStatus.h"
+#include "gui/window/AppDelegate.h"
+#include "services/Executor.h"
+#include "services/InstanceName.h"
+#include "services/SingleInstance.h"
+#include "services/SizeService.h"
 
 namespace qz {
 

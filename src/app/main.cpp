@@ -12,9 +12,10 @@
 
 #include "app/DemoHome.h"
 #include "app/WindowStart.h"
-#include "app/cli/CommandLine.h"
-#include "platform/Bundle.h"
-#include "platform/FileManager.h"
+#include "cli/CommandLine.h"
+#include "core/formats/Bundle.h"
+#include "core/fs/FileManager.h"
+#include "services/Executor.h"
 
 namespace {
 // Removal holds one descriptor per folder level: allow as many as the system lets us, so a
@@ -30,6 +31,7 @@ void raiseOpenFileLimit() {
 
 int main(int argc, char* argv[]) {
     raiseOpenFileLimit();
+    qz::Executor::lendToWalks();
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));

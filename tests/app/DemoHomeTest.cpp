@@ -4,10 +4,10 @@
 #include <QTemporaryDir>
 
 #include "app/DemoHome.h"
-#include "care/Catalogue.h"
-#include "care/FirefoxProfile.h"
-#include "care/SizeRules.h"
-#include "platform/FileManager.h"
+#include "core/browsers/Catalogue.h"
+#include "core/browsers/FirefoxProfile.h"
+#include "core/care/SizeRules.h"
+#include "core/fs/FileManager.h"
 
 namespace qz {
 namespace {

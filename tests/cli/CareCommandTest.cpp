@@ -19,12 +19,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/cli/CommandLine.h"
+#include "cli/CommandLine.h"
+#include "core/browsers/RunningApplications.h"
+#include "core/history/HistoryList.h"
+#include "core/settings/TimeScale.h"
 #include "fixtures/FixtureHome.h"
-#include "history/HistoryList.h"
-#include "platform/InstanceName.h"
-#include "platform/RunningApplications.h"
-#include "platform/TimeScale.h"
+#include "services/InstanceName.h"
 #include "support/CliRun.h"
 #include "support/SmallDisk.h"
 

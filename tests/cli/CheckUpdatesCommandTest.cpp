@@ -7,10 +7,10 @@
 #include <QJsonObject>
 #include <QProcess>
 
-#include "app/cli/CommandLine.h"
+#include "cli/CommandLine.h"
+#include "core/formats/Bundle.h"
+#include "core/formats/PropertyList.h"
 #include "fixtures/FixtureHome.h"
-#include "platform/Bundle.h"
-#include "platform/PropertyList.h"
 #include "support/CliRun.h"
 #include "support/LocalHttpServer.h"
 #include "support/OfflineSite.h"

@@ -13,13 +13,13 @@
 #include <QSet>
 #include <QTemporaryDir>
 
-#include "app/cli/CommandLine.h"
-#include "care/BrowserProfiles.h"
+#include "cli/CommandLine.h"
+#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/RunningApplications.h"
+#include "core/history/HistoryList.h"
+#include "core/settings/TimeScale.h"
 #include "fixtures/FixtureHome.h"
 #include "fixtures/LinuxHome.h"
-#include "history/HistoryList.h"
-#include "platform/RunningApplications.h"
-#include "platform/TimeScale.h"
 #include "support/CliRun.h"
 
 namespace qz {

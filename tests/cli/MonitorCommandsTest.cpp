@@ -9,12 +9,12 @@
 #include <QJsonObject>
 
 #include <QTemporaryDir>
-#include "app/cli/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "fixtures/FixtureHome.h"
 
-#include "monitor/AlertThreshold.h"
-#include "platform/Settings.h"
-#include "platform/UserDefaults.h"
+#include "core/monitor/AlertThreshold.h"
+#include "core/settings/Settings.h"
+#include "core/settings/UserDefaults.h"
 #include "support/CliRun.h"
 
 namespace qz {

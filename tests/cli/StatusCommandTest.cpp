@@ -6,7 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 
-#include "app/cli/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "fixtures/FixtureHome.h"
 #include "support/CliRun.h"
 

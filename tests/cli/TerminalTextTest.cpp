@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/formats/PropertyList.h"
+#include "core/history/HistoryList.h"
 #include "fixtures/LinuxHome.h"
-#include "history/HistoryList.h"
-#include "platform/PropertyList.h"
 #include "support/CliRun.h"
 
 namespace qz {

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include "app/cli/CommandLine.h"
+#include "cli/CommandLine.h"
 
 namespace qz::test {
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "services/Executor.h"
 #include "support/OfflineSite.h"
 
 namespace {
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
     // No test reaches the real web site; the ones that need one serve it on 127.0.0.1.
     ::setenv("QUENZEL_WEBSITE", qz::test::kOfflineWebSite, 1);
     QApplication app(argc, argv);
+    qz::Executor::lendToWalks();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -5,7 +5,7 @@
 #include <QElapsedTimer>
 #include <functional>
 
-#include "platform/TimeScale.h"
+#include "core/settings/TimeScale.h"
 
 namespace qz::test {
 

@@ -1,0 +1,40 @@
+// Every command of the command line, one file each.
+#pragma once
+
+#include <QList>
+
+#include "cli/CommandLine.h"
+
+namespace qz {
+
+int runStatus(CliContext& context, const QStringList& arguments);
+int runCare(CliContext& context, const QStringList& arguments);
+int runHistory(CliContext& context, const QStringList& arguments);
+int runCheckUpdates(CliContext& context, const QStringList& arguments);
+int runThreshold(CliContext& context, const QStringList& arguments);
+
+// The table that CommandLine dispatches on, in the order --help lists them.
+inline QList<CliCommand> allCommands() {
+    return {
+        {QStringLiteral("status"),
+         QStringLiteral("status [--json]          what each browser keeps, item by item"),
+         runStatus},
+        {QStringLiteral("care"),
+         QStringLiteral("care BROWSER [--preset basic|complete] [--items LIST] [--profile NAME]\n"
+                        "                           [--yes] [--dry-run] [--json]\n"
+                        "                           remove the selected items of a closed browser"),
+         runCare},
+        {QStringLiteral("history"),
+         QStringLiteral("history [--json] | --clear [--yes]\n"
+                        "                           the care history, or its deletion"),
+         runHistory},
+        {QStringLiteral("check-updates"),
+         QStringLiteral("check-updates [--json]   whether a newer Quenzel is published"),
+         runCheckUpdates},
+        {QStringLiteral("threshold"),
+         QStringLiteral("threshold [INDEX]        the size-alert threshold; INDEX 0-4 stores one"),
+         runThreshold},
+    };
+}
+
+}  // namespace qz

@@ -1,0 +1,266 @@
+#include "core/care/CareRun.h"
+
+#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/RunningApplications.h"
+#include "core/care/SizeRules.h"
+#include "core/formats/CookieStorage.h"
+#include "core/formats/Localization.h"
+#include "core/fs/FileManager.h"
+#include "core/fs/FileRemoval.h"
+#include "core/settings/Log.h"
+#include "core/settings/TimeScale.h"
+
+namespace qz {
+
+namespace {
+constexpr double kOpeningPause = 1.0;
+
+template <typename Function, typename... Arguments>
+void notify(const Function& function, Arguments&&... arguments) {
+    if (function) {
+        function(std::forward<Arguments>(arguments)...);
+    }
+}
+}  // namespace
+
+CareSelection::CareSelection(BrowserId browser) : browser_(browser) {
+    const QList<CareItem>& items = catalogue(browser).items;
+    states_.reset(new std::atomic<int>[static_cast<size_t>(items.size())]);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        index_.insert(items[i].name, static_cast<int>(i));
+        states_[static_cast<size_t>(i)].store(0);
+    }
+}
+
+void CareSelection::setState(const QString& item, int state) {
+    if (const auto found = index_.constFind(item); found != index_.cend()) {
+        states_[static_cast<size_t>(*found)].store(state);
+    }
+}
+
+int CareSelection::state(const QString& item) const {
+    const auto found = index_.constFind(item);
+    return found == index_.cend() ? 0 : states_[static_cast<size_t>(*found)].load();
+}
+
+QList<int> CareSelection::states() const {
+    QList<int> result;
+    for (const CareItem& item : catalogue(browser_).items) {
+        result.append(state(item.name));
+    }
+    return result;
+}
+
+bool browserIsOpen(BrowserId browser, const FileManager& files) {
+    if (RunningApplications::isRunning(browserInfo(browser).bundleIdentifier)) {
+        return true;
+    }
+    for (const QString& lock : browserLocks(browser, files)) {
+        if (RunningApplications::lockIsHeld(files.readLink(lock))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool nothingSelected(const QList<int>& states) {
+    for (int state : states) {
+        if (state != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+CarePrecheck precheckCare(BrowserId browser, const QList<int>& states, const FileManager& files) {
+    const BrowserInfo& info = browserInfo(browser);
+    if (browserIsOpen(browser, files)) {
+        Log::write(info.openLogLine);
+        return CarePrecheck::BrowserOpen;
+    }
+    if (nothingSelected(states)) {
+        Log::write(info.nothingSelectedLogLine);
+        return CarePrecheck::NothingSelected;
+    }
+    return CarePrecheck::Ready;
+}
+
+QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
+                               const FileManager& files, const QString& profile) {
+    QList<PlannedRemoval> plan;
+    ProfileLookup profiles(files, profile);
+    const BrowserCatalogue& items = catalogue(browser, files);
+    for (const QString& name : items.careOrder) {
+        const CareItem* item = items.item(name);
+        if (!item || selection(name) != 1) {
+            continue;
+        }
+        for (const CarePath& path : item->removed) {
+            if (path.kind == PathKind::CookieStore) {
+                PlannedRemoval entry{name, path, {}, 0, false, 0};
+                CookieStorage store(files);
+                entry.platformPath = store.storePath();
+                entry.cookies = static_cast<int>(store.cookies().size());
+                entry.exists = entry.cookies > 0;
+                plan.append(entry);
+                continue;
+            }
+            // Nothing for Firefox without a default profile, or a browser without profiles.
+            for (const CareTarget& target : careTargets(path, files, profiles)) {
+                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0};
+                while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
+                    entry.platformPath.chop(1);
+                }
+                entry.exists = files.fileExistsAtPath(entry.platformPath);
+                entry.bytes = files.isDirectory(entry.platformPath)
+                                  ? files.folderSize(entry.platformPath)
+                                  : files.fileSize(entry.platformPath);
+                plan.append(entry);
+            }
+        }
+    }
+    return plan;
+}
+
+UserNotification completionNotification(const CareReport& report, const Localization& texts) {
+    const BrowserInfo& info = browserInfo(report.browser);
+    if (report.complete()) {
+        return {texts.text(QStringLiteral("QZ")), texts.text(info.completedKey), true};
+    }
+    return {texts.text(QStringLiteral("CareIncompleteTitle")), texts.text(info.incompleteKey),
+            true};
+}
+
+CareRun::CareRun(BrowserId browser, const FileManager& files) : browser_(browser), files_(files) {}
+
+CareReport CareRun::run() {
+    CareReport report;
+    report.browser = browser_;
+    TimeScale::sleep(kOpeningPause);
+    notify(callbacks_.started);
+    report.recorded = recorder_ ? recorder_(browser_) : false;
+
+    const BrowserCatalogue& items = catalogue(browser_, files_);
+    ProfileLookup profiles(files_, profile_);
+    bool profilesReported = false;
+    for (const QString& name : items.careOrder) {
+        const CareItem* item = items.item(name);
+        // The box is read now, so a change made during the run counts for the items ahead.
+        if (!item || !selection_ || selection_(name) != 1) {
+            continue;
+        }
+        notify(callbacks_.itemStarted, name);
+        if (!profilesReported) {
+            profilesReported = true;
+            reportRefusedProfiles(report);
+        }
+        if (item->pauseBeforeRemoval > 0) {
+            TimeScale::sleep(item->pauseBeforeRemoval);
+        }
+        for (const CarePath& path : item->removed) {
+            if (path.kind == PathKind::CookieStore) {
+                emptyCookieStore(report);
+                continue;
+            }
+            // Firefox's default profile (macOS) is looked up afresh for every path.
+            for (const CareTarget& target : careTargets(path, files_, profiles)) {
+                if (!target.container.isEmpty() &&
+                    (!liesInside(target.platformPath, target.container) ||
+                     !files_.linkOnPath(target.container).isEmpty())) {
+                    refuse({target.platformPath,
+                            QStringLiteral("refused: not inside the profile folder %1")
+                                .arg(target.container)},
+                           report);
+                    continue;
+                }
+                removePath(target.platformPath, report);
+            }
+        }
+    }
+    notify(callbacks_.finished, report);
+    return report;
+}
+
+void CareRun::emptyCookieStore(CareReport& report) {
+    CookieStorage ownStore(files_);
+    CookieStorage& store = cookies_ ? *cookies_ : ownStore;
+    const QList<HTTPCookie> cookies = store.cookies();
+    for (const HTTPCookie& cookie : cookies) {
+        store.deleteCookie(cookie);
+    }
+    QString error;
+    if (!store.synchronize(&error)) {
+        const CareFailure failure{store.storePath(), error};
+        Log::write(QStringLiteral("Could not empty %1: %2").arg(failure.path, failure.reason));
+        report.failed.append(failure);
+        notify(callbacks_.failed, failure);
+        return;
+    }
+    report.cookiesDeleted += static_cast<int>(cookies.size());
+    notify(callbacks_.cookiesDeleted, static_cast<int>(cookies.size()));
+}
+
+void CareRun::refuse(const CareFailure& failure, CareReport& report) {
+    Log::write(QStringLiteral("Could not remove %1: %2").arg(failure.path, failure.reason));
+    report.failed.append(failure);
+    notify(callbacks_.failed, failure);
+}
+
+QList<CareFailure> profilesLeftAlone(BrowserId browser, const FileManager& files,
+                                     const QString& onlyProfile) {
+    QList<CareFailure> leftAlone;
+    const BrowserProfileList lists = readBrowserProfiles(browser, files);
+    for (const ProfileListProblem& problem : lists.problems) {
+        if (problem.unreadable || onlyProfile.isEmpty()) {
+            leftAlone.append(
+                {problem.list, (problem.unreadable ? QStringLiteral("profile list unreadable: ")
+                                                   : QStringLiteral("profile list: ")) +
+                                   problem.reason});
+        }
+    }
+    for (const BrowserProfile& profile : lists.profiles) {
+        if (!onlyProfile.isEmpty() && profile.name != onlyProfile) {
+            continue;
+        }
+        if (!profile.refused.isEmpty()) {
+            leftAlone.append(
+                {profile.folder, QStringLiteral("profile refused: ") + profile.refused});
+        } else if (!profile.cacheRefused.isEmpty()) {
+            leftAlone.append(
+                {profile.folder, QStringLiteral("cache refused: ") + profile.cacheRefused});
+        }
+    }
+    return leftAlone;
+}
+
+// A profile the browser lists but that is left alone, or a list that could not be read whole,
+// is a failure the user should hear of: what it names may still be there.
+void CareRun::reportRefusedProfiles(CareReport& report) {
+    for (const CareFailure& failure : profilesLeftAlone(browser_, files_, profile_)) {
+        refuse(failure, report);
+    }
+}
+
+void CareRun::removePath(const QString& itemPath, CareReport& report) {
+    const RemovalResult result = files_.removeItem(itemPath);
+    QString platformPath = itemPath;  // reported without a trailing slash
+    while (platformPath.size() > 1 && platformPath.endsWith(u'/')) {
+        platformPath.chop(1);
+    }
+    switch (result.outcome) {
+        case RemovalResult::Outcome::Missing:
+            report.missing.append(platformPath);
+            break;
+        case RemovalResult::Outcome::Removed:
+            report.removed.append(platformPath);
+            notify(callbacks_.removed, platformPath);
+            break;
+        case RemovalResult::Outcome::Failed:
+            for (const RemovalFailure& stayed : result.failures) {
+                refuse({stayed.path, stayed.reason}, report);
+            }
+            break;
+    }
+}
+
+}  // namespace qz

@@ -1,0 +1,101 @@
+#include "core/care/SizeRules.h"
+
+#include "core/browsers/FirefoxProfile.h"
+#include "core/fs/ByteSum.h"
+#include "core/fs/FileManager.h"
+
+namespace qz {
+
+const QList<BrowserProfile>& ProfileLookup::usable(BrowserId browser) {
+    const int key = static_cast<int>(browser);
+    auto found = usable_.find(key);
+    if (found == usable_.end()) {
+        found = usable_.insert(key, usableProfiles(browserProfiles(browser, files_), only_));
+    }
+    return *found;
+}
+
+QString platformPathOf(const CarePath& path, const FileManager& files) {
+    switch (path.kind) {
+        case PathKind::File:
+        case PathKind::Folder:
+            return files.userPath(path.path);
+        case PathKind::ProfileFile: {
+            const QString profile = firefoxDefaultProfile(files);
+            return profile.isEmpty() ? QString() : profile + u'/' + path.path;
+        }
+        case PathKind::CookieStore:
+            break;
+    }
+    return {};
+}
+
+QList<CareTarget> careTargets(const CarePath& path, const FileManager& files,
+                              ProfileLookup& profiles) {
+    QList<CareTarget> targets;
+    const auto add = [&](const QString& platformPath, const QString& container) {
+        targets.append({platformPath, container, path.kind});
+        if (path.companions) {
+            for (const char* companion : {"-journal", "-wal", "-shm"}) {
+                targets.append(
+                    {platformPath + QLatin1String(companion), container, PathKind::File});
+            }
+        }
+    };
+    if (path.base == PathBase::Root) {
+        if (const QString platformPath = platformPathOf(path, files); !platformPath.isEmpty()) {
+            add(platformPath, {});
+        }
+        return targets;
+    }
+    for (const BrowserProfile& profile : profiles.usable(path.browser)) {
+        const QString& folder =
+            path.base == PathBase::Profile ? profile.folder : profile.cacheFolder;
+        if (!folder.isEmpty()) {
+            add(folder + u'/' + path.path, folder);
+        }
+    }
+    return targets;
+}
+
+quint64 measurePath(const CarePath& path, const FileManager& files, ProfileLookup& profiles) {
+    quint64 total = 0;
+    for (const CareTarget& target : careTargets(path, files, profiles)) {
+        total = saturatingAdd(total, target.kind == PathKind::Folder
+                                         ? files.folderSize(target.platformPath)
+                                         : files.fileSize(target.platformPath));
+    }
+    return total;
+}
+
+quint64 measurePath(const CarePath& path, const FileManager& files) {
+    ProfileLookup profiles(files);
+    return measurePath(path, files, profiles);
+}
+
+quint64 measureItem(const CareItem& item, const FileManager& files, ProfileLookup& profiles) {
+    quint64 total = 0;
+    for (const CarePath& path : item.measured) {
+        total = saturatingAdd(total, measurePath(path, files, profiles));
+    }
+    return total;
+}
+
+quint64 measureItem(const CareItem& item, const FileManager& files) {
+    ProfileLookup profiles(files);
+    return measureItem(item, files, profiles);
+}
+
+quint64 measureSelection(BrowserId browser, const QSet<QString>& selected,
+                         const FileManager& files) {
+    ProfileLookup profiles(files);
+    quint64 total = 0;
+    for (const CareItem& item : catalogue(browser, files).items) {
+        if (selected.contains(item.name)) {
+            total = saturatingAdd(total, measureItem(item, files, profiles));
+        }
+    }
+    return total;
+}
+
+}  // namespace qz

@@ -1,0 +1,23 @@
+#include "core/care/SizeText.h"
+
+#include "core/formats/Localization.h"
+
+namespace qz {
+
+QString convertSizeToString(quint64 size, const Localization& texts) {
+    if (size <= 998) {
+        return texts.format(QStringLiteral("%lli Bytes"), {static_cast<qint64>(size)});
+    }
+    float value = static_cast<float>(size) / 1000.0f;
+    if (value < 999.0f) {
+        return texts.format(QStringLiteral("%1.1f KB"), {static_cast<double>(value)});
+    }
+    value = value / 1000.0f;
+    if (value < 999.0f) {
+        return texts.format(QStringLiteral("%1.1f MB"), {static_cast<double>(value)});
+    }
+    const float gigabytes = value / 1000.0f;
+    return texts.format(QStringLiteral("%1.1f GB"), {static_cast<double>(gigabytes)});
+}
+
+}  // namespace qz

@@ -1,0 +1,61 @@
+#include "core/history/CareHistory.h"
+
+#include <QDateTime>
+
+#include "core/settings/Log.h"
+
+namespace qz {
+
+CareHistory::CareHistory(QString filePath) : filePath_(std::move(filePath)) {}
+
+HistoryList::LoadOutcome CareHistory::load() {
+    QString movedTo;
+    const HistoryList::LoadOutcome outcome = list_.load(filePath_, &movedTo);
+    if (outcome == HistoryList::LoadOutcome::Unreadable) {
+        unreadableMovedTo_ = movedTo.isEmpty() ? filePath_ : movedTo;
+    }
+    return outcome;
+}
+
+bool CareHistory::record(BrowserId browser, QString* error) {
+    // Written at once, so a crash or a forced quit keeps the care.
+    QString reason;
+    const HistoryEntry entry{browserInfo(browser).displayName,
+                             HistoryList::formatCareDate(QDateTime::currentDateTime())};
+    if (list_.record(filePath_, entry, &reason)) {
+        return true;
+    }
+    // Kept in memory for the next write; the earlier file is untouched.
+    Log::write(QStringLiteral("History file %1 not written: %2").arg(filePath_, reason));
+    if (error) {
+        *error = reason;
+    }
+    return false;
+}
+
+bool CareHistory::clear(QString* error) {
+    QString reason;
+    if (!list_.removeFile(filePath_, &reason)) {
+        Log::write(QStringLiteral("History file %1 not removed: %2").arg(filePath_, reason));
+        if (error) {
+            *error = reason;
+        }
+        return false;
+    }
+    unreadableMovedTo_.clear();
+    return true;
+}
+
+bool CareHistory::save(QString* error) {
+    QString reason;
+    if (!list_.save(filePath_, &reason)) {
+        Log::write(QStringLiteral("History file %1 not written: %2").arg(filePath_, reason));
+        if (error) {
+            *error = reason;
+        }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qz

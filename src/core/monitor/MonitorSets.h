@@ -1,0 +1,40 @@
+// The files and folders the status item adds up per browser, and the totals they give.
+// The logos measure their own sets (LogoLevels.h); on macOS Opera's two sets differ on purpose.
+#pragma once
+
+#include <QList>
+#include <QtGlobal>
+#include <array>
+
+#include "core/browsers/Browser.h"
+#include "core/browsers/Catalogue.h"
+
+namespace qz {
+
+class FileManager;
+
+// One byte count per browser, indexed in the fixed browser order.
+struct BrowserTotals {
+    std::array<quint64, kBrowserCount> bytes{};
+
+    quint64& operator[](BrowserId browser) { return bytes[static_cast<size_t>(browser)]; }
+    quint64 operator[](BrowserId browser) const { return bytes[static_cast<size_t>(browser)]; }
+    bool operator==(const BrowserTotals&) const = default;
+};
+
+// The user's own Library folder as the platform reports it. The program is not sandboxed, so
+// this is the user's "/Users/<name>/Library", not a container.
+inline const QString kUserLibraryFolder = QStringLiteral("/Users/%@/Library");
+
+// The status item's rows for a browser (file and folder rows, path templates).
+const QList<CarePath>& statusItemSet(BrowserId browser, Layout layout = Layout::MacOS);
+// The Linux layout's rows in every profile: history and cache for the status item; for the
+// logo, Opera adds its web data as on macOS.
+const QList<CarePath>& linuxMonitorSet(BrowserId browser, bool logo);
+// The sum of the rows' sizes by the file and folder rules; anything missing counts 0.
+quint64 measureSet(const QList<CarePath>& rows, const FileManager& files);
+// The layout's status-item totals, measured afresh; installed or not, every browser of the
+// layout is measured.
+BrowserTotals measureTotals(const FileManager& files);
+
+}  // namespace qz

@@ -1,0 +1,39 @@
+#include "core/settings/Log.h"
+
+#include <syslog.h>
+
+#include <cstdio>
+#include <mutex>
+
+namespace qz {
+
+namespace {
+std::mutex& sinkMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+Log::Sink& currentSink() {
+    static Log::Sink sink;
+    return sink;
+}
+}  // namespace
+
+void Log::write(const QString& line) {
+    std::lock_guard lock(sinkMutex());
+    if (currentSink()) {
+        currentSink()(line);
+        return;
+    }
+    const QByteArray utf8 = line.toUtf8();
+    std::fprintf(stderr, "quenzel: %s\n", utf8.constData());
+    syslog(LOG_USER | LOG_NOTICE, "%s", utf8.constData());
+}
+
+Log::Sink Log::setSink(Sink sink) {
+    std::lock_guard lock(sinkMutex());
+    Sink previous = std::move(currentSink());
+    currentSink() = std::move(sink);
+    return previous;
+}
+
+}  // namespace qz

@@ -1,0 +1,374 @@
+#include "gui/chrome/TitleBarWindow.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <random>
+
+#include "gui/chrome/TitleBarContainer.h"
+#include "gui/chrome/TitleBarView.h"
+
+namespace qz {
+
+namespace {
+
+// Names, on a sheet's native window, the sheet it belongs to until it is first on screen.
+constexpr const char* kSheetOfWindow = "quenzelSheet";
+constexpr int kButtonDiameter = 12;
+
+// One round window button, drawn in its own colour with a darker rim; under the mouse it shows
+// what it does (a cross, a bar or a plus).
+class TrafficLightButton : public QAbstractButton {
+  public:
+    TrafficLightButton(const QColor& color, int which, QWidget* parent)
+        : QAbstractButton(parent), color_(color), which_(which) {
+        setFixedSize(kButtonDiameter, kButtonDiameter);
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::ArrowCursor);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor fill = isDown() ? color_.darker(130) : color_;
+        painter.setPen(QPen(color_.darker(150), 1.0));
+        painter.setBrush(fill);
+        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        if (!underMouse()) {
+            return;
+        }
+        painter.setPen(QPen(color_.darker(300), 1.4, Qt::SolidLine, Qt::RoundCap));
+        const QPointF c = QRectF(rect()).center();
+        const qreal r = kButtonDiameter * 0.22;
+        if (which_ == TitleBarWindow::CloseButton) {
+            painter.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
+            painter.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
+            return;
+        }
+        painter.drawLine(c + QPointF(-r - 0.5, 0), c + QPointF(r + 0.5, 0));
+        if (which_ == TitleBarWindow::ZoomButton) {
+            painter.drawLine(c + QPointF(0, -r - 0.5), c + QPointF(0, r + 0.5));
+        }
+    }
+    void enterEvent(QEnterEvent* event) override {
+        QAbstractButton::enterEvent(event);
+        update();
+    }
+    void leaveEvent(QEvent* event) override {
+        QAbstractButton::leaveEvent(event);
+        update();
+    }
+
+  private:
+    QColor color_;
+    int which_;
+};
+
+// The full-screen button: two small arrows pointing apart, drawn in the bar's dark grey.
+class FullScreenArrows : public QAbstractButton {
+  public:
+    explicit FullScreenArrows(QWidget* parent) : QAbstractButton(parent) {
+        setFixedSize(14, 14);
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::ArrowCursor);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x4a, 0x4d, 0x52, isDown() ? 255 : 190), 1.4));
+        painter.drawLine(QPointF(3, 11), QPointF(11, 3));
+        painter.drawPolyline(QPolygonF({{7, 3}, {11, 3}, {11, 7}}));
+        painter.drawPolyline(QPolygonF({{3, 7}, {3, 11}, {7, 11}}));
+    }
+};
+
+}  // namespace
+
+TitleBarWindow::TitleBarWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      container_(new TitleBarContainer(this)),
+      contentView_(new QWidget(this)) {
+    const QColor colors[3] = {QColor(0xee, 0x5f, 0x57), QColor(0xf6, 0xbd, 0x3b),
+                              QColor(0x5f, 0xc4, 0x4b)};
+    for (int i = 0; i < 3; ++i) {
+        buttons_[i] = new TrafficLightButton(colors[i], i, container_);
+    }
+    buttons_[FullScreenButton] = new FullScreenArrows(container_);
+    buttons_[FullScreenButton]->hide();
+    connect(buttons_[CloseButton], &QAbstractButton::clicked, this, &QWidget::close);
+    connect(buttons_[MiniaturizeButton], &QAbstractButton::clicked, this, &QWidget::showMinimized);
+    connect(buttons_[ZoomButton], &QAbstractButton::clicked, this,
+            [this] { isMaximized() ? showNormal() : showMaximized(); });
+    connect(buttons_[FullScreenButton], &QAbstractButton::clicked, this,
+            &TitleBarWindow::toggleFullScreen);
+    setAutoFillBackground(true);
+    qApp->installEventFilter(this);
+    layoutBar();
+}
+
+QWidget* TitleBarWindow::titleBarView() const {
+    return container_->titleBarView();
+}
+
+void TitleBarWindow::redrawBar() {
+    titleBarView()->update();
+}
+
+void TitleBarWindow::setTitleBarHeight(qreal height) {
+    const QSize content = contentSize();
+    titleBarHeight_ = height;
+    setContentSize(content);
+}
+
+void TitleBarWindow::setTitleBarStartColor(const QColor& color) {
+    setThenRedraw(startColor_, color);
+}
+
+void TitleBarWindow::setTitleBarEndColor(const QColor& color) {
+    setThenRedraw(endColor_, color);
+}
+
+void TitleBarWindow::setInactiveTitleBarStartColor(const QColor& color) {
+    setThenRedraw(inactiveStartColor_, color);
+}
+
+void TitleBarWindow::setInactiveTitleBarEndColor(const QColor& color) {
+    setThenRedraw(inactiveEndColor_, color);
+}
+
+void TitleBarWindow::setShowsBaselineSeparator(bool shows) {
+    setThenRedraw(showsBaselineSeparator_, shows);
+}
+
+void TitleBarWindow::setShowsTitle(bool shows) {
+    setThenRedraw(showsTitle_, shows);
+}
+
+void TitleBarWindow::setHideTitleBarInFullScreen(bool hide) {
+    hideInFullScreen_ = hide;
+}
+
+void TitleBarWindow::setTrafficLightButtonsLeftMargin(qreal margin) {
+    setThenLayout(buttonsLeftMargin_, margin);
+}
+
+void TitleBarWindow::setTrafficLightSeparation(qreal separation) {
+    setThenLayout(buttonSeparation_, separation);
+}
+
+void TitleBarWindow::setCenterTrafficLightButtons(bool center) {
+    setThenLayout(centerTrafficLights_, center);
+}
+
+void TitleBarWindow::setTrafficLightButtonsTopMargin(qreal margin) {
+    setThenLayout(buttonsTopMargin_, margin);
+}
+
+void TitleBarWindow::setFullScreenButtonTopMargin(qreal margin) {
+    setThenLayout(fullScreenTopMargin_, margin);
+}
+
+void TitleBarWindow::setFullScreenButtonRightMargin(qreal margin) {
+    setThenLayout(fullScreenRightMargin_, margin);
+}
+
+void TitleBarWindow::setCenterFullScreenButton(bool center) {
+    setThenLayout(centerFullScreen_, center);
+}
+
+QAbstractButton* TitleBarWindow::standardWindowButton(WindowButton which) const {
+    return (which >= CloseButton && which <= FullScreenButton) ? buttons_[which] : nullptr;
+}
+
+void TitleBarWindow::setBackgroundColor(const QColor& color) {
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, color);
+    setPalette(colors);
+}
+
+void TitleBarWindow::setContentSize(const QSize& size) {
+    const QSize frame(size.width(), size.height() + qRound(titleBarHeight_));
+    setMinimumSize(frame);
+    setMaximumSize(frame);
+    resize(frame);
+    layoutBar();
+}
+
+void TitleBarWindow::center() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TitleBarWindow::makeKeyAndOrderFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TitleBarWindow::toggleFullScreen() {
+    if (isFullScreen()) {
+        showNormal();
+        return;
+    }
+    // A window of fixed size may grow to the screen while it is in full screen.
+    minimumBeforeFullScreen_ = minimumSize();
+    maximumBeforeFullScreen_ = maximumSize();
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    showFullScreen();
+}
+
+const QImage& TitleBarWindow::noiseTile() {
+    static const QImage tile = [] {
+        QImage image(124, 124, QImage::Format_Grayscale8);
+        std::minstd_rand random(120);
+        for (int y = 0; y < image.height(); ++y) {
+            uchar* line = image.scanLine(y);
+            for (int x = 0; x < image.width(); ++x) {
+                line[x] = static_cast<uchar>(random() % 256);
+            }
+        }
+        return image;
+    }();
+    return tile;
+}
+
+void TitleBarWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutBar();
+}
+
+void TitleBarWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    layoutBar();
+}
+
+void TitleBarWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+        case QEvent::ActivationChange: {
+            const bool active = isActive();
+            for (QAbstractButton* control : titleBarView()->findChildren<QAbstractButton*>()) {
+                control->setEnabled(active);
+            }
+            layoutBar();
+            titleBarView()->update();
+            break;
+        }
+        case QEvent::WindowTitleChange:
+            layoutBar();
+            titleBarView()->update();
+            break;
+        case QEvent::WindowStateChange:
+            if (isFullScreen() != inFullScreen_) {
+                applyFullScreen(isFullScreen());
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TitleBarWindow::applyFullScreen(bool entering) {
+    inFullScreen_ = entering;
+    if (hideInFullScreen_) {
+        if (entering) {
+            heightBeforeFullScreen_ = titleBarHeight_;
+            titleBarHeight_ = 0;
+        } else {
+            titleBarHeight_ = heightBeforeFullScreen_;
+        }
+        container_->setVisible(!entering);
+    }
+    if (!entering && maximumBeforeFullScreen_.isValid()) {
+        setMinimumSize(minimumBeforeFullScreen_);
+        setMaximumSize(maximumBeforeFullScreen_);
+        maximumBeforeFullScreen_ = QSize();
+    }
+    layoutBar();
+    titleBarView()->update();
+}
+
+bool TitleBarWindow::isSheetOfThisWindow(QObject* object) const {
+    auto* dialog = qobject_cast<QDialog*>(object);
+    return dialog && dialog->isWindow() && dialog->windowModality() == Qt::WindowModal &&
+           dialog->parentWidget() && dialog->parentWidget()->window() == this;
+}
+
+bool TitleBarWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Expose && watched->property(kSheetOfWindow).value<QObject*>()) {
+        // On screen: the window manager has framed the sheet, so its frame is known now.
+        watched->removeEventFilter(this);
+        if (auto* sheet =
+                qobject_cast<QDialog*>(watched->property(kSheetOfWindow).value<QObject*>());
+            sheet && sheet->isVisible()) {
+            placeSheet(sheet);
+        }
+    } else if ((type == QEvent::Show || type == QEvent::Resize || type == QEvent::Hide) &&
+               isSheetOfThisWindow(watched)) {
+        auto* sheet = static_cast<QDialog*>(watched);
+        if (type == QEvent::Hide) {
+            layoutBar();  // the end of a sheet
+        } else if (sheet->isVisible()) {
+            if (type == QEvent::Show && sheet->windowHandle()) {
+                sheet->windowHandle()->setProperty(kSheetOfWindow,
+                                                   QVariant::fromValue<QObject*>(sheet));
+                sheet->windowHandle()->installEventFilter(this);
+            }
+            placeSheet(sheet);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TitleBarWindow::placeSheet(QDialog* sheet) {
+    // Its frame's top just below the bar, centred across the window, also when it grows. A
+    // frame not known yet (the sheet is not on screen) is taken to be the last sheet's.
+    QMargins frame = sheet->windowHandle() ? sheet->windowHandle()->frameMargins() : QMargins();
+    if (frame.top() > 0) {
+        sheetFrameTop_ = frame.top();
+    } else if (!sheet->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        frame.setTop(sheetFrameTop_);
+    }
+    const QPoint barBottom = mapToGlobal(QPoint(0, qRound(titleBarHeight_)));
+    const int frameWidth = sheet->width() + frame.left() + frame.right();
+    const QPoint content(barBottom.x() + (width() - frameWidth) / 2 + frame.left(),
+                         barBottom.y() + frame.top());
+    if (sheet->geometry().topLeft() != content) {
+        // move() places the frame as Qt believes it to be; allow for that belief.
+        sheet->move(content - (sheet->geometry().topLeft() - sheet->frameGeometry().topLeft()));
+    }
+}
+
+void TitleBarWindow::layoutBar() {
+    const int barHeight = qRound(titleBarHeight_);
+    container_->setGeometry(0, 0, width(), barHeight);
+    contentView_->setGeometry(0, barHeight, width(), qMax(0, height() - barHeight));
+    auto top = [this](const QAbstractButton* button, bool centred, qreal margin) {
+        return centred ? qRound((titleBarHeight_ - button->height()) / 2.0) : qRound(margin);
+    };
+    qreal x = buttonsLeftMargin_;
+    for (int i = CloseButton; i <= ZoomButton; ++i) {
+        QAbstractButton* button = buttons_[i];
+        button->move(qRound(x), top(button, centerTrafficLights_, buttonsTopMargin_));
+        button->raise();
+        x += button->width() + buttonSeparation_;
+    }
+    QAbstractButton* fullScreen = buttons_[FullScreenButton];
+    fullScreen->move(qRound(width() - fullScreenRightMargin_ - fullScreen->width()),
+                     top(fullScreen, centerFullScreen_, fullScreenTopMargin_));
+    fullScreen->raise();
+}
+
+}  // namespace qz

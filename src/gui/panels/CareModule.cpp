@@ -1,0 +1,303 @@
+#include "gui/panels/CareModule.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QUrl>
+
+#include "core/browsers/Catalogue.h"
+#include "core/browsers/Presets.h"
+#include "core/care/AccessGrant.h"
+#include "core/care/SizeRules.h"
+#include "core/care/SizeText.h"
+#include "core/formats/Bundle.h"
+#include "core/formats/Localization.h"
+#include "core/fs/FileManager.h"
+#include "core/settings/TimeScale.h"
+#include "core/settings/UserDefaults.h"
+#include "gui/chrome/BundleImage.h"
+#include "gui/chrome/PopupPlacement.h"
+#include "gui/panels/CareRunController.h"
+#include "gui/panels/Chrome.h"
+#include "gui/panels/Firefox.h"
+#include "gui/panels/Opera.h"
+#include "gui/panels/Safari.h"
+#include "services/Workspace.h"
+
+namespace qz {
+
+namespace {
+
+template <typename T>
+T* outlet(QWidget* panel, const QString& name) {
+    return name.isEmpty() ? nullptr : panel->findChild<T*>(name);
+}
+
+// A browser without a class of its own: its module is the shared design on its table row.
+class TableModule final : public CareModule {
+  public:
+    TableModule(BrowserId browser, QWidget* panel, FileManager& files)
+        : CareModule(moduleTraitsFor(browser), panel, files) {
+        awakeFromNib();
+    }
+};
+
+}  // namespace
+
+const ModuleTraits& moduleTraitsFor(BrowserId browser) {
+    static const ModuleTraits chromium{BrowserId::Chromium,
+                                       QStringLiteral("presetM"),
+                                       QStringLiteral("careM"),
+                                       QStringLiteral("indicatorM"),
+                                       QStringLiteral("logoChromium"),
+                                       /*firstMeasurementAtOnce=*/true,
+                                       /*interval=*/2.0,
+                                       /*needsGrant=*/false,
+                                       /*redShadow=*/false};
+    switch (browser) {
+        case BrowserId::Safari:
+            return Safari::moduleTraits();
+        case BrowserId::Firefox:
+            return Firefox::moduleTraits();
+        case BrowserId::Chrome:
+            return Chrome::moduleTraits();
+        case BrowserId::Opera:
+            return Opera::moduleTraits();
+        case BrowserId::Chromium:
+            break;
+    }
+    return chromium;
+}
+
+CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files) {
+    switch (browser) {
+        case BrowserId::Safari:
+            return new Safari(panel, files);
+        case BrowserId::Firefox:
+            return new Firefox(panel, files);
+        case BrowserId::Chrome:
+            return new Chrome(panel, files);
+        case BrowserId::Opera:
+            return new Opera(panel, files);
+        case BrowserId::Chromium:
+            break;
+    }
+    return new TableModule(browser, panel, files);
+}
+
+CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& files)
+    : QObject(panel),
+      traits_(traits),
+      panel_(panel),
+      files_(files),
+      texts_(&Localization::shared()) {
+    for (const QString& name : catalogue(traits.browser).declarationOrder) {
+        QCheckBox* box = outlet<QCheckBox>(panel, name);
+        if (!box) {
+            qFatal("panel without the check box %s", qPrintable(name));
+        }
+        box->setTristate(false);
+        // A mixed state is only ever set by the program; a click from it lands on plain on/off.
+        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked) {
+                box->setTristate(false);
+            }
+        });
+        connect(box, &QCheckBox::stateChanged, this, &CareModule::showSelectionSummary);
+        boxes_.append(box);
+    }
+    presetButton_ = outlet<QAbstractButton>(panel, traits.presetButton);
+    careButton_ = outlet<QAbstractButton>(panel, traits.careButton);
+    indicator_ = outlet<QProgressBar>(panel, traits.indicator);
+    result_ = outlet<QLabel>(panel, QStringLiteral("result"));
+    segment_ = outlet<SegmentedControl>(panel, QStringLiteral("segment"));
+    logo_ = outlet<QLabel>(panel, traits.logo);
+    caption_ = outlet<QLabel>(panel, QStringLiteral("caption"));
+    summary_ = outlet<QLabel>(panel, QStringLiteral("presetSummary"));
+    update_ = outlet<QAbstractButton>(panel, QStringLiteral("update"));
+    if (!presetButton_ || !careButton_ || !indicator_ || !result_ || !segment_) {
+        qFatal("panel of %s lacks a control", qPrintable(browserInfo(traits.browser).moduleClass));
+    }
+    connect(&measurer_, &SizeMeasurer::measured, this, &CareModule::showTotal);
+    connect(segment_, &SegmentedControl::segmentClicked, this, &CareModule::applySelectedPreset);
+    connect(careButton_, &QAbstractButton::clicked, this, &CareModule::careAction);
+    if (auto* info = outlet<QAbstractButton>(panel, QStringLiteral("info"))) {
+        connect(info, &QAbstractButton::clicked, this, &CareModule::showPoppver);
+    }
+    if (auto* support = outlet<QAbstractButton>(panel, QStringLiteral("support"))) {
+        connect(support, &QAbstractButton::clicked, this, &CareModule::openSupportPage);
+    }
+    if (QWidget* popover = outlet<QWidget>(panel, QStringLiteral("popover"))) {
+        // The panel carries the popover's content; it opens as a pop-up below its button.
+        popover->setWindowFlags(Qt::Popup);
+        popover->hide();
+        popover_ = popover;
+    }
+    careRun_ = new CareRunController(*this, files);
+    setCaptions();
+}
+
+QCheckBox* CareModule::checkBox(const QString& item) const {
+    const qsizetype index = catalogue(traits_.browser).declarationOrder.indexOf(item);
+    return index < 0 ? nullptr : boxes_[index];
+}
+
+QSet<QString> CareModule::selectedItems() const {
+    QSet<QString> selected;
+    for (QCheckBox* box : boxes_) {
+        if (box->checkState() == Qt::Checked) {
+            selected.insert(box->objectName());
+        }
+    }
+    return selected;
+}
+
+void CareModule::setTexts(const Localization& texts) {
+    texts_ = &texts;
+    setCaptions();
+}
+
+void CareModule::measure() {
+    if (traits_.needsGrant && !accessGranted(UserDefaults::standard())) {
+        return;  // without the grant the label keeps what it shows
+    }
+    const BrowserId browser = traits_.browser;
+    const QSet<QString> selection = selectedItems();
+    FileManager& files = files_;
+    measurer_.start(
+        [browser, selection, &files] { return measureSelection(browser, selection, files); });
+}
+
+void CareModule::applySelectedPreset() {
+    const int segment = segment_->selectedSegment();
+    if (!presetForSegment(segment)) {
+        return;
+    }
+    applyPreset(segment);
+    if (measurer_.isRunning()) {
+        remeasure_ = true;  // the running figure belongs to the old selection
+    } else {
+        measure();
+    }
+}
+
+void CareModule::showPoppver() {
+    QWidget* popover = popover_;
+    if (!popover) {
+        return;
+    }
+    setPopoverText();
+    auto* anchor = qobject_cast<QWidget*>(sender());
+    showPopup(popover, anchor ? anchor : panel_, PopupAlignment::Left);
+}
+
+void CareModule::openSupportPage() {
+    Workspace::openURL(QUrl(Bundle::webSite() + QStringLiteral("/dictionary.html") +
+                            browserInfo(traits_.browser).supportFragment));
+}
+
+void CareModule::careAction() {
+    careRun_->careAction();
+}
+
+void CareModule::awakeFromNib() {
+    indicator_->setHidden(true);
+    checkUpdate();
+    segment_->setSelectedSegment(0);
+    if (segment_->selectedSegment() == 0) {
+        applyPreset(0);
+    }
+    connect(&repeating_, &QTimer::timeout, this, &CareModule::measure);
+    repeating_.start(TimeScale::milliseconds(traits_.interval));
+    if (traits_.firstMeasurementAtOnce) {
+        measure();
+    } else {
+        QTimer::singleShot(TimeScale::milliseconds(0), this, &CareModule::measure);
+    }
+    if (traits_.redShadow) {
+        // A soft red glow just below the figure. The given shadow (ten points down, blur 30)
+        // lands on the preset control under the label here and reads as a smeared copy.
+        auto* shadow = new QGraphicsDropShadowEffect(result_);
+        shadow->setColor(QColor(255, 0, 0, 150));
+        shadow->setOffset(0, 2);
+        shadow->setBlurRadius(12);
+        result_->setGraphicsEffect(shadow);
+    }
+}
+
+void CareModule::applyPreset(int segment) {
+    const std::optional<Preset> preset = presetForSegment(segment);
+    if (!preset) {
+        return;
+    }
+    for (QCheckBox* box : boxes_) {
+        box->setCheckState(presetState(traits_.browser, segment, box->objectName()) == 1
+                               ? Qt::Checked
+                               : Qt::Unchecked);
+        box->setEnabled(preset->boxesEnabled);
+    }
+    presetButton_->setIcon(bundleImage(preset->image));
+}
+
+void CareModule::showTotal(quint64 total) {
+    if (remeasure_) {
+        remeasure_ = false;
+        measure();
+        return;
+    }
+    result_->setText(texts_->format(QStringLiteral("%@"), {convertSizeToString(total, *texts_)}));
+    emit measured(total);
+}
+
+void CareModule::setCaptions() {
+    for (QCheckBox* box : boxes_) {
+        // "Cookies & Site Data": a lone "&" would turn into a shortcut underline.
+        box->setText(texts_->format(box->objectName()).replace(u'&', QStringLiteral("&&")));
+    }
+    segment_->setLabel(0, texts_->format(QStringLiteral("segmentBasic")));
+    segment_->setLabel(1, texts_->format(QStringLiteral("segmentComplete")));
+    segment_->setLabel(2, texts_->format(QStringLiteral("segmentCustom")));
+    careButton_->setText(texts_->format(QStringLiteral("careButton")));
+    // The panel, its emblem and its pop-up say which browser they are about.
+    const QString name = browserInfo(traits_.browser).displayName;
+    for (QWidget* named : {static_cast<QWidget*>(logo_), static_cast<QWidget*>(caption_)}) {
+        if (named) {
+            named->setToolTip(name);
+        }
+    }
+    if (caption_) {
+        caption_->setText(name);
+        caption_->show();
+    }
+    showSelectionSummary();
+}
+
+void CareModule::setPopoverText() {
+    // Set as the pop-up opens: laid out while hidden, its rich text would cost the first frame.
+    if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
+        text->setText(QStringLiteral("<b>%1</b><br>%2")
+                          .arg(browserInfo(traits_.browser).displayName.toHtmlEscaped(),
+                               texts_->format(QStringLiteral("presetInfo")).toHtmlEscaped()));
+    }
+}
+
+void CareModule::showSelectionSummary() {
+    if (!summary_) {
+        return;
+    }
+    QStringList items;
+    for (QCheckBox* box : boxes_) {
+        if (box->checkState() != Qt::Unchecked) {
+            items.append(texts_->format(box->objectName()));
+        }
+    }
+    QString line = items.join(QStringLiteral(", "));
+    if (items.isEmpty()) {
+        line = texts_->text(QStringLiteral("summaryNone"));
+    } else if (items.size() == boxes_.size()) {
+        line = texts_->text(QStringLiteral("summaryAll"));
+    }
+    summary_->setToolTip(items.join(u'\n'));
+    summary_->setText(summary_->fontMetrics().elidedText(line, Qt::ElideRight, summary_->width()));
+    summary_->show();
+}
+
+}  // namespace qz

@@ -1,0 +1,131 @@
+// What the four browser modules share: the panel's controls found by their outlet names, the
+// presets, the measuring timers and the size label. Each browser's class only supplies its
+// table of differences (ModuleTraits).
+#pragma once
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSet>
+#include <QTimer>
+
+#include "core/browsers/Browser.h"
+#include "gui/panels/SegmentedControl.h"
+#include "services/SizeMeasurer.h"
+
+namespace qz {
+
+class CareRunController;
+class FileManager;
+class Localization;
+
+struct ModuleTraits {
+    BrowserId browser;
+    QString presetButton;  // outlet names in the panel
+    QString careButton;
+    QString indicator;
+    QString logo;
+    bool firstMeasurementAtOnce;  // else a 0 s one-shot timer takes the first measurement
+    double interval;              // seconds between measurements
+    bool needsGrant;              // measure only while the home-folder grant resolves
+    bool redShadow;               // the size label gets a red glow
+};
+
+// The browser's module on a panel, started: Safari, Firefox, Chrome and Opera by their own
+// classes, any other browser (Chromium) from its row of the module table.
+class CareModule;
+CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files);
+// The module table's row of a browser: what its panel's outlets are called and how it measures.
+const ModuleTraits& moduleTraitsFor(BrowserId browser);
+
+class CareModule : public QObject {
+    Q_OBJECT
+  public:
+    // The panel holds the controls; the module works on them and lives as long as the panel.
+    CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& files);
+
+    BrowserId browser() const { return traits_.browser; }
+    const ModuleTraits& traits() const { return traits_; }
+    QWidget* panel() const { return panel_; }
+    // The check box of an item by its outlet name ("historyS"); nullptr for an unknown name.
+    QCheckBox* checkBox(const QString& item) const;
+    // Every check box in the module's declaration order.
+    QList<QCheckBox*> checkBoxes() const { return boxes_; }
+    QAbstractButton* presetButton() const { return presetButton_; }
+    QAbstractButton* careButton() const { return careButton_; }
+    QProgressBar* indicator() const { return indicator_; }
+    QLabel* resultField() const { return result_; }
+    SegmentedControl* segment() const { return segment_; }
+    QLabel* logo() const { return logo_; }
+    QAbstractButton* updateButton() const { return update_; }
+    // The information popover; nullptr once it is gone.
+    QWidget* popover() const { return popover_; }
+    void setPopover(QWidget* popover) { popover_ = popover; }
+
+    // The items whose box is fully on (a mixed state does not count).
+    QSet<QString> selectedItems() const;
+    // The texts used for every caption and the size label (the shared table by default).
+    void setTexts(const Localization& texts);
+    const Localization& texts() const { return *texts_; }
+    bool isMeasuring() const { return measurer_.isRunning(); }
+    // The care run behind the care button: its sheets, its worker and the boxes' mirror.
+    CareRunController* careRun() const { return careRun_; }
+
+  public slots:
+    // Measures the selected items on a worker and shows the figure when it arrives. A tick that
+    // finds the previous measurement still running starts nothing.
+    void measure();
+    // Applies the preset of the selected segment and measures once; no selection does nothing.
+    void applySelectedPreset();
+    // Shows the information popover below the button that sent this.
+    void showPoppver();
+    // Opens the maker's help page at this browser's section.
+    void openSupportPage();
+    // The care button's action.
+    virtual void careAction();
+
+  signals:
+    // The size label has just been set to this total.
+    void measured(quint64 total);
+
+  protected:
+    // The start-up step; each browser's constructor calls it once its object is complete.
+    void awakeFromNib();
+    // Safari's update hook during start-up; nothing by default.
+    virtual void checkUpdate() {}
+
+  private:
+    void applyPreset(int segment);
+    void showTotal(quint64 total);
+    void setCaptions();
+    // The pop-up's heading: the browser's name and what the presets cover.
+    void setPopoverText();
+    // The panel's line under the preset control: which items the boxes select now.
+    void showSelectionSummary();
+
+    ModuleTraits traits_;
+    QWidget* panel_;
+    FileManager& files_;
+    const Localization* texts_;
+    QList<QCheckBox*> boxes_;
+    QAbstractButton* presetButton_ = nullptr;
+    QAbstractButton* careButton_ = nullptr;
+    QProgressBar* indicator_ = nullptr;
+    QLabel* result_ = nullptr;
+    SegmentedControl* segment_ = nullptr;
+    QLabel* logo_ = nullptr;
+    QLabel* caption_ = nullptr;  // the browser's name, where the panel has a line for it
+    QLabel* summary_ = nullptr;  // what the selection covers, where the panel has a line
+    QAbstractButton* update_ = nullptr;
+    QPointer<QWidget> popover_;
+    SizeMeasurer measurer_;
+    bool remeasure_ = false;  // a preset changed the selection while a measurement ran
+    QTimer repeating_;
+    CareRunController* careRun_ = nullptr;
+};
+
+}  // namespace qz

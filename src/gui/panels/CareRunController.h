@@ -1,0 +1,61 @@
+// A module's care as the window runs it: the refusals and the confirmation as sheets on the main
+// window, the care itself on the care worker, then the controls back and the notification.
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+#include "core/care/CareRun.h"
+#include "services/UserNotificationCenter.h"
+
+namespace qz {
+
+class CareModule;
+class FileManager;
+class Localization;
+
+class CareRunController : public QObject, public UserNotificationCenterDelegate {
+    Q_OBJECT
+  public:
+    // What an alert's buttons answer, first button first.
+    static constexpr int kAlertFirstButtonReturn = 1000;
+    static constexpr int kAlertSecondButtonReturn = 1001;
+    // Alert styles: the icon a sheet shows.
+    enum AlertStyle { WarningStyle = 0, InformationalStyle = 1, CriticalStyle = 2 };
+
+    // Mirrors the module's check boxes from now on; lives as long as the module.
+    CareRunController(CareModule& module, FileManager& files);
+    // Never waits: a running care holds its own copies and drops its results when this is gone.
+    ~CareRunController() override;
+
+    // The care button's action: a refusal sheet, or the confirmation sheet.
+    void careAction();
+    // The confirmation's end: the first button starts the care, anything else does nothing.
+    void alertDidEnd(QMessageBox* alert, int returnCode);
+
+    bool isRunning() const { return running_; }
+    // The boxes' states as the worker reads them.
+    const CareSelection& selection() const { return *selection_; }
+    // The sheet this controller shows now; nullptr when none is open.
+    QMessageBox* sheet() const { return sheet_; }
+
+  signals:
+    // On the main thread once the controls are back and the notification is posted.
+    void careFinished(const qz::CareReport& report);
+
+  private:
+    QMessageBox* beginSheet(AlertStyle style, const QString& titleKey, const QString& textKey,
+                            const QStringList& buttonKeys);
+    void careStarted();
+    void careEnded(const CareReport& report, const UserNotification& notification);
+
+    CareModule& module_;
+    FileManager& files_;
+    std::shared_ptr<CareSelection> selection_;  // shared with a running care
+    bool running_ = false;
+    QPointer<QMessageBox> sheet_;
+};
+
+}  // namespace qz

@@ -1,0 +1,190 @@
+#include "gui/tray/CustomLogo.h"
+
+#include "core/formats/Bundle.h"
+#include "core/formats/Localization.h"
+#include "core/fs/FileManager.h"
+#include "core/monitor/LogoLevels.h"
+#include "core/settings/TimeScale.h"
+#include "gui/chrome/BundleImage.h"
+#include "gui/chrome/Frames.h"
+#include "gui/chrome/SheetWidth.h"
+#include "services/Executor.h"
+#include "services/RemoteVersionList.h"
+
+namespace qz {
+
+CustomLogo::CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& files)
+    : QObject(panel),
+      traits_(traits),
+      panel_(panel),
+      logo_(panel->findChild<QWidget*>(traits.logo)),
+      update_(panel->findChild<QAbstractButton*>(QStringLiteral("update"))),
+      files_(files),
+      listUrl_(RemoteVersionList::url()),
+      ticker_(kInterval, [this]() -> std::function<void()> {
+          const int level = levelForTotal(measureLogoTotal(traits_.browser, files_));
+          return [this, level] { applyLevel(level); };
+      }) {
+    if (update_) {
+        if (update_->icon().isNull()) {
+            update_->setIcon(bundleImage(QStringLiteral("updateBrowser")));
+            update_->setIconSize(update_->size());
+        }
+        connect(update_, &QAbstractButton::clicked, this, &CustomLogo::updateBtn);
+    }
+}
+
+void CustomLogo::awakeFromNib() {
+    if (traits_.timerBeforeUpdateCheck) {
+        ticker_.start(/*runAtOnce=*/false);
+        checkUpdate();
+    } else {
+        checkUpdate();
+        ticker_.start(/*runAtOnce=*/false);
+    }
+}
+
+void CustomLogo::checkLogoSize() {
+    ticker_.tick();
+}
+
+void CustomLogo::applyLevel(int level) {
+    level_ = level;
+    const LogoFrames frames = logoFrames(traits_.browser, level);
+    // The frames are given from the bottom of the view both stand in.
+    auto superviewHeight = [](QWidget* view) {
+        return view->parentWidget() ? view->parentWidget()->height() : view->height();
+    };
+    if (QWidget* logo = logo_) {
+        animate(logo, toQtFrame(frames.logo, superviewHeight(logo)));
+    }
+    if (QAbstractButton* button = update_) {
+        animate(button, toQtFrame(frames.button, superviewHeight(button)));
+    }
+    emit levelApplied(level);
+}
+
+void CustomLogo::animate(QWidget* view, const QRect& target) {
+    auto* running = view->findChild<QPropertyAnimation*>(QStringLiteral("logoFrame"),
+                                                         Qt::FindDirectChildrenOnly);
+    if (running && running->endValue().toRect() == target) {
+        return;  // already on its way there
+    }
+    delete running;
+    if (view->geometry() == target) {
+        return;
+    }
+    auto* animation = new QPropertyAnimation(view, "geometry", view);
+    animation->setObjectName(QStringLiteral("logoFrame"));
+    animation->setDuration(TimeScale::milliseconds(kAnimationSeconds));
+    animation->setStartValue(view->geometry());
+    animation->setEndValue(target);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void CustomLogo::checkUpdate() {
+    RemoteVersionList::fetch(listUrl_, this, [this](const VersionList& list) { evaluate(list); });
+}
+
+void CustomLogo::evaluate(const VersionList& list) {
+    // Reading the bundles and the system version is file work: it stays off the main thread.
+    const BrowserId browser = traits_.browser;
+    Executor::submit(
+        Executor::Queue::Measuring,
+        [browser, files = detachedFiles(), list] {
+            return checkBrowserUpdate(browser, files, list);
+        },
+        this,
+        [this](const UpdateAdvice& advice) {
+            advice_ = advice;
+            if (advice.evaluated && update_) {
+                update_->setVisible(advice.advice);
+            }
+            emit updateChecked(advice.advice);
+        });
+}
+
+FileManager CustomLogo::detachedFiles() const {
+    // The job may outlive this logo: it reads through a copy that measures nothing.
+    FileManager files = files_;
+    files.setFolderSizes(nullptr);
+    return files;
+}
+
+void CustomLogo::updateBtn() {
+    if (sheetPending_ || sheet_) {
+        return;  // one sheet at a time
+    }
+    sheetPending_ = true;
+    RemoteVersionList::fetch(listUrl_, this, [this](const VersionList& list) { showSheet(list); });
+}
+
+void CustomLogo::showSheet(const VersionList& list) {
+    sheetPending_ = false;
+    const BrowserId browser = traits_.browser;
+    // The list key of Safari depends on the system version file, read again for each press.
+    const auto publishedVersion = [browser, files = detachedFiles(),
+                                   list]() -> std::optional<QString> {
+        if (!list) {
+            return std::nullopt;
+        }
+        const QString key = versionListKey(browser, files);
+        return list->contains(key) ? std::optional<QString>(list->value(key)) : std::nullopt;
+    };
+    Executor::submit(
+        Executor::Queue::Measuring, publishedVersion, this, [this](const auto& published) {
+            QWidget* window = panel_ ? panel_->window() : nullptr;
+            const UpdateSheet texts =
+                updateSheet(traits_.browser, published, Localization::shared());
+            // The window manager titles it with the program's name; the message says the rest.
+            auto* sheet = new QMessageBox(QMessageBox::Warning, QString(), texts.messageText,
+                                          QMessageBox::NoButton, window);
+            sheet->setInformativeText(texts.informativeText);
+            giveSheetRoom(sheet);
+            sheet->addButton(texts.button, QMessageBox::AcceptRole);
+            sheet->setAttribute(Qt::WA_DeleteOnClose);
+            sheet->setWindowModality(Qt::WindowModal);
+            sheet_ = sheet;
+            sheet->open();
+            emit sheetShown();
+        });
+}
+
+namespace {
+const LogoTraits kSafari{BrowserId::Safari, QStringLiteral("logoSafari"), false};
+const LogoTraits kFirefox{BrowserId::Firefox, QStringLiteral("logoFirefox"), true};
+const LogoTraits kChrome{BrowserId::Chrome, QStringLiteral("logoChrome"), false};
+const LogoTraits kOpera{BrowserId::Opera, QStringLiteral("logoOpera"), false};
+const LogoTraits kChromium{BrowserId::Chromium, QStringLiteral("logoChromium"), false};
+}  // namespace
+
+customLogoS::customLogoS(QWidget* panel, FileManager& files) : CustomLogo(kSafari, panel, files) {}
+customLogoF::customLogoF(QWidget* panel, FileManager& files) : CustomLogo(kFirefox, panel, files) {}
+customLogoC::customLogoC(QWidget* panel, FileManager& files) : CustomLogo(kChrome, panel, files) {}
+customLogoO::customLogoO(QWidget* panel, FileManager& files) : CustomLogo(kOpera, panel, files) {}
+
+CustomLogo* newLogoController(BrowserId browser, QWidget* panel, FileManager& files) {
+    switch (browser) {
+        case BrowserId::Safari:
+            return new customLogoS(panel, files);
+        case BrowserId::Firefox:
+            return new customLogoF(panel, files);
+        case BrowserId::Chrome:
+            return new customLogoC(panel, files);
+        case BrowserId::Opera:
+            return new customLogoO(panel, files);
+        case BrowserId::Chromium:
+            break;
+    }
+    return new CustomLogo(kChromium, panel, files);
+}
+
+CustomLogo* createLogoController(BrowserId browser, QWidget* panel, FileManager& files) {
+    CustomLogo* controller = newLogoController(browser, panel, files);
+    if (controller) {
+        controller->awakeFromNib();
+    }
+    return controller;
+}
+
+}  // namespace qz

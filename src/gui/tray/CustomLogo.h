@@ -1,0 +1,125 @@
+// A browser panel's logo controller: grows the logo with the browser's data on a 2 s timer
+// (measured off the main thread, frames animated) and shows the update button when the remote
+// list names a newer browser version. The four browsers' controllers only differ in data.
+#pragma once
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QUrl>
+#include <optional>
+
+#include "core/browsers/Browser.h"
+#include "core/monitor/BrowserUpdateAdvice.h"
+#include "services/BackgroundTicker.h"
+
+namespace qz {
+
+class FileManager;
+
+struct LogoTraits {
+    BrowserId browser;
+    QString logo;                 // the logo view's outlet name in the panel
+    bool timerBeforeUpdateCheck;  // start-up order of the two steps
+};
+
+class CustomLogo : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr double kInterval = 2.0;
+    static constexpr double kAnimationSeconds = 0.25;
+
+    // Works on the panel's logo view and "update" button; lives as long as the panel.
+    CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& files);
+
+    BrowserId browser() const { return traits_.browser; }
+    // Held weakly: a logo view that is gone is skipped, the button still moves.
+    QWidget* logo() const { return logo_; }
+    QAbstractButton* update() const { return update_; }
+    int level() const { return level_; }
+    // Where the remote version list is fetched; the web site's list by default.
+    void setVersionListUrl(const QUrl& url) { listUrl_ = url; }
+    // The last start-up check's outcome, once it has arrived.
+    const std::optional<UpdateAdvice>& advice() const { return advice_; }
+    // The update sheet currently open, if any.
+    QMessageBox* sheet() const { return sheet_; }
+
+    // Start-up step: the update check and the logo timer, in this browser's order. The first
+    // logo measurement comes with the first tick.
+    void awakeFromNib();
+    // Moves the logo and the button to a level's frames, animated when they change.
+    void applyLevel(int level);
+
+  public slots:
+    // Measures the browser's logo set on a worker; the level is applied when it arrives.
+    void checkLogoSize();
+    // Fetches the list and decides the update button's visibility (once per launch).
+    void checkUpdate();
+    // The update button's action: fetches the list again and shows the sheet on the window.
+    void updateBtn();
+
+  signals:
+    void levelApplied(int level);
+    void updateChecked(bool advice);
+    void sheetShown();
+
+  private:
+    void animate(QWidget* view, const QRect& target);
+    void evaluate(const VersionList& list);
+    FileManager detachedFiles() const;
+    void showSheet(const VersionList& list);
+
+    LogoTraits traits_;
+    QPointer<QWidget> panel_;
+    QPointer<QWidget> logo_;
+    QPointer<QAbstractButton> update_;
+    FileManager& files_;
+    QUrl listUrl_;
+    int level_ = -1;
+    std::optional<UpdateAdvice> advice_;
+    QPointer<QMessageBox> sheet_;
+    bool sheetPending_ = false;
+    BackgroundTicker ticker_;
+};
+
+// The four browsers' controllers: one design, their own data.
+class customLogoS : public CustomLogo {
+    Q_OBJECT
+  public:
+    customLogoS(QWidget* panel, FileManager& files);
+    QWidget* logoSafari() const { return logo(); }
+    void checkUpdateS() { checkUpdate(); }
+};
+
+class customLogoF : public CustomLogo {
+    Q_OBJECT
+  public:
+    customLogoF(QWidget* panel, FileManager& files);
+    QWidget* logoFirefox() const { return logo(); }
+    void checkUpdateF() { checkUpdate(); }
+};
+
+class customLogoC : public CustomLogo {
+    Q_OBJECT
+  public:
+    customLogoC(QWidget* panel, FileManager& files);
+    QWidget* logoChrome() const { return logo(); }
+    void checkUpdateC() { checkUpdate(); }
+};
+
+class customLogoO : public CustomLogo {
+    Q_OBJECT
+  public:
+    customLogoO(QWidget* panel, FileManager& files);
+    QWidget* logoOpera() const { return logo(); }
+    void checkUpdateO() { checkUpdate(); }
+};
+
+// The browser's logo controller on a panel, owned by the panel; not started yet.
+CustomLogo* newLogoController(BrowserId browser, QWidget* panel, FileManager& files);
+// The same, with its start-up step run.
+CustomLogo* createLogoController(BrowserId browser, QWidget* panel, FileManager& files);
+
+}  // namespace qz

@@ -1,0 +1,133 @@
+#include "gui/tray/MenuStatus.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+
+#include "core/formats/Bundle.h"
+#include "core/formats/Localization.h"
+#include "core/fs/FileManager.h"
+#include "core/monitor/MonitorSets.h"
+#include "core/monitor/StatusDecision.h"
+#include "gui/chrome/BundleImage.h"
+#include "gui/tray/ImageFactory.h"
+#include "services/UserNotificationCenter.h"
+
+namespace qz {
+
+MenuStatus::MenuStatus(FileManager& files, ImageFactory& imageFactory, QObject* parent)
+    : QObject(parent),
+      files_(files),
+      imageFactory_(imageFactory),
+      statusMenu_(std::make_unique<QMenu>()),
+      slot_([this](const QString& icon) { return createStatusItem(icon); }),
+      ticker_(kInterval, [this]() -> std::function<void()> {
+          // Both figures come from the same moment's disk, measured afresh on every tick.
+          const BrowserTotals totals = measureTotals(files_);
+          const BrowserFlags considered = consideredBrowsers(files_);
+          return [this, totals, considered] {
+              imageFactory_.setMeasured(totals, considered);
+              setmenuitembar();
+              ++updates_;
+              emit updated();
+          };
+      }) {
+    buildMenu();
+    // Without a notification server the tray shows the message.
+    UserNotificationCenter::defaultUserNotificationCenter().setFallback(
+        [](const UserNotification& notification) {
+            auto* item = qobject_cast<QSystemTrayIcon*>(StatusItemSlot::installed());
+            if (item && item->isVisible()) {
+                item->showMessage(notification.title, notification.informativeText);
+            }
+        });
+}
+
+MenuStatus::~MenuStatus() {
+    if (slot_.item() && StatusItemSlot::installed() == slot_.item()) {
+        StatusItemSlot::clearInstalled();
+    }
+}
+
+void MenuStatus::buildMenu() {
+    const Localization& texts = Localization::shared();
+    QMenu* menu = statusMenu_.get();
+    for (BrowserId browser : layoutBrowsers(files_.layout())) {
+        QAction* entry = menu->addAction(texts.text(menuEntryKey(browser)));
+        entry->setObjectName(QStringLiteral("menu") + browserInfo(browser).key);
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this, &MenuStatus::openRequested);
+        imageFactory_.menuEntries[static_cast<size_t>(browser)] = entry;
+    }
+    QAction* ok = menu->addAction(texts.text(QStringLiteral("ok")));
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setEnabled(false);
+    imageFactory_.ok = ok;
+    menu->addSeparator();
+    connect(menu->addAction(texts.text(QStringLiteral("menuOpen"))), &QAction::triggered, this,
+            &MenuStatus::openRequested);
+    connect(menu->addAction(texts.text(QStringLiteral("menuAbout"))), &QAction::triggered, this,
+            &MenuStatus::aboutRequested);
+    connect(menu->addAction(texts.text(QStringLiteral("menuPreferences"))), &QAction::triggered,
+            this, &MenuStatus::preferencesRequested);
+    connect(menu->addAction(texts.text(QStringLiteral("menuShare"))), &QAction::triggered, this,
+            &MenuStatus::shareRequested);
+    menu->addSeparator();
+    connect(menu->addAction(texts.text(QStringLiteral("menuQuit"))), &QAction::triggered, qApp,
+            &QCoreApplication::quit, Qt::QueuedConnection);
+    // The item shows its alternate image while its menu is open, as a highlighted item does.
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        if (QSystemTrayIcon* item = statusItem()) {
+            item->setIcon(bundleImage(alternateImage()));
+        }
+    });
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        if (QSystemTrayIcon* item = statusItem()) {
+            item->setIcon(bundleImage(slot_.icon()));
+        }
+    });
+}
+
+QObject* MenuStatus::createStatusItem(const QString& icon) {
+    auto* item = new QSystemTrayIcon(bundleImage(icon));
+    item->setObjectName(QStringLiteral("statusItem"));
+    item->setToolTip(QStringLiteral("Quenzel"));
+    item->setContextMenu(statusMenu_.get());
+    connect(item, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        // A plain click opens the menu too, as a status item does.
+        if (why == QSystemTrayIcon::Trigger) {
+            statusMenu_->popup(QCursor::pos());
+        }
+    });
+    if (trayAvailable_()) {
+        item->show();
+    }
+    return item;
+}
+
+void MenuStatus::awakeFromNib() {
+    StatusItemSlot::clearInstalled();
+    ticker_.start(/*runAtOnce=*/true);
+}
+
+QSystemTrayIcon* MenuStatus::statusItem() const {
+    return qobject_cast<QSystemTrayIcon*>(slot_.item());
+}
+
+QString MenuStatus::alternateImage() {
+    return kIconSelected;
+}
+
+void MenuStatus::updatesize() {
+    ticker_.tick();
+}
+
+void MenuStatus::setmenuitembar() {
+    slot_.setmenuitembar(imageFactory_.imageNormal());
+    // A tray that started after the item was made (a panel that comes up after login).
+    QSystemTrayIcon* item = statusItem();
+    if (item && !item->isVisible() && trayAvailable_()) {
+        item->show();
+    }
+}
+
+}  // namespace qz

@@ -1,0 +1,89 @@
+// The main window's controller: owns one panel controller per browser of the layout and places
+// one panel per installed browser into the window's four slot views, side by side.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "gui/window/PanelController.h"
+
+namespace qz {
+
+class CareModule;
+class FileManager;
+class ImageFactory;
+class PreferencesWindowController;
+
+class AppController : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kFirstPanelWidth = 200;
+    static constexpr int kPanelWidth = 175;
+    static constexpr int kPanelHeight = PanelController::kPanelHeight;
+
+    // The slot views in their order: first (ourViewSafari) to fourth (ourViewOpera).
+    AppController(FileManager& files, const std::array<QWidget*, 4>& slotViews,
+                  QObject* parent = nullptr);
+    ~AppController() override;
+
+    // Creates the panel controllers and places the installed browsers' panels.
+    void awakeFromNib();
+
+    PanelController* ourViewControllerSafari() const { return panelController(BrowserId::Safari); }
+    PanelController* ourViewControllerFirefox() const {
+        return panelController(BrowserId::Firefox);
+    }
+    PanelController* ourViewControllerChrome() const { return panelController(BrowserId::Chrome); }
+    PanelController* ourViewControllerOpera() const { return panelController(BrowserId::Opera); }
+    QWidget* ourViewSafari() const { return slots_[0]; }
+    QWidget* ourViewFirefox() const { return slots_[1]; }
+    QWidget* ourViewChrome() const { return slots_[2]; }
+    QWidget* ourViewOpera() const { return slots_[3]; }
+    // The four slot views, first to fourth.
+    QList<QWidget*> slotViews() const;
+
+    // The browser's panel controller; nullptr for a browser the layout does not have.
+    PanelController* panelController(BrowserId browser) const;
+    // The care module of a placed panel; nullptr when the browser's panel is not placed.
+    CareModule* module(BrowserId browser) const;
+    // The browser whose panel sits in a slot (0 to 3); nothing when the slot is empty.
+    std::optional<BrowserId> browserInSlot(int slot) const;
+
+    // What the preferences window is built with when it is first asked for: the size alert
+    // that fills the threshold pop-up, and the delegate's own preference controls.
+    void setImageFactory(ImageFactory* imageFactory) { imageFactory_ = imageFactory; }
+    void setPreferenceControls(QWidget* controls) { preferenceControls_ = controls; }
+    // The preferences window; nullptr until it is first asked for.
+    PreferencesWindowController* preferencesWindow() const { return preferences_.get(); }
+
+  public slots:
+    // Opens the support page's section on folder access.
+    void supportSandbox();
+    // The link actions: social page, blog, web site, support page, rating page.
+    void twitter();
+    void blog();
+    void website();
+    void support();
+    void review();
+    // Creates the preferences window on first use and shows it; later calls show the same one.
+    void preferences();
+    // Shows the About panel without its scroller.
+    void orderFrontCustomAboutPanel();
+
+  private:
+    void place(PanelController* controller, int slot);
+
+    FileManager& files_;
+    std::array<QPointer<QWidget>, 4> slots_;
+    std::array<std::optional<BrowserId>, 4> placed_;
+    std::array<PanelController*, kBrowserCount> controllers_{};
+    std::unique_ptr<PreferencesWindowController> preferences_;
+    ImageFactory* imageFactory_ = nullptr;
+    QPointer<QWidget> preferenceControls_;
+};
+
+}  // namespace qz

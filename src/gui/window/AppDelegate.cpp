@@ -1,0 +1,360 @@
+#include "gui/window/AppDelegate.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QFrame>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "core/formats/Bundle.h"
+#include "core/formats/Localization.h"
+#include "core/fs/ApplicationSupport.h"
+#include "core/fs/FileManager.h"
+#include "core/settings/Settings.h"
+#include "core/settings/UserDefaults.h"
+#include "gui/chrome/BundleImage.h"
+#include "gui/chrome/Frames.h"
+#include "gui/extras/Share.h"
+#include "gui/window/AccessController.h"
+#include "gui/window/HistoryPopover.h"
+#include "gui/window/VisibleWindows.h"
+#include "gui/window/addItem.h"
+#include "services/UserNotificationCenter.h"
+
+namespace qz {
+
+namespace {
+
+const QColor kWindowColor = QColor::fromRgbF(0.8392f, 0.8431f, 0.847f, 1.0f);
+
+// A control's frame relative to the window's middle: origin (W/2 + dx, H/2 + dy), y upward.
+struct CentredFrame {
+    qreal dx, dy, width, height;
+};
+
+// helpSandbox, chooseHD, imageSandbox, textUpdate, btnUpdate for 1 to 4 columns.
+constexpr CentredFrame kAccessFrames[4][5] = {
+    {{-12, -118, 25, 25},
+     {-50, -88, 100, 42},
+     {-65, -33, 130, 130},
+     {-88, -99, 176, 60},
+     {-65, -124, 130, 25}},
+    {{-12, -115, 25, 25},
+     {-50, -80, 100, 32},
+     {-65, -40, 130, 130},
+     {-170, -90, 340, 40},
+     {-65, -117, 130, 25}},
+    {{-12, -123, 25, 25},
+     {-50, -93, 100, 32},
+     {-65, -40, 130, 130},
+     {-170, -90, 340, 40},
+     {-65, -117, 130, 25}},
+    {{-12, -123, 25, 25},
+     {-50, -93, 100, 32},
+     {-65, -50, 130, 130},
+     {-170, -90, 340, 40},
+     {-65, -117, 130, 25}},
+};
+
+}  // namespace
+
+AppDelegate::AppDelegate(FileManager& files, QObject* parent) : QObject(parent), files_(files) {
+    buildWindow();
+    buildSecondaryWidgets();
+    access_ =
+        new AccessController(*this, files_, UserDefaults::standard(), Localization::shared(), this);
+    connect(chooseHD, &QPushButton::clicked, this, &AppDelegate::choose);
+    connect(helpSandbox, &QToolButton::clicked, this, &AppDelegate::helpSandboxPressed);
+    connect(btnUpdate, &QPushButton::clicked, this, &AppDelegate::updateApp);
+}
+
+AppDelegate::~AppDelegate() {
+    delete welcome;
+    delete splash;
+    delete preferencesPane_;
+    delete window_;
+}
+
+void AppDelegate::buildWindow() {
+    window_ = new TitleBarWindow;
+    window_->setWindowTitle(QStringLiteral("Quenzel"));
+    window_->setContentSize(
+        {AppController::kFirstPanelWidth + AppController::kPanelWidth, kContentHeight});
+    QWidget* content = window_->contentView();
+    std::array<QWidget*, 4> slotViews{};
+    int x = 0;
+    const char* names[4] = {"ourViewSafari", "ourViewFirefox", "ourViewChrome", "ourViewOpera"};
+    for (int i = 0; i < 4; ++i) {
+        const int width = i == 0 ? AppController::kFirstPanelWidth : AppController::kPanelWidth;
+        slotViews[i] = new QWidget(content);
+        slotViews[i]->setObjectName(QLatin1String(names[i]));
+        slotViews[i]->setGeometry(x, kSlotTop, width, AppController::kPanelHeight);
+        x += width;
+    }
+    chooseHD = new QPushButton(content);
+    helpSandbox = new QToolButton(content);
+    helpSandbox->setText(QStringLiteral("?"));
+    imageSandbox = new ImageView(content);
+    textUpdate = new QLabel(content);
+    textUpdate->setWordWrap(true);
+    textUpdate->setAlignment(Qt::AlignCenter);
+    btnUpdate = new QPushButton(content);
+    btnUpdate->setText(Localization::shared().format(QStringLiteral("btnUpdate")));
+    layoutForBrowserCount(2);
+    vista = new AppController(files_, slotViews, this);
+    // Closing the window keeps the program running, so a quit needs its own key.
+    auto* quit = new QShortcut(QKeySequence::Quit, window_);
+    connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
+    QAbstractButton* close = window_->standardWindowButton(TitleBarWindow::CloseButton);
+    close->setToolTip(Localization::shared().text(QStringLiteral("closeButtonTip")));
+    connect(close, &QAbstractButton::clicked, this, [this] {
+        if (!window_->isVisible()) {
+            tellOnceThatQuenzelKeepsRunning();
+        }
+    });
+    window_->installEventFilter(this);
+}
+
+void AppDelegate::buildSecondaryWidgets() {
+    splash = new QWidget(nullptr, Qt::Window);
+    splash->setWindowTitle(QStringLiteral("Quenzel"));
+    auto* splashLayout = new QVBoxLayout(splash);
+    grazie = new QLabel(splash);
+    info = new QLabel(splash);
+    note = new QLabel(splash);
+    for (QLabel* label : {grazie, info, note}) {
+        label->setWordWrap(true);
+        splashLayout->addWidget(label);
+    }
+    splash->setAutoFillBackground(true);
+
+    auto* help = new QFrame(window_, Qt::Popup);
+    help->setFrameShape(QFrame::StyledPanel);
+    auto* helpLayout = new QVBoxLayout(help);
+    titleHelpSandbox = new QLabel(help);
+    QFont bold = titleHelpSandbox->font();
+    bold.setBold(true);
+    titleHelpSandbox->setFont(bold);
+    textHelpSandbox = new QLabel(help);
+    textHelpSandbox->setWordWrap(true);
+    textHelpSandbox->setFixedWidth(260);
+    helpLayout->addWidget(titleHelpSandbox);
+    helpLayout->addWidget(textHelpSandbox);
+    popoverSandbox = help;
+
+    preferencesPane_ = new QWidget;
+    auto* preferencesLayout = new QVBoxLayout(preferencesPane_);
+    loginCheck = new QCheckBox(preferencesPane_);
+    dockIconCheckbox = new QCheckBox(preferencesPane_);
+    avvisoIcon = new QLabel(preferencesPane_);
+    preferencesLayout->addWidget(loginCheck);
+    preferencesLayout->addWidget(dockIconCheckbox);
+    preferencesLayout->addWidget(avvisoIcon);
+    buildShellControls();
+}
+
+void AppDelegate::awakeFromNib() {
+    window_->setTitleBarStartColor(kWindowColor);
+    window_->setTitleBarEndColor(kWindowColor);
+    window_->setTrafficLightButtonsLeftMargin(13);
+    window_->setTitleBarHeight(40);
+    window_->setShowsBaselineSeparator(false);
+
+    window_->setBackgroundColor(kWindowColor);
+    QPalette colors = splash->palette();
+    colors.setColor(QPalette::Window, kWindowColor);
+    splash->setPalette(colors);
+
+    window_->standardWindowButton(TitleBarWindow::MiniaturizeButton)->hide();
+    window_->standardWindowButton(TitleBarWindow::ZoomButton)->hide();
+
+    const Settings settings = Settings::standard();
+    const bool showDock = settings.showInTaskbar();
+    dockIconCheckbox->setChecked(showDock);
+    if (showDock) {
+        setShowsDockIcon(true);
+    }
+    shadyEnabled = settings.showInTaskbar();
+    updateEnabledStatus();
+
+    avvisoIcon->hide();
+
+    const Localization& texts = Localization::shared();
+    grazie->setText(texts.format(QStringLiteral("grazie")));
+    info->setText(texts.format(QStringLiteral("info")));
+    note->setText(texts.format(QStringLiteral("note")));
+    titleHelpSandbox->setText(texts.format(QStringLiteral("titleHelpSand")));
+    // On Linux the grant is the home folder, not a Library folder.
+    textHelpSandbox->setText(texts.format(files_.layout() == Layout::Linux
+                                              ? QStringLiteral("textHelpSandHome")
+                                              : QStringLiteral("textHelpSand")));
+
+    vista->awakeFromNib();
+
+    if (!myAddSheet) {
+        myAddSheet = new addItem(this);
+        myAddSheet->setUp();  // loads History.plist and becomes the shared store
+    }
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    checkSandbox();
+    const int n = static_cast<int>(installedBrowsers(files_).size());
+    chooseHD->setText(Localization::shared().format(QStringLiteral("ChooseHdBTN")));
+    layoutForBrowserCount(n);
+    window_->center();
+    if (!startsInBackground_) {
+        window_->makeKeyAndOrderFront();
+    }
+    decorateTitleBar();
+    if (startsInBackground_) {
+        return;  // the tray's menu or a later start shows the window
+    }
+    window_->makeKeyAndOrderFront();
+
+    // "welcome" turns NO once the window has really been on the screen (welcomeShown).
+    if (Settings::standard().welcomePending()) {
+        welcomeVideo();
+    }
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
+    if (hasVisibleWindows) {
+        return true;
+    }
+    window_->makeKeyAndOrderFront();
+    Settings settings = Settings::standard();
+    if (settings.reviewPending()) {
+        splash->adjustSize();
+        splash->move(window_->frameGeometry().center() - splash->rect().center());
+        splash->show();
+        splash->raise();
+    }
+    settings.setReviewPending(false);
+    settings.synchronize();
+    return true;
+}
+
+void AppDelegate::reopen() {
+    applicationShouldHandleReopen(hasVisibleWindows());
+    window_->makeKeyAndOrderFront();
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    // The window manager's close; a quit closes the window too, but not spontaneously.
+    if (watched == window_ && event->type() == QEvent::Close && event->spontaneous()) {
+        tellOnceThatQuenzelKeepsRunning();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AppDelegate::tellOnceThatQuenzelKeepsRunning() {
+    Settings settings = Settings::standard();
+    if (QApplication::quitOnLastWindowClosed() || settings.closeHintShown()) {
+        return;
+    }
+    settings.setCloseHintShown(true);
+    settings.synchronize();
+    const Localization& texts = Localization::shared();
+    UserNotificationCenter::defaultUserNotificationCenter().deliverNotification(
+        {texts.text(QStringLiteral("QZ")), texts.text(QStringLiteral("closeHintText")),
+         /*defaultSound=*/false});
+}
+
+void AppDelegate::applicationWillTerminate() {
+    // An empty history writes nothing, so an earlier file stays as it is.
+    (myAddSheet ? myAddSheet : addItem::sharedMySingleton())->saveAtTermination();
+}
+
+QString AppDelegate::quenzelApplicationSupportFolder() const {
+    const QString folder = applicationSupportDirectory() + QStringLiteral("/DIZEROV");
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);  // a failure shows later, when the history cannot be written
+    }
+    return folder;
+}
+
+void AppDelegate::checkSandbox() {
+    access_->checkSandbox();
+}
+
+void AppDelegate::choose() {
+    access_->choose();
+}
+
+void AppDelegate::helpSandboxPressed() {
+    access_->helpSandbox(helpSandbox);
+}
+
+void AppDelegate::updateApp() {
+    access_->updateApp();
+}
+
+void AppDelegate::layoutForBrowserCount(int n) {
+    if (n < 1 || n > 4) {
+        return;
+    }
+    window_->setContentSize(
+        {AppController::kFirstPanelWidth + AppController::kPanelWidth * (n - 1), kContentHeight});
+    const qreal width = window_->width();
+    const qreal height = window_->height();
+    const qreal contentHeight = window_->contentView()->height();
+    QWidget* controls[5] = {helpSandbox, chooseHD, imageSandbox, textUpdate, btnUpdate};
+    for (int i = 0; i < 5; ++i) {
+        const CentredFrame& frame = kAccessFrames[n - 1][i];
+        controls[i]->setGeometry(
+            toQtRect({width / 2 + frame.dx, height / 2 + frame.dy, frame.width, frame.height},
+                     contentHeight));
+    }
+    // The narrow single column gets a smaller face for the notice.
+    textUpdate->setFont(n == 1 ? QFont(QStringLiteral("LucidaGrande"), 11)
+                               : QApplication::font(textUpdate));
+}
+
+void AppDelegate::updateEnabledStatus() {
+    Settings settings = Settings::standard();
+    settings.setShowInTaskbar(shadyEnabled);
+    settings.synchronize();
+}
+
+void AppDelegate::historyPressed() {
+    if (!popover) {
+        addItem* store = myAddSheet ? myAddSheet : addItem::sharedMySingleton();
+        popover = new HistoryPopover(*store, Localization::shared(), window_);
+    }
+    auto* history = static_cast<HistoryPopover*>(popover.data());
+    QWidget* anchor = historyButton ? static_cast<QWidget*>(historyButton) : window_;
+    history->showBelow(anchor);
+}
+
+void AppDelegate::showShare() {
+    if (!share_) {
+        share_ = std::make_unique<Share>();
+    }
+    share_->showWindow();
+}
+
+void AppDelegate::decorateTitleBar() {
+    QWidget* bar = window_->titleBarView();
+    if (!titleImage) {
+        titleImage = new ImageView(bar);
+        titleImage->setImageName(QStringLiteral("QuenzelTitle"));
+        historyButton = new QToolButton(bar);
+        historyButton->setAutoRaise(true);
+        historyButton->setIcon(bundleImage(QStringLiteral("clockB")));
+        historyButton->setIconSize({28, 29});
+        historyButton->setFocusPolicy(Qt::NoFocus);
+        connect(historyButton, &QToolButton::clicked, this, &AppDelegate::historyPressed);
+    }
+    const qreal width = bar->width();
+    const qreal height = bar->height();
+    titleImage->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
+    historyButton->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
+    titleImage->show();
+    historyButton->show();
+}
+
+}  // namespace qz

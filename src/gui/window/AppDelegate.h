@@ -1,0 +1,142 @@
+// The application's delegate: builds and styles the main window, runs the launch sequence,
+// brings the window back on reopen and owns the window's own controls (outlets).
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QObject>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <memory>
+
+#include "gui/chrome/ImageView.h"
+#include "gui/chrome/TitleBarWindow.h"
+#include "gui/window/AppController.h"
+
+namespace qz {
+
+class AccessController;
+class FileManager;
+class Share;
+class addItem;
+
+class AppDelegate : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kContentHeight = 258;
+    static constexpr int kSlotTop = 8;  // slot views stand at the bottom of the content area
+
+    explicit AppDelegate(FileManager& files, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    TitleBarWindow* window() const { return window_; }
+
+    // Styles the window and applies the settings; runs once after the window is built.
+    void awakeFromNib();
+    // The launch sequence: access check, window size, title bar, first-launch welcome.
+    void applicationDidFinishLaunching();
+    // The user started the program again while it runs. Always true.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // A later start: the reopen step, then the main window comes forward whatever its state
+    // (hidden, minimised or covered).
+    void reopen();
+    // The program is about to end.
+    void applicationWillTerminate();
+    // "<Application Support>/DIZEROV", created when missing.
+    QString quenzelApplicationSupportFolder() const;
+
+    // Reads the folder grant and sets the window's face (access request, panels or update
+    // notice); the update check's answer may change the face later.
+    void checkSandbox();
+    // Shows the access faces, asks for the folder and shows the access help.
+    AccessController* access() const { return access_; }
+    // Resizes the window for n placed columns (1 to 4) and re-centres the access and update
+    // controls; 0 leaves the window as it is.
+    void layoutForBrowserCount(int n);
+    // YES puts the main window in the task bar and the task switcher (our Dock icon); NO does
+    // nothing, since a running program keeps its icon until it ends.
+    void setShowsDockIcon(bool shows);
+    bool showsDockIcon() const { return showsDockIcon_; }
+    // A background start leaves the window and the first-launch welcome for later.
+    void setStartsInBackground(bool background) { startsInBackground_ = background; }
+    // Writes the enabled state to "quenzel".
+    void updateEnabledStatus();
+
+  public slots:
+    // The title bar's history button; the care-history popover is attached here.
+    void historyPressed();
+    // Opens the welcome window; the window itself is attached here.
+    void welcomeVideo();
+    // chooseHD's action: asks for the folder and stores the grant.
+    void choose();
+    // helpSandbox's action: the access help below the button.
+    void helpSandboxPressed();
+    // btnUpdate's action: opens the page with the latest version.
+    void updateApp();
+    // loginCheck's action: registers or unregisters the login item as the box asks.
+    void openatlogin();
+    // dockIconCheckbox's action: stores the choice; turning it off takes effect next launch.
+    void toggleDockIcon();
+    // Flips the enabled state and stores it.
+    void toggleEnabledStatus();
+    // The rating prompt's buttons: open the rating page or a mail, then close the prompt.
+    void vota();
+    void emailvota();
+    // Brings the main window to the front.
+    void open();
+    // Opens the share window, made on first use and kept.
+    void showShare();
+
+  public:
+    // Outlets, named as the rest of the program knows them.
+    QCheckBox* dockIconCheckbox = nullptr;
+    bool shadyEnabled = true;
+    QLabel* avvisoIcon = nullptr;
+    QWidget* splash = nullptr;
+    QLabel* grazie = nullptr;
+    QLabel* info = nullptr;
+    QLabel* note = nullptr;
+    AppController* vista = nullptr;
+    QPushButton* chooseHD = nullptr;
+    QToolButton* helpSandbox = nullptr;
+    ImageView* imageSandbox = nullptr;
+    QLabel* titleHelpSandbox = nullptr;
+    QLabel* textHelpSandbox = nullptr;
+    QLabel* textUpdate = nullptr;
+    QPushButton* btnUpdate = nullptr;
+    QCheckBox* loginCheck = nullptr;
+    QPointer<QWidget> welcome;
+    QPointer<QWidget> popover;      // the care-history popover, made on first use
+    addItem* myAddSheet = nullptr;  // the care history store, set up with the window
+    QPointer<QWidget> popoverSandbox;
+    // The title bar's picture and history button.
+    ImageView* titleImage = nullptr;
+    QToolButton* historyButton = nullptr;
+    // The rating prompt's buttons.
+    QPushButton* votaButton = nullptr;
+    QPushButton* emailvotaButton = nullptr;
+
+  protected:
+    // Watches the window manager closing the main window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildWindow();
+    void buildSecondaryWidgets();
+    void decorateTitleBar();
+    // The first close ever, while Quenzel keeps running: one notification says so.
+    void tellOnceThatQuenzelKeepsRunning();
+    void buildShellControls();
+    void welcomeShown();
+
+    FileManager& files_;
+    TitleBarWindow* window_ = nullptr;
+    QPointer<QWidget> preferencesPane_;  // holds the preference controls until their window
+    bool showsDockIcon_ = false;
+    bool startsInBackground_ = false;
+    AccessController* access_ = nullptr;
+    std::unique_ptr<Share> share_;
+};
+
+}  // namespace qz

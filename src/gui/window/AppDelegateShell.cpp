@@ -1,0 +1,121 @@
+// The application delegate's small preferences and secondary windows: login item, task-bar
+// presence (the Dock icon), the enabled state, the rating prompt and the welcome window.
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "core/formats/Localization.h"
+#include "core/settings/Settings.h"
+#include "gui/chrome/TaskbarPresence.h"
+#include "gui/window/AppDelegate.h"
+#include "gui/window/StartAtLoginController.h"
+#include "gui/window/TitleBarMenu.h"
+#include "gui/window/WelcomeWindowController.h"
+#include "services/AccessLinks.h"
+
+namespace qz {
+
+void AppDelegate::buildShellControls() {
+    const Localization& texts = Localization::shared();
+    // The prompt belongs to the main window, so the window manager keeps it above it.
+    splash->setParent(window_, Qt::Dialog);
+    votaButton = new QPushButton(texts.text(QStringLiteral("votaButton")), splash);
+    emailvotaButton = new QPushButton(texts.text(QStringLiteral("emailvotaButton")), splash);
+    votaButton->setDefault(true);
+    votaButton->setEnabled(!endpointUrl(Endpoint::RatingPage).isEmpty());
+    emailvotaButton->setEnabled(!endpointUrl(Endpoint::ContactMail).isEmpty());
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(emailvotaButton);
+    row->addWidget(votaButton);
+    static_cast<QVBoxLayout*>(splash->layout())->addLayout(row);
+    connect(votaButton, &QPushButton::clicked, this, &AppDelegate::vota);
+    connect(emailvotaButton, &QPushButton::clicked, this, &AppDelegate::emailvota);
+
+    loginCheck->setText(texts.text(QStringLiteral("loginCheck")));
+    dockIconCheckbox->setText(texts.text(QStringLiteral("dockIconCheckbox")));
+    avvisoIcon->setText(texts.text(QStringLiteral("avvisoIcon")));
+    avvisoIcon->setWordWrap(true);
+    connect(loginCheck, &QCheckBox::clicked, this, &AppDelegate::openatlogin);
+    connect(dockIconCheckbox, &QCheckBox::clicked, this, &AppDelegate::toggleDockIcon);
+    // The box starts as the autostart folder says; without the helper it can do nothing.
+    StartAtLoginController login;
+    login.setBundle(LoginItemBundle::bundleWithPath(StartAtLoginController::loginItemPath()));
+    loginCheck->setChecked(login.startAtLogin());
+    loginCheck->setEnabled(!login.identifier().isEmpty());
+
+    // The program starts without a task-bar entry; the awake step gives it one when wanted.
+    setSkipsTaskbar(window_, true);
+    vista->setPreferenceControls(preferencesPane_);
+    installTitleBarMenu(*this);
+}
+
+void AppDelegate::openatlogin() {
+    StartAtLoginController login;  // a fresh one each press, dropped at the end
+    login.setBundle(LoginItemBundle::bundleWithPath(StartAtLoginController::loginItemPath()));
+    const bool wanted = loginCheck->checkState() != Qt::Unchecked;
+    const bool current = login.startAtLogin();
+    if (wanted && !current) {
+        login.setStartAtLogin(true);
+    } else if (!wanted && current) {
+        login.setStartAtLogin(false);
+    }
+}
+
+void AppDelegate::toggleDockIcon() {
+    const bool show = dockIconCheckbox->checkState() != Qt::Unchecked;
+    Settings settings = Settings::standard();
+    settings.setShowInTaskbar(show);
+    settings.synchronize();
+    setShowsDockIcon(show);
+    avvisoIcon->setVisible(!show);
+}
+
+void AppDelegate::setShowsDockIcon(bool shows) {
+    if (!shows) {
+        return;  // the window keeps its task-bar entry until the program ends
+    }
+    showsDockIcon_ = true;
+    // Takes effect at once; the focus stays where the user is (often the preferences window).
+    setSkipsTaskbar(window_, false);
+}
+
+void AppDelegate::toggleEnabledStatus() {
+    shadyEnabled = !shadyEnabled;
+    updateEnabledStatus();
+}
+
+void AppDelegate::vota() {
+    openEndpoint(Endpoint::RatingPage);
+    splash->close();
+}
+
+void AppDelegate::emailvota() {
+    openEndpoint(Endpoint::ContactMail);
+    splash->close();
+}
+
+void AppDelegate::open() {
+    window_->makeKeyAndOrderFront();
+    decorateTitleBar();  // a window first shown here gets its bar laid out now
+    window_->activateWindow();
+}
+
+void AppDelegate::welcomeVideo() {
+    if (!welcome) {
+        auto* controller = new WelcomeWindowController;
+        connect(controller, &WelcomeWindowController::shown, this, &AppDelegate::welcomeShown);
+        welcome = controller;
+    }
+    static_cast<WelcomeWindowController*>(welcome.data())->showWindow();
+}
+
+void AppDelegate::welcomeShown() {
+    // The first-launch welcome counts as done only once it was on the screen.
+    Settings settings = Settings::standard();
+    if (settings.welcomePending()) {
+        settings.setWelcomePending(false);
+        settings.synchronize();
+    }
+}
+
+}  // namespace qz

@@ -1,0 +1,78 @@
+#include "services/AccessLinks.h"
+
+#include "core/formats/Bundle.h"
+#include "services/Workspace.h"
+
+namespace qz {
+
+namespace {
+
+// An Info.plist address; QUENZEL_<NAME> (the key without "QZ", upper case) takes precedence.
+QUrl configured(const QString& key) {
+    QString address = qEnvironmentVariable(("QUENZEL_" + key.mid(2).toUpper()).toLatin1());
+    if (address.isEmpty()) {
+        address = Bundle::objectForInfoDictionaryKey(key);
+    }
+    return QUrl(address.trimmed(), QUrl::StrictMode);
+}
+
+QUrl sitePage(const QString& path, const QString& fragment = QString()) {
+    const QString site = Bundle::webSite();
+    if (site.isEmpty()) {
+        return {};
+    }
+    QUrl url(site + path);
+    if (!fragment.isEmpty()) {
+        url.setFragment(fragment);
+    }
+    return url;
+}
+
+}  // namespace
+
+QUrl endpointUrl(Endpoint endpoint) {
+    switch (endpoint) {
+        case Endpoint::SocialPage:
+            return configured(QStringLiteral("QZSocialPage"));
+        case Endpoint::Blog:
+            return configured(QStringLiteral("QZBlog"));
+        case Endpoint::WebSite:
+            return sitePage(QString());
+        case Endpoint::SupportPage:
+            return sitePage(QStringLiteral("/support.html"));
+        case Endpoint::AccessHelp:
+            return sitePage(QStringLiteral("/support.html"), QStringLiteral("sandbox"));
+        case Endpoint::RatingPage:
+            return configured(QStringLiteral("QZRatingPage"));
+        case Endpoint::UpdatePage:
+            return sitePage(QStringLiteral("/update.html"));
+        case Endpoint::ContactMail:
+            return configured(QStringLiteral("QZContactMail"));
+        case Endpoint::WelcomePage:
+            return sitePage(QStringLiteral("/welcome.html"));
+    }
+    return {};
+}
+
+bool openEndpoint(Endpoint endpoint) {
+    const QUrl url = endpointUrl(endpoint);
+    return url.isValid() && !url.isEmpty() && Workspace::openURL(url);
+}
+
+QUrl updatePageUrl() {
+    return endpointUrl(Endpoint::UpdatePage);
+}
+
+QUrl accessHelpUrl() {
+    return endpointUrl(Endpoint::AccessHelp);
+}
+
+bool openUpdatePage() {
+    return openEndpoint(Endpoint::UpdatePage);
+}
+
+bool openAccessHelp() {
+    return openEndpoint(Endpoint::AccessHelp);
+}
+
+}  // namespace qz

@@ -1,0 +1,141 @@
+#include "gui/tray/MenuStatus.h"
+
+#include <QSignalSpy>
+
+#include "core/formats/Bundle.h"
+#include "core/formats/Localization.h"
+#include "core/settings/Settings.h"
+#include "gui/chrome/BundleImage.h"
+#include "gui/tray/ImageFactory.h"
+#include "gui/tray/MonitorUiTestSupport.h"
+
+namespace qz {
+namespace {
+
+using test::ScaledTime;
+
+const QString kHistory = QStringLiteral("/Users/%@/Library/Safari/History.plist");
+const QString kChromeCache = QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache");
+
+class MenuStatusTest : public ScaledTime {
+  protected:
+    void SetUp() override {
+        ScaledTime::SetUp();
+        defaults().setObject(QVariant::fromValue<quint64>(1000), Settings::Key::alertThreshold);
+    }
+
+    // Waits until a measurement that started after this call has reached the status item: the
+    // second one applied from now on (the first may have been under way already).
+    static void tick(MenuStatus& status) {
+        const int before = status.updates();
+        status.updatesize();
+        ASSERT_TRUE(test::waitFor([&] { return status.updates() >= before + 2; }));
+    }
+
+    test::FixtureHome home;
+};
+
+TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    {
+        QSignalSpy first(&status, &MenuStatus::updated);
+        status.awakeFromNib();
+        factory.awakeFromNib();
+        ASSERT_TRUE(first.wait(5000));
+    }
+    QPointer<QSystemTrayIcon> calm = status.statusItem();
+    ASSERT_TRUE(calm);
+    EXPECT_EQ(status.statusItemImage(), kIconCalm);
+    EXPECT_EQ(calm->contextMenu(), status.statusMenu());
+
+    tick(status);  // same totals, same icon: the very same item stays
+    EXPECT_EQ(status.statusItem(), calm.data());
+
+    home.writeFile(kHistory, 1000);
+    tick(status);  // at the threshold: a new item with the alert icon
+    EXPECT_EQ(factory.SizevalueS(), 1000u);
+    QPointer<QSystemTrayIcon> alert = status.statusItem();
+    EXPECT_TRUE(calm.isNull());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(status.statusItemImage(), kIconAlert);
+    EXPECT_TRUE(factory.menuEntries[0]->isVisible());
+    EXPECT_FALSE(factory.ok->isVisible());
+    EXPECT_EQ(factory.menuEntries[0]->text(), Localization::shared().text("CareS"));
+
+    // While its menu is open the item shows the alternate image, then its own again.
+    emit status.statusMenu()->aboutToShow();
+    EXPECT_EQ(alert->icon().cacheKey(), bundleImage(kIconSelected).cacheKey());
+    emit status.statusMenu()->aboutToHide();
+    EXPECT_EQ(alert->icon().cacheKey(), bundleImage(kIconAlert).cacheKey());
+
+    QFile::remove(home.local(kHistory));
+    tick(status);  // the file is gone on the next tick: back to calm, another new item
+    EXPECT_TRUE(alert.isNull());
+    EXPECT_EQ(status.statusItemImage(), kIconCalm);
+    EXPECT_EQ(factory.SizevalueS(), 0u);
+}
+
+TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAlert) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    home.writeFile(kChromeCache + QStringLiteral("/data_1"), 5000);
+    QSignalSpy spy(&status, &MenuStatus::updated);
+    status.awakeFromNib();
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_GE(factory.SizevalueC(), 5000u);
+    EXPECT_EQ(status.statusItemImage(), kIconCalm);
+    EXPECT_FALSE(factory.menuEntries[2]->isVisible());
+
+    home.installApp(QStringLiteral("/Users/%@/Applications/Google Chrome.app"));
+    tick(status);
+    EXPECT_EQ(status.statusItemImage(), kIconAlert);
+    EXPECT_TRUE(factory.menuEntries[2]->isVisible());
+}
+
+TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    bool trayRunning = false;
+    status.setTrayProbe([&trayRunning] { return trayRunning; });
+    QSignalSpy first(&status, &MenuStatus::updated);
+    status.awakeFromNib();
+    factory.awakeFromNib();
+    ASSERT_TRUE(first.wait(5000));
+    QPointer<QSystemTrayIcon> item = status.statusItem();
+    ASSERT_TRUE(item);
+    EXPECT_FALSE(item->isVisible());
+    tick(status);
+    EXPECT_FALSE(item->isVisible());
+
+    trayRunning = true;  // the panel with the tray comes up later
+    tick(status);
+    EXPECT_EQ(status.statusItem(), item.data());
+    EXPECT_TRUE(item->isVisible());
+}
+
+TEST_F(MenuStatusTest, AboutAndPreferencesEntriesAskTheWindowSide) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), factory);
+    const struct {
+        const char* key;
+        void (MenuStatus::*signal)();
+    } rows[] = {{"menuAbout", &MenuStatus::aboutRequested},
+                {"menuPreferences", &MenuStatus::preferencesRequested}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        QSignalSpy asked(&status, row.signal);
+        QAction* entry = nullptr;
+        for (QAction* action : status.statusMenu()->actions()) {
+            if (action->text() == Localization::shared().text(QLatin1String(row.key))) {
+                entry = action;
+            }
+        }
+        ASSERT_NE(entry, nullptr);
+        entry->trigger();
+        EXPECT_EQ(asked.count(), 1);
+    }
+}
+
+}  // namespace
+}  // namespace qz

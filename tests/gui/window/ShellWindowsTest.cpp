@@ -1,0 +1,213 @@
+// The shell around the main window: the task-bar option and enabled state, the one preferences
+// window, the rating prompt's buttons, the title-bar menu and the welcome window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "core/formats/Localization.h"
+#include "core/settings/Log.h"
+#include "core/settings/UserDefaults.h"
+#include "fixtures/FixtureHome.h"
+#include "gui/chrome/TaskbarPresence.h"
+#include "gui/tray/ImageFactory.h"
+#include "gui/window/AppDelegate.h"
+#include "gui/window/PreferencesWindowController.h"
+#include "gui/window/WelcomeWindowController.h"
+#include "services/AccessLinks.h"
+#include "services/Workspace.h"
+#include "support/LocalHttpServer.h"
+#include "support/WaitFor.h"
+
+namespace qz {
+namespace {
+
+const QString kQuenzel = QStringLiteral("quenzel");
+const QString kWelcome = QStringLiteral("welcome");
+
+class ShellWindowsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
+        defaults().removeObjectForKey(kQuenzel);
+        defaults().setBool(false, kWelcome);  // the welcome window only where a test wants it
+        previousOpener = Workspace::setOpener([this](const QUrl& url) {
+            opened.append(url);
+            return true;
+        });
+        home.installApp(QStringLiteral("/Applications/Safari.app"));
+    }
+    void TearDown() override {
+        Workspace::setOpener(previousOpener);
+        qputenv("QUENZEL_WEBSITE", "http://127.0.0.1:9");
+        QLocale::setDefault(QLocale::c());
+    }
+    static UserDefaults& defaults() { return UserDefaults::standard(); }
+    std::unique_ptr<AppDelegate> launch(bool background = false) {
+        auto delegate = std::make_unique<AppDelegate>(home.files());
+        delegate->setStartsInBackground(background);
+        delegate->awakeFromNib();
+        delegate->applicationDidFinishLaunching();
+        return delegate;
+    }
+    static WelcomeWindowController* welcomeOf(const AppDelegate& delegate) {
+        return static_cast<WelcomeWindowController*>(delegate.welcome.data());
+    }
+
+    test::LocalHttpServer server;
+    test::FixtureHome home;
+    QList<QUrl> opened;
+    Workspace::Opener previousOpener;
+};
+
+TEST_F(ShellWindowsTest, TheTaskBarOptionTakesEffectAtTheNextLaunchAndSharesItsKey) {
+    const struct {
+        std::optional<bool> stored;
+        bool inTaskBar;
+    } rows[] = {{std::nullopt, true}, {true, true}, {false, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored ? int(*row.stored) : -1);
+        defaults().removeObjectForKey(kQuenzel);
+        if (row.stored) {
+            defaults().setBool(*row.stored, kQuenzel);
+        }
+        const auto delegate = launch();
+        EXPECT_EQ(delegate->dockIconCheckbox->isChecked(), row.inTaskBar);
+        EXPECT_EQ(!skipsTaskbar(delegate->window()), row.inTaskBar);
+        EXPECT_TRUE(delegate->avvisoIcon->isHidden());
+
+        delegate->dockIconCheckbox->setChecked(!row.inTaskBar);
+        delegate->toggleDockIcon();
+        EXPECT_EQ(defaults().boolForKey(kQuenzel), !row.inTaskBar);
+        EXPECT_EQ(delegate->avvisoIcon->isHidden(), !row.inTaskBar);
+        EXPECT_FALSE(skipsTaskbar(delegate->window()));  // off waits; on comes at once
+
+        // The enabled state writes the same key, leaving the box alone.
+        const bool box = delegate->dockIconCheckbox->isChecked();
+        const bool enabled = delegate->shadyEnabled;
+        delegate->toggleEnabledStatus();
+        EXPECT_EQ(delegate->shadyEnabled, !enabled);
+        EXPECT_EQ(defaults().boolForKey(kQuenzel), !enabled);
+        EXPECT_EQ(delegate->dockIconCheckbox->isChecked(), box);
+    }
+}
+
+TEST_F(ShellWindowsTest, OnePreferencesWindowFromTrayAndTitleBarAndEscapeClosesIt) {
+    const auto delegate = launch();
+    ImageFactory factory(defaults(), Localization::shared());
+    delegate->vista->setImageFactory(&factory);
+    QWidget* bar = delegate->window()->titleBarView();
+    QStringList entries;
+    for (QAction* action : bar->actions()) {
+        entries << action->objectName();
+    }
+    EXPECT_EQ(entries, (QStringList{"menuAbout", "menuPreferences", "menuShare", "menuWelcome"}));
+    EXPECT_EQ(bar->contextMenuPolicy(), Qt::ActionsContextMenu);
+
+    bar->actions().at(1)->trigger();
+    PreferencesWindowController* window = delegate->vista->preferencesWindow();
+    ASSERT_NE(window, nullptr);
+    delegate->vista->preferences();
+    EXPECT_EQ(delegate->vista->preferencesWindow(), window);
+    EXPECT_EQ(window->findChildren<QCheckBox*>().size(), 2);
+    EXPECT_TRUE(window->isAncestorOf(delegate->loginCheck));
+    EXPECT_TRUE(window->isAncestorOf(delegate->avvisoIcon));
+    EXPECT_EQ(factory.pesoalert(), window->pesoalert());
+    EXPECT_TRUE(window->isVisible());
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    window->twitterButton()->click();
+    EXPECT_EQ(opened, QList<QUrl>{endpointUrl(Endpoint::SocialPage)});
+}
+
+TEST_F(ShellWindowsTest, RatingButtonsOpenTheirAddressThenCloseThePrompt) {
+    const auto delegate = launch();
+    const struct {
+        QPushButton* button;
+        Endpoint endpoint;
+        const char* scheme;
+    } rows[] = {{delegate->votaButton, Endpoint::RatingPage, "http"},
+                {delegate->emailvotaButton, Endpoint::ContactMail, "mailto"}};
+    for (const auto& row : rows) {
+        opened.clear();
+        delegate->splash->show();
+        row.button->click();
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_EQ(opened.first(), endpointUrl(row.endpoint));
+        EXPECT_EQ(opened.first().scheme(), QLatin1String(row.scheme));
+        EXPECT_FALSE(delegate->splash->isVisible());
+    }
+}
+
+TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
+    const struct {
+        bool siteAnswers;
+        const char* locale;
+        bool background;
+        bool loggedElse;
+    } rows[] = {
+        {true, "en_GB", false, true},
+        {false, "it_IT", false, false},
+        {true, "en_US", true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.locale);
+        server.serve("/welcome.html",
+                     row.siteAnswers
+                         ? test::LocalHttpServer::Answer{200, "<p>Hello from the site</p>"}
+                         : test::LocalHttpServer::Answer{404, "gone"});
+        QLocale::setDefault(QLocale(QLatin1String(row.locale)));
+        defaults().removeObjectForKey(kWelcome);
+        QStringList log;
+        const Log::Sink previous = Log::setSink([&](const QString& line) { log << line; });
+        const auto delegate = launch(row.background);
+        Log::setSink(previous);
+        EXPECT_EQ(log.contains("else"), row.loggedElse);
+        if (row.background) {  // nothing shown yet, so the welcome is still to come
+            EXPECT_EQ(delegate->welcome, nullptr);
+            EXPECT_TRUE(defaults().boolForKey(kWelcome));
+            EXPECT_FALSE(delegate->window()->isVisible());
+            continue;
+        }
+        WelcomeWindowController* welcome = welcomeOf(*delegate);
+        ASSERT_NE(welcome, nullptr);
+        EXPECT_TRUE(welcome->isVisible());
+        EXPECT_FALSE(defaults().boolForKey(kWelcome));
+        QSignalSpy loaded(welcome, &WelcomeWindowController::pageLoaded);
+        ASSERT_TRUE(loaded.wait(5000));
+        EXPECT_EQ(loaded.first().first().toBool(), row.siteAnswers);
+        const QString shown = welcome->webView()->toPlainText();
+        EXPECT_EQ(shown.contains("Hello from the site"), row.siteAnswers);
+        EXPECT_EQ(shown.contains("Welcome to Quenzel"), !row.siteAnswers);
+
+        // Closing loads the page again for the next showing, which reuses the window.
+        const int requests = server.requests("/welcome.html");
+        welcome->closeButton()->click();
+        EXPECT_FALSE(welcome->isVisible());
+        ASSERT_TRUE(loaded.wait(5000));
+        EXPECT_EQ(server.requests("/welcome.html"), requests + 1);
+        delegate->welcomeVideo();
+        EXPECT_EQ(welcomeOf(*delegate), welcome);
+        EXPECT_TRUE(welcome->isVisible());
+
+        const auto later = launch();  // a later launch shows no welcome
+        EXPECT_EQ(later->welcome, nullptr);
+    }
+
+    // Without a site the pages installed with the program stand in, read from the disk.
+    QTemporaryDir installed;
+    QFile page(installed.filePath("welcome.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<p>Installed page</p>");
+    page.close();
+    qputenv("QUENZEL_WEBSITE", QUrl::fromLocalFile(installed.path()).toString().toUtf8());
+    WelcomeWindowController welcome;
+    EXPECT_TRUE(welcome.webView()->toPlainText().contains("Installed page"));
+}
+
+}  // namespace
+}  // namespace qz
