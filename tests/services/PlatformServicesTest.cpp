@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "core/browsers/RunningApplications.h"
+#include "services/DesktopSchemes.h"
 #include "services/UserNotificationCenter.h"
 
 namespace qz {
@@ -75,6 +76,26 @@ TEST(RunningApplicationsTest, FindsALiveProcess) {
     process.waitForFinished();
     EXPECT_FALSE(seen());
     qputenv("QUENZEL_PROC", testTable);
+}
+
+// GIO is opened on first use: a scheme whose default program the user chose is handled, one that
+// nothing opens is not.
+TEST(DesktopSchemesTest, AnswersFromTheDesktopEntries) {
+    const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + "/applications";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile entry(folder + "/quenzel-scheme-test.desktop");
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write(
+        "[Desktop Entry]\nType=Application\nName=Scheme test\nExec=true %u\n"
+        "MimeType=x-scheme-handler/quenzeltest;\n");
+    entry.close();
+    QFile defaults(qEnvironmentVariable("XDG_CONFIG_HOME") + "/mimeapps.list");
+    ASSERT_TRUE(defaults.open(QIODevice::WriteOnly));
+    defaults.write(
+        "[Default Applications]\nx-scheme-handler/quenzeltest=quenzel-scheme-test.desktop\n");
+    defaults.close();
+    EXPECT_TRUE(desktopHandlesScheme("quenzeltest"));
+    EXPECT_FALSE(desktopHandlesScheme("quenzelnothing"));
 }
 
 TEST(UserNotificationCenterTest, WithoutASessionBusTheFallbackShowsIt) {
