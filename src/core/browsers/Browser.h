@@ -71,7 +71,7 @@ struct LogoDesign {
 struct BrowserFamily {
     FamilyId id{};
     ProfileList profileList = ProfileList::None;
-    FamilyFile lock{};  // a link naming the process that holds the data; it shows a running browser
+    FamilyFile lock{};     // a link naming the process that holds the data while it runs
     FamilyFile version{};  // where the browser writes the version that last ran
     QString versionKey{};  // the version line's key ("LastVersion="); empty: the whole file is it
     BrowserCatalogue linuxItems{};      // the items of a profile
@@ -91,8 +91,9 @@ struct PanelTraits {
     bool redShadow = false;              // the size label gets a red glow
 };
 
-// One browser. Fields marked "empty: the family's" are filled from the family when the table is
-// made, and item names get the row's letter, so a reader always finds them complete.
+// One browser. Every field has a default, so a row names only what it has. Fields marked
+// "empty: the family's" are filled from the family when the table is made, and item names get
+// the row's letter, so a reader always finds them complete.
 struct BrowserInfo {
     BrowserId id{};
     FamilyId family{};

@@ -98,6 +98,7 @@ const BrowserFamily& family(FamilyId id) {
              },
              {"cache", "downloadlist"}),
          .linuxMonitorSet = {cacheIn("cache2"), cacheIn("startupCache"), cacheIn("thumbnails")},
+         // The logo stops growing at level 8.
          .logoDesign = {0,
                         71,
                         155,
@@ -137,6 +138,7 @@ const BrowserFamily& family(FamilyId id) {
              {"history", "cache"}),
          .linuxMonitorSet = {in("History"), in("Visited Links"), cacheIn("Cache"),
                              cacheIn("Code Cache")},
+         // The logo's button stays at level 9.
          .logoDesign = {0,
                         71,
                         160,
