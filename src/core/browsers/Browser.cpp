@@ -1,116 +1,42 @@
 #include "core/browsers/Browser.h"
 
-#include "core/browsers/LinuxCatalogue.h"
 #include "core/fs/FileManager.h"
 
 namespace qz {
 
 namespace {
-const std::array<BrowserInfo, kBrowserCount>& table() {
-    static const std::array<BrowserInfo, kBrowserCount> browsers = {{
-        {BrowserId::Safari,
-         "Safari",
-         "Safari",
-         u'S',
-         "safari",
-         "com.apple.Safari",
-         {"/Applications/Safari.app"},
-         "elementoSafari",
-         "Safari aperto",
-         "OpenSafari",
-         "nessun elemento selezionato safari",
-         "NoItemsSafari",
-         "Pronto per eseguire la cura safari",
-         "SafariCompleted",
-         "SafariIncomplete",
-         "#safari"},
-        {BrowserId::Firefox,
-         "Firefox",
-         "Firefox",
-         u'F',
-         "firefox",
-         "org.mozilla.firefox",
-         {"/Applications/Firefox.app", "/Users/%@/Applications/Firefox.app"},
-         "elementoFirefox",
-         "Firefox aperto",
-         "OpenFirefox",
-         "nessun elemento selezionato firefox",
-         "NoItemsFirefox",
-         "Pronto per eseguire la cura firefox",
-         "FirefoxCompleted",
-         "FirefoxIncomplete",
-         "#firefox"},
-        {BrowserId::Chrome,
-         "Google Chrome",
-         "Chrome",
-         u'C',
-         "chrome",
-         "com.google.Chrome",
-         {"/Applications/Google Chrome.app", "/Users/%@/Applications/Google Chrome.app"},
-         "elementoChrome",
-         "Chrome aperto",
-         "OpenChrome",
-         "nessun elemento selezionato chrome",
-         "NoItemsChrome",
-         "Pronto per eseguire la cura chrome",
-         "ChromeCompleted",
-         "ChromeIncomplete",
-         "#chrome"},
-        {BrowserId::Opera,
-         "Opera",
-         "Opera",
-         u'O',
-         "opera",
-         "com.operasoftware.Opera",
-         {"/Applications/Opera.app", "/Users/%@/Applications/Opera.app"},
-         "elementoOpera",
-         "Opera aperto",
-         "OpenOpera",
-         "nessun elemento selezionato opera",
-         "NoItemsOpera",
-         "Pronto per eseguire la cura Opera",
-         "OperaCompleted",
-         "OperaIncomplete",
-         "#opera"},
-        {BrowserId::Chromium,
-         "Chromium",
-         "Chromium",
-         u'M',
-         "chromium",
-         "org.chromium.Chromium",
-         {},
-         "elementoChromium",
-         "Chromium aperto",
-         "OpenChromium",
-         "nessun elemento selezionato chromium",
-         "NoItemsChromium",
-         "Pronto per eseguire la cura chromium",
-         "ChromiumCompleted",
-         "ChromiumIncomplete",
-         "#chromium"},
-    }};
-    return browsers;
+// A layout has the browsers with data in it: application bundles on macOS, installs on Linux.
+bool inLayout(const BrowserInfo& row, Layout layout) {
+    return layout == Layout::Linux ? !row.linuxInstalls.isEmpty() : !row.applicationPaths.isEmpty();
 }
 }  // namespace
 
-const BrowserInfo& browserInfo(BrowserId browser) {
-    return table()[static_cast<size_t>(browser)];
-}
-
 std::optional<BrowserId> browserForKey(const QString& key) {
-    for (const BrowserInfo& info : table()) {
-        if (info.key == key) {
-            return info.id;
+    for (const BrowserInfo& row : browserTable()) {
+        if (row.key == key) {
+            return row.id;
         }
     }
     return std::nullopt;
 }
 
+ProfileList profileList(BrowserId browser) {
+    return browserInfo(browser).dataFolderIsProfile ? ProfileList::DataFolder
+                                                    : browserFamily(browser).profileList;
+}
+
 const QList<BrowserId>& layoutBrowsers(Layout layout) {
-    static const QList<BrowserId> macos = {BrowserId::Safari, BrowserId::Firefox, BrowserId::Chrome,
-                                           BrowserId::Opera};
-    static const QList<BrowserId> linuxList = {BrowserId::Firefox, BrowserId::Chrome,
-                                               BrowserId::Chromium, BrowserId::Opera};
+    static const auto listed = [](Layout of) {
+        QList<BrowserId> browsers;
+        for (const BrowserInfo& row : browserTable()) {
+            if (inLayout(row, of)) {
+                browsers.append(row.id);
+            }
+        }
+        return browsers;
+    };
+    static const QList<BrowserId> macos = listed(Layout::MacOS);
+    static const QList<BrowserId> linuxList = listed(Layout::Linux);
     return layout == Layout::Linux ? linuxList : macos;
 }
 
@@ -128,19 +54,27 @@ std::optional<Layout> layoutForName(const QString& name) {
     return std::nullopt;
 }
 
+QString linuxPath(const QString& pathTemplate, const FileManager& files) {
+    QString path = pathTemplate;
+    path.replace(QStringLiteral("$CONFIG"), files.configFolder());
+    path.replace(QStringLiteral("$CACHE"), files.cacheFolder());
+    return path;
+}
+
 bool isInstalled(BrowserId browser, const FileManager& files) {
-    if (!layoutBrowsers(files.layout()).contains(browser)) {
+    const BrowserInfo& row = browserInfo(browser);
+    if (!inLayout(row, files.layout())) {
         return false;
     }
     if (files.layout() == Layout::Linux) {
-        for (const LinuxInstall& install : linuxInstalls(browser)) {
+        for (const LinuxInstall& install : row.linuxInstalls) {
             if (files.isDirectory(linuxPath(install.dataFolder, files))) {
                 return true;
             }
         }
         return false;
     }
-    for (const QString& path : browserInfo(browser).applicationPaths) {
+    for (const QString& path : row.applicationPaths) {
         if (files.fileExistsAtPath(files.userPath(path))) {
             return true;
         }
@@ -160,8 +94,12 @@ QList<BrowserId> installedBrowsers(const FileManager& files) {
 
 QList<BrowserId> panelBrowsers(const FileManager& files) {
     const QList<BrowserId> installed = installedBrowsers(files);
-    if (files.layout() == Layout::MacOS && !installed.contains(BrowserId::Safari)) {
-        return {};  // the macOS window shows no panel at all without Safari
+    if (files.layout() == Layout::MacOS) {
+        for (BrowserId browser : layoutBrowsers(Layout::MacOS)) {
+            if (browserInfo(browser).systemBrowser && !installed.contains(browser)) {
+                return {};  // the macOS window shows no panel at all without the system's browser
+            }
+        }
     }
     return installed;
 }

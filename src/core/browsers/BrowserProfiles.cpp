@@ -12,7 +12,6 @@
 #include <set>
 #include <utility>
 
-#include "core/browsers/LinuxCatalogue.h"
 #include "core/formats/ProfileListParse.h"
 #include "core/fs/FileManager.h"
 #include "core/fs/ListFile.h"
@@ -98,9 +97,10 @@ ParsedList parsedOnce(const QString& key, const QByteArray& content, Parser pars
 // Reads one install's list and places each profile it names beneath the install's folders.
 class InstallReader {
   public:
-    InstallReader(const LinuxInstall& install, const FileManager& files,
+    InstallReader(const LinuxInstall& install, ProfileList profiles, const FileManager& files,
                   std::set<FolderIdentity>& seen, BrowserProfileList& out)
         : install_(install),
+          profiles_(profiles),
           files_(files),
           seen_(seen),
           out_(out),
@@ -118,7 +118,9 @@ class InstallReader {
         dataFd_ = std::move(data.fd);
         cacheBase_ = openInstallFolder(cache_, files_);
         ParsedProfileList list;
-        switch (install_.profiles) {
+        switch (profiles_) {
+            case ProfileList::None:
+                break;
             case ProfileList::DataFolder:
                 list.entries.append({QStringLiteral("Default"), QString(), true, true});
                 break;
@@ -191,8 +193,8 @@ class InstallReader {
         }
         const QString clean = relative.split(u'/', Qt::SkipEmptyParts).join(u'/');
         profile.folder = clean.isEmpty() ? data_ : data_ + u'/' + clean;
-        // A Chromium profile is one folder of the data folder.
-        if (install_.profiles == ProfileList::LocalState && relative.contains(u'/')) {
+        // A profile that "Local State" lists is one folder of the data folder.
+        if (profiles_ == ProfileList::LocalState && relative.contains(u'/')) {
             profile.folder = data_ + u'/' + relative;
             profile.refused = QStringLiteral("\"%1\" is not a folder name").arg(relative);
             out_.profiles.append(profile);
@@ -241,6 +243,7 @@ class InstallReader {
     }
 
     const LinuxInstall& install_;
+    const ProfileList profiles_;
     const FileManager& files_;
     std::set<FolderIdentity>& seen_;
     BrowserProfileList& out_;
@@ -267,8 +270,8 @@ BrowserProfileList readBrowserProfiles(BrowserId browser, const FileManager& fil
         return list;
     }
     std::set<FolderIdentity> seen;
-    for (const LinuxInstall& install : linuxInstalls(browser)) {
-        InstallReader(install, files, seen, list).read();
+    for (const LinuxInstall& install : browserInfo(browser).linuxInstalls) {
+        InstallReader(install, profileList(browser), files, seen, list).read();
     }
     return list;
 }
@@ -289,18 +292,18 @@ QList<BrowserProfile> usableProfiles(const QList<BrowserProfile>& profiles, cons
 
 QStringList browserLocks(BrowserId browser, const FileManager& files) {
     QStringList locks;
-    if (files.layout() != Layout::Linux) {
+    const FamilyFile& lock = browserFamily(browser).lock;
+    if (files.layout() != Layout::Linux || lock.name.isEmpty()) {
         return locks;
     }
-    for (const LinuxInstall& install : linuxInstalls(browser)) {
-        if (install.profiles != ProfileList::FirefoxIni) {
-            locks.append(linuxPath(install.dataFolder, files) + QStringLiteral("/SingletonLock"));
+    if (lock.in == FamilyFile::In::DataFolder) {
+        for (const LinuxInstall& install : browserInfo(browser).linuxInstalls) {
+            locks.append(linuxPath(install.dataFolder, files) + u'/' + lock.name);
         }
+        return locks;
     }
-    for (const BrowserProfile& profile : browserProfiles(browser, files)) {
-        if (profile.usable() && browser == BrowserId::Firefox) {
-            locks.append(profile.folder + QStringLiteral("/lock"));
-        }
+    for (const BrowserProfile& profile : usableProfiles(browserProfiles(browser, files))) {
+        locks.append(profile.folder + u'/' + lock.name);
     }
     return locks;
 }

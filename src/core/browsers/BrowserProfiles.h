@@ -1,5 +1,5 @@
-// The profiles of a browser in the Linux layout, read from the browser's own list: Firefox's
-// profiles.ini (the default profile first) and the Chromium family's "Local State". Each
+// The profiles of a browser in the Linux layout, read from the list its family keeps:
+// profiles.ini (the default profile first) or "Local State". Each
 // profile folder is opened beneath the browser's own folder by descriptor; one that leads out
 // of it, through a symbolic link or onto another mount, or whose name or path holds a control
 // character, is listed as refused and never measured or cleaned.
@@ -50,8 +50,8 @@ QList<BrowserProfile> browserProfiles(BrowserId browser, const FileManager& file
 QList<BrowserProfile> usableProfiles(const QList<BrowserProfile>& profiles,
                                      const QString& only = {});
 
-// The folders whose lock shows a running browser: each Firefox profile's "lock", each Chromium
-// family data folder's "SingletonLock" (platform paths of the links).
+// The links whose target shows a running browser: the family's lock file in each usable profile
+// or in each install's data folder (platform paths of the links).
 QStringList browserLocks(BrowserId browser, const FileManager& files);
 
 // Whether a path lies strictly inside a folder (both platform paths, compared cleanly).

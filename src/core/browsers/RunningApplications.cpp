@@ -10,8 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <mutex>
+
+#include "core/browsers/Browser.h"
 
 namespace qz {
 
@@ -86,19 +87,12 @@ QString hostName() {
 }  // namespace
 
 QStringList RunningApplications::executableNames(const QString& bundleIdentifier) {
-    static const QHash<QString, QStringList> table = {
-        {QStringLiteral("com.apple.Safari"), {QStringLiteral("Safari"), QStringLiteral("safari")}},
-        {QStringLiteral("org.mozilla.firefox"),
-         {QStringLiteral("firefox"), QStringLiteral("firefox-bin"), QStringLiteral("firefox-esr")}},
-        {QStringLiteral("com.google.Chrome"),
-         {QStringLiteral("chrome"), QStringLiteral("google-chrome"),
-          QStringLiteral("google-chrome-stable"), QStringLiteral("Google Chrome")}},
-        {QStringLiteral("com.operasoftware.Opera"),
-         {QStringLiteral("opera"), QStringLiteral("Opera")}},
-        {QStringLiteral("org.chromium.Chromium"),
-         {QStringLiteral("chromium"), QStringLiteral("chromium-browser")}},
-    };
-    return table.value(bundleIdentifier);
+    for (const BrowserInfo& row : browserTable()) {
+        if (row.bundleIdentifier == bundleIdentifier) {
+            return row.processNames;
+        }
+    }
+    return {};
 }
 
 QList<qint64> RunningApplications::processesNamed(const QStringList& names,
@@ -164,7 +158,7 @@ bool RunningApplications::processIsLive(qint64 pid, const QString& procFolder) {
 
 bool RunningApplications::lockIsHeld(const QString& lockTarget) {
     bool numeric = false;
-    // Firefox: "<address>:+<pid>" (older versions leave out the "+").
+    // A profile's "lock": "<address>:+<pid>" (older versions leave out the "+").
     if (const qsizetype colon = lockTarget.lastIndexOf(u':'); colon > 0) {
         QString pid = lockTarget.mid(colon + 1);
         if (pid.startsWith(u'+')) {
@@ -175,7 +169,7 @@ bool RunningApplications::lockIsHeld(const QString& lockTarget) {
             return processIsLive(id);
         }
     }
-    // The Chromium family: "<host name>-<pid>".
+    // A data folder's "SingletonLock": "<host name>-<pid>".
     if (const qsizetype dash = lockTarget.lastIndexOf(u'-'); dash > 0) {
         const qint64 id = lockTarget.mid(dash + 1).toLongLong(&numeric);
         if (numeric && lockTarget.left(dash) == hostName()) {

@@ -11,8 +11,8 @@ namespace qz {
 
 class RunningApplications {
   public:
-    // The executable names that stand for a bundle identifier ("org.mozilla.firefox" →
-    // firefox, firefox-bin, firefox-esr); empty for an identifier the table does not know.
+    // The executable names that stand for a bundle identifier in the browser table
+    // ("org.mozilla.firefox" → firefox, firefox-bin, firefox-esr); empty for one it does not know.
     static QStringList executableNames(const QString& bundleIdentifier);
     // The process table searched: "/proc", or the folder QUENZEL_PROC names (tests point it at
     // a table of their own so that a browser running on the machine changes nothing).
@@ -29,8 +29,9 @@ class RunningApplications {
                                         uid_t uid);
     // Whether a process of that id exists in the table and has not ended (zombies have).
     static bool processIsLive(qint64 pid, const QString& procFolder = QStringLiteral("/proc"));
-    // Whether a browser's lock link names a live process on this host: Firefox writes
-    // "<address>:+<pid>" (an address of this host), the Chromium family "<host name>-<pid>".
+    // Whether a browser's lock link names a live process on this host: a profile's "lock" holds
+    // "<address>:+<pid>" (an address of this host), a data folder's "SingletonLock"
+    // "<host name>-<pid>".
     static bool lockIsHeld(const QString& lockTarget);
 
     // Replaces the process table with an answer per bundle identifier (tests); an empty

@@ -1,5 +1,5 @@
 // The pure reading of a browser's profile list, bytes in, entries out, without touching the
-// disk: Firefox's profiles.ini and the Chromium family's "Local State".
+// disk: profiles.ini and "Local State".
 #pragma once
 
 #include <QByteArray>
@@ -10,7 +10,7 @@ namespace qz {
 
 struct ListedProfile {
     QString name;  // as the list names it
-    QString path;  // Firefox: the Path value; Chromium: the folder name inside the data folder
+    QString path;  // profiles.ini: the Path value; "Local State": the folder inside the data folder
     bool relative = true;
     bool isDefault = false;
 };

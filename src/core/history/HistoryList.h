@@ -12,7 +12,7 @@
 namespace qz {
 
 struct HistoryEntry {
-    QString browserName;  // "ItemNameBrowser": "Safari", "Firefox", "Google Chrome", "Opera"
+    QString browserName;  // "ItemNameBrowser": the browser's display name, e.g. "Google Chrome"
     QString dateCare;     // "ItemdateCare": the date and time as formatted when recorded
     bool operator==(const HistoryEntry&) const = default;
 };

@@ -1,9 +1,6 @@
 #include "core/monitor/BrowserUpdateAdvice.h"
 
-#include <array>
-
 #include "core/browsers/BrowserProfiles.h"
-#include "core/browsers/LinuxCatalogue.h"
 #include "core/formats/Localization.h"
 #include "core/formats/PropertyList.h"
 #include "core/fs/FileManager.h"
@@ -92,7 +89,8 @@ QString safariKey(const FileManager& files) {
 }
 
 QString versionListKey(BrowserId browser, const FileManager& files) {
-    return browser == BrowserId::Safari ? safariKey(files) : browserInfo(browser).key;
+    const BrowserInfo& row = browserInfo(browser);
+    return row.systemBrowser ? safariKey(files) : row.updateListKey;
 }
 
 std::optional<QString> bundleShortVersion(const QString& appPath, const FileManager& files) {
@@ -103,25 +101,37 @@ std::optional<QString> bundleShortVersion(const QString& appPath, const FileMana
 std::optional<QString> linuxInstalledVersion(BrowserId browser, const FileManager& files,
                                              QString* source) {
     constexpr qint64 kLimit = 64 * 1024;
-    if (browser == BrowserId::Firefox) {
-        for (const BrowserProfile& profile : usableProfiles(browserProfiles(browser, files))) {
-            const QString ini = profile.folder + QStringLiteral("/compatibility.ini");
-            const auto text = files.readSmallFile(ini, kLimit);
-            const qsizetype at = text ? text->indexOf("LastVersion=") : -1;
-            if (at >= 0) {
-                *source = ini;
-                const QByteArray value = text->mid(at + 12).split('\n').first().trimmed();
-                return QString::fromUtf8(value.split('_').first());
-            }
-        }
+    const BrowserFamily& family = browserFamily(browser);
+    if (family.version.name.isEmpty()) {
         return std::nullopt;
     }
-    for (const LinuxInstall& install : linuxInstalls(browser)) {
-        const QString file = linuxPath(install.dataFolder, files) + QStringLiteral("/Last Version");
-        if (const auto text = files.readSmallFile(file, kLimit);
-            text && !text->trimmed().isEmpty()) {
+    QStringList folders;
+    if (family.version.in == FamilyFile::In::Profile) {
+        for (const BrowserProfile& profile : usableProfiles(browserProfiles(browser, files))) {
+            folders.append(profile.folder);
+        }
+    } else {
+        for (const LinuxInstall& install : browserInfo(browser).linuxInstalls) {
+            folders.append(linuxPath(install.dataFolder, files));
+        }
+    }
+    const QByteArray key = family.versionKey.toUtf8();
+    for (const QString& folder : folders) {
+        const QString file = folder + u'/' + family.version.name;
+        const auto text = files.readSmallFile(file, kLimit);
+        if (!text) {
+            continue;
+        }
+        if (key.isEmpty()) {
+            if (!text->trimmed().isEmpty()) {
+                *source = file;
+                return QString::fromUtf8(text->trimmed());
+            }
+        } else if (const qsizetype at = text->indexOf(key); at >= 0) {
+            // The key's line: the version, then "_" and the build.
             *source = file;
-            return QString::fromUtf8(text->trimmed());
+            const QByteArray value = text->mid(at + key.size()).split('\n').first().trimmed();
+            return QString::fromUtf8(value.split('_').first());
         }
     }
     return std::nullopt;
@@ -141,7 +151,7 @@ UpdateAdvice checkBrowserUpdate(BrowserId browser, const FileManager& files,
         return result;
     }
     const QStringList& bundles = browserInfo(browser).applicationPaths;
-    if (browser == BrowserId::Safari) {
+    if (browserInfo(browser).systemBrowser) {
         evaluate(result, files.userPath(bundles.first()), files);
         return result;
     }
@@ -156,12 +166,10 @@ UpdateAdvice checkBrowserUpdate(BrowserId browser, const FileManager& files,
 
 UpdateSheet updateSheet(BrowserId browser, const std::optional<QString>& published,
                         const Localization& texts) {
-    static const std::array<const char*, kBrowserCount> formats = {
-        "UpdateSafari", "UpdateFirefox", "UpdateChrome", "UpdateOpera", "UpdateChromium"};
     const QString version = published ? *published : texts.text(QStringLiteral("UnknownVersion"));
     return {texts.text(QStringLiteral("Done")),
             texts.text(QStringLiteral("Update") + browserInfo(browser).suffix),
-            texts.format(QString::fromLatin1(formats[static_cast<size_t>(browser)]), {version})};
+            texts.format(browserInfo(browser).updateTextKey, {version})};
 }
 
 }  // namespace qz

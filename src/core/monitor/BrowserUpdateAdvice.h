@@ -36,8 +36,9 @@ QString versionListKey(BrowserId browser, const FileManager& files);
 // bundle or the value cannot be read.
 std::optional<QString> bundleShortVersion(const QString& appPath, const FileManager& files);
 
-// The version a Linux browser last wrote into its data: Firefox's compatibility.ini in its
-// profile, the Chromium family's "Last Version" file; `source` names the file read.
+// The version a Linux browser last wrote into its data, in the file its family keeps for it
+// (compatibility.ini in a profile, "Last Version" in the data folder); `source` names the file
+// read.
 std::optional<QString> linuxInstalledVersion(BrowserId browser, const FileManager& files,
                                              QString* source);
 
@@ -52,7 +53,7 @@ struct UpdateAdvice {
 };
 
 // The start-up check. Linux: the version in the browser's data, for an installed browser.
-// macOS: Safari's bundle is read without an existence test; the other browsers
+// macOS: the system browser's bundle is read without an existence test; the other browsers
 // evaluate each of their bundles that exists, system-wide first, so the user's own copy
 // decides when there are two. Unknown installed or published versions give no advice.
 UpdateAdvice checkBrowserUpdate(BrowserId browser, const FileManager& files,

@@ -14,7 +14,7 @@ namespace qz {
 
 class FileManager;
 
-// The logo's rows for a browser; for Opera on macOS these are the newer Opera's locations.
+// The logo's rows for a browser: its status item's rows unless its row sets others apart.
 const QList<CarePath>& logoSet(BrowserId browser, Layout layout = Layout::MacOS);
 quint64 measureLogoTotal(BrowserId browser, const FileManager& files);
 
@@ -22,7 +22,7 @@ quint64 measureLogoTotal(BrowserId browser, const FileManager& files);
 inline constexpr std::array<quint64, 9> kLevelThresholds = {80000000,  130000000, 180000000,
                                                             230000000, 250000000, 300000000,
                                                             350000000, 390000000, 440000000};
-inline constexpr int kLevelCount = 10;
+inline constexpr int kLevelCount = kLogoLevelCount;
 
 // 0 to 9: how many of the thresholds the total exceeds.
 int levelForTotal(quint64 total);

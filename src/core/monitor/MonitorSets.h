@@ -1,5 +1,5 @@
 // The files and folders the status item adds up per browser, and the totals they give.
-// The logos measure their own sets (LogoLevels.h); on macOS Opera's two sets differ on purpose.
+// The logos measure their own sets (LogoLevels.h), which a browser's row may set apart.
 #pragma once
 
 #include <QList>
@@ -22,14 +22,10 @@ struct BrowserTotals {
     bool operator==(const BrowserTotals&) const = default;
 };
 
-// The user's own Library folder as the platform reports it. The program is not sandboxed, so
-// this is the user's "/Users/<name>/Library", not a container.
-inline const QString kUserLibraryFolder = QStringLiteral("/Users/%@/Library");
-
 // The status item's rows for a browser (file and folder rows, path templates).
 const QList<CarePath>& statusItemSet(BrowserId browser, Layout layout = Layout::MacOS);
-// The Linux layout's rows in every profile: history and cache for the status item; for the
-// logo, Opera adds its web data as on macOS.
+// The Linux layout's rows in every profile (history and cache), for the status item or the
+// logo.
 const QList<CarePath>& linuxMonitorSet(BrowserId browser, bool logo);
 // The sum of the rows' sizes by the file and folder rules; anything missing counts 0.
 quint64 measureSet(const QList<CarePath>& rows, const FileManager& files);

@@ -5,11 +5,19 @@
 
 namespace qz {
 
+BrowserFlags alwaysConsidered() {
+    BrowserFlags considered{};
+    for (BrowserId browser : kAllBrowsers) {
+        considered[static_cast<size_t>(browser)] = browserInfo(browser).systemBrowser;
+    }
+    return considered;
+}
+
 BrowserFlags consideredBrowsers(const FileManager& files) {
     BrowserFlags considered{};
     for (BrowserId browser : layoutBrowsers(files.layout())) {
         considered[static_cast<size_t>(browser)] =
-            browser == BrowserId::Safari || isInstalled(browser, files);
+            browserInfo(browser).systemBrowser || isInstalled(browser, files);
     }
     return considered;
 }

@@ -21,10 +21,12 @@ inline const QString kIconSelected = QStringLiteral("qzw.pdf");  // shown while 
 // Per browser, in the fixed order: whether the alert takes it into account.
 using BrowserFlags = std::array<bool, kBrowserCount>;
 
-// macOS: Safari always; the others while one of their application bundles exists (system-wide
-// first, then the user's own Applications folder). Linux: the installed browsers. Tested
-// afresh at every call.
+// macOS: the system browser (Safari) always; the others while one of their application bundles
+// exists (system-wide first, then the user's own Applications folder). Linux: the installed
+// browsers. Tested afresh at every call.
 BrowserFlags consideredBrowsers(const FileManager& files);
+// What counts before anything is measured: the system browser alone.
+BrowserFlags alwaysConsidered();
 
 struct StatusState {
     QString icon;

@@ -16,10 +16,6 @@
 #include "gui/chrome/BundleImage.h"
 #include "gui/chrome/PopupPlacement.h"
 #include "gui/panels/CareRunController.h"
-#include "gui/panels/Chrome.h"
-#include "gui/panels/Firefox.h"
-#include "gui/panels/Opera.h"
-#include "gui/panels/Safari.h"
 #include "services/Workspace.h"
 
 namespace qz {
@@ -31,65 +27,22 @@ T* outlet(QWidget* panel, const QString& name) {
     return name.isEmpty() ? nullptr : panel->findChild<T*>(name);
 }
 
-// A browser without a class of its own: its module is the shared design on its table row.
-class TableModule final : public CareModule {
-  public:
-    TableModule(BrowserId browser, QWidget* panel, FileManager& files)
-        : CareModule(moduleTraitsFor(browser), panel, files) {
-        awakeFromNib();
-    }
-};
-
 }  // namespace
 
-const ModuleTraits& moduleTraitsFor(BrowserId browser) {
-    static const ModuleTraits chromium{BrowserId::Chromium,
-                                       QStringLiteral("presetM"),
-                                       QStringLiteral("careM"),
-                                       QStringLiteral("indicatorM"),
-                                       QStringLiteral("logoChromium"),
-                                       /*firstMeasurementAtOnce=*/true,
-                                       /*interval=*/2.0,
-                                       /*needsGrant=*/false,
-                                       /*redShadow=*/false};
-    switch (browser) {
-        case BrowserId::Safari:
-            return Safari::moduleTraits();
-        case BrowserId::Firefox:
-            return Firefox::moduleTraits();
-        case BrowserId::Chrome:
-            return Chrome::moduleTraits();
-        case BrowserId::Opera:
-            return Opera::moduleTraits();
-        case BrowserId::Chromium:
-            break;
-    }
-    return chromium;
-}
-
 CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files) {
-    switch (browser) {
-        case BrowserId::Safari:
-            return new Safari(panel, files);
-        case BrowserId::Firefox:
-            return new Firefox(panel, files);
-        case BrowserId::Chrome:
-            return new Chrome(panel, files);
-        case BrowserId::Opera:
-            return new Opera(panel, files);
-        case BrowserId::Chromium:
-            break;
-    }
-    return new TableModule(browser, panel, files);
+    auto* module = new CareModule(browser, panel, files);
+    module->awakeFromNib();
+    return module;
 }
 
-CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& files)
+CareModule::CareModule(BrowserId browser, QWidget* panel, FileManager& files)
     : QObject(panel),
-      traits_(traits),
+      browser_(browser),
+      traits_(browserInfo(browser).panel),
       panel_(panel),
       files_(files),
       texts_(&Localization::shared()) {
-    for (const QString& name : catalogue(traits.browser).declarationOrder) {
+    for (const QString& name : catalogue(browser).declarationOrder) {
         QCheckBox* box = outlet<QCheckBox>(panel, name);
         if (!box) {
             qFatal("panel without the check box %s", qPrintable(name));
@@ -104,17 +57,17 @@ CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& 
         connect(box, &QCheckBox::stateChanged, this, &CareModule::showSelectionSummary);
         boxes_.append(box);
     }
-    presetButton_ = outlet<QAbstractButton>(panel, traits.presetButton);
-    careButton_ = outlet<QAbstractButton>(panel, traits.careButton);
-    indicator_ = outlet<QProgressBar>(panel, traits.indicator);
+    presetButton_ = outlet<QAbstractButton>(panel, traits_.presetButton);
+    careButton_ = outlet<QAbstractButton>(panel, traits_.careButton);
+    indicator_ = outlet<QProgressBar>(panel, traits_.indicator);
     result_ = outlet<QLabel>(panel, QStringLiteral("result"));
     segment_ = outlet<SegmentedControl>(panel, QStringLiteral("segment"));
-    logo_ = outlet<QLabel>(panel, traits.logo);
+    logo_ = outlet<QLabel>(panel, traits_.logo);
     caption_ = outlet<QLabel>(panel, QStringLiteral("caption"));
     summary_ = outlet<QLabel>(panel, QStringLiteral("presetSummary"));
     update_ = outlet<QAbstractButton>(panel, QStringLiteral("update"));
     if (!presetButton_ || !careButton_ || !indicator_ || !result_ || !segment_) {
-        qFatal("panel of %s lacks a control", qPrintable(browserInfo(traits.browser).moduleClass));
+        qFatal("panel of %s lacks a control", qPrintable(browserInfo(browser).moduleClass));
     }
     connect(&measurer_, &SizeMeasurer::measured, this, &CareModule::showTotal);
     connect(segment_, &SegmentedControl::segmentClicked, this, &CareModule::applySelectedPreset);
@@ -136,7 +89,7 @@ CareModule::CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& 
 }
 
 QCheckBox* CareModule::checkBox(const QString& item) const {
-    const qsizetype index = catalogue(traits_.browser).declarationOrder.indexOf(item);
+    const qsizetype index = catalogue(browser_).declarationOrder.indexOf(item);
     return index < 0 ? nullptr : boxes_[index];
 }
 
@@ -159,7 +112,7 @@ void CareModule::measure() {
     if (traits_.needsGrant && !accessGranted(UserDefaults::standard())) {
         return;  // without the grant the label keeps what it shows
     }
-    const BrowserId browser = traits_.browser;
+    const BrowserId browser = browser_;
     const QSet<QString> selection = selectedItems();
     FileManager& files = files_;
     measurer_.start(
@@ -191,7 +144,7 @@ void CareModule::showPoppver() {
 
 void CareModule::openSupportPage() {
     Workspace::openURL(QUrl(Bundle::webSite() + QStringLiteral("/dictionary.html") +
-                            browserInfo(traits_.browser).supportFragment));
+                            browserInfo(browser_).supportFragment));
 }
 
 void CareModule::careAction() {
@@ -200,7 +153,6 @@ void CareModule::careAction() {
 
 void CareModule::awakeFromNib() {
     indicator_->setHidden(true);
-    checkUpdate();
     segment_->setSelectedSegment(0);
     if (segment_->selectedSegment() == 0) {
         applyPreset(0);
@@ -229,9 +181,8 @@ void CareModule::applyPreset(int segment) {
         return;
     }
     for (QCheckBox* box : boxes_) {
-        box->setCheckState(presetState(traits_.browser, segment, box->objectName()) == 1
-                               ? Qt::Checked
-                               : Qt::Unchecked);
+        box->setCheckState(presetState(browser_, segment, box->objectName()) == 1 ? Qt::Checked
+                                                                                  : Qt::Unchecked);
         box->setEnabled(preset->boxesEnabled);
     }
     presetButton_->setIcon(bundleImage(preset->image));
@@ -257,7 +208,7 @@ void CareModule::setCaptions() {
     segment_->setLabel(2, texts_->format(QStringLiteral("segmentCustom")));
     careButton_->setText(texts_->format(QStringLiteral("careButton")));
     // The panel, its emblem and its pop-up say which browser they are about.
-    const QString name = browserInfo(traits_.browser).displayName;
+    const QString name = browserInfo(browser_).displayName;
     for (QWidget* named : {static_cast<QWidget*>(logo_), static_cast<QWidget*>(caption_)}) {
         if (named) {
             named->setToolTip(name);
@@ -274,7 +225,7 @@ void CareModule::setPopoverText() {
     // Set as the pop-up opens: laid out while hidden, its rich text would cost the first frame.
     if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
         text->setText(QStringLiteral("<b>%1</b><br>%2")
-                          .arg(browserInfo(traits_.browser).displayName.toHtmlEscaped(),
+                          .arg(browserInfo(browser_).displayName.toHtmlEscaped(),
                                texts_->format(QStringLiteral("presetInfo")).toHtmlEscaped()));
     }
 }

@@ -1,6 +1,6 @@
-// What the four browser modules share: the panel's controls found by their outlet names, the
-// presets, the measuring timers and the size label. Each browser's class only supplies its
-// table of differences (ModuleTraits).
+// A browser's care module: the panel's controls found by their outlet names, the presets, the
+// measuring timers and the size label. What differs between browsers comes from the browser's
+// row of the table (PanelTraits).
 #pragma once
 
 #include <QAbstractButton>
@@ -23,33 +23,21 @@ class CareRunController;
 class FileManager;
 class Localization;
 
-struct ModuleTraits {
-    BrowserId browser;
-    QString presetButton;  // outlet names in the panel
-    QString careButton;
-    QString indicator;
-    QString logo;
-    bool firstMeasurementAtOnce;  // else a 0 s one-shot timer takes the first measurement
-    double interval;              // seconds between measurements
-    bool needsGrant;              // measure only while the home-folder grant resolves
-    bool redShadow;               // the size label gets a red glow
-};
-
-// The browser's module on a panel, started: Safari, Firefox, Chrome and Opera by their own
-// classes, any other browser (Chromium) from its row of the module table.
+// The browser's module on a panel, started.
 class CareModule;
 CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files);
-// The module table's row of a browser: what its panel's outlets are called and how it measures.
-const ModuleTraits& moduleTraitsFor(BrowserId browser);
 
 class CareModule : public QObject {
     Q_OBJECT
   public:
     // The panel holds the controls; the module works on them and lives as long as the panel.
-    CareModule(const ModuleTraits& traits, QWidget* panel, FileManager& files);
+    CareModule(BrowserId browser, QWidget* panel, FileManager& files);
 
-    BrowserId browser() const { return traits_.browser; }
-    const ModuleTraits& traits() const { return traits_; }
+    // The start-up step (createCareModule runs it): the basic preset, the timers, the glow.
+    void awakeFromNib();
+
+    BrowserId browser() const { return browser_; }
+    const PanelTraits& traits() const { return traits_; }
     QWidget* panel() const { return panel_; }
     // The check box of an item by its outlet name ("historyS"); nullptr for an unknown name.
     QCheckBox* checkBox(const QString& item) const;
@@ -86,17 +74,11 @@ class CareModule : public QObject {
     // Opens the maker's help page at this browser's section.
     void openSupportPage();
     // The care button's action.
-    virtual void careAction();
+    void careAction();
 
   signals:
     // The size label has just been set to this total.
     void measured(quint64 total);
-
-  protected:
-    // The start-up step; each browser's constructor calls it once its object is complete.
-    void awakeFromNib();
-    // Safari's update hook during start-up; nothing by default.
-    virtual void checkUpdate() {}
 
   private:
     void applyPreset(int segment);
@@ -107,7 +89,8 @@ class CareModule : public QObject {
     // The panel's line under the preset control: which items the boxes select now.
     void showSelectionSummary();
 
-    ModuleTraits traits_;
+    BrowserId browser_;
+    const PanelTraits& traits_;
     QWidget* panel_;
     FileManager& files_;
     const Localization* texts_;

@@ -13,16 +13,16 @@
 
 namespace qz {
 
-CustomLogo::CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& files)
+CustomLogo::CustomLogo(BrowserId browser, QWidget* panel, FileManager& files)
     : QObject(panel),
-      traits_(traits),
+      browser_(browser),
       panel_(panel),
-      logo_(panel->findChild<QWidget*>(traits.logo)),
+      logo_(panel->findChild<QWidget*>(browserInfo(browser).panel.logo)),
       update_(panel->findChild<QAbstractButton*>(QStringLiteral("update"))),
       files_(files),
       listUrl_(RemoteVersionList::url()),
       ticker_(kInterval, [this]() -> std::function<void()> {
-          const int level = levelForTotal(measureLogoTotal(traits_.browser, files_));
+          const int level = levelForTotal(measureLogoTotal(browser_, files_));
           return [this, level] { applyLevel(level); };
       }) {
     if (update_) {
@@ -35,7 +35,7 @@ CustomLogo::CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& fi
 }
 
 void CustomLogo::awakeFromNib() {
-    if (traits_.timerBeforeUpdateCheck) {
+    if (browserInfo(browser_).logoTimerFirst) {
         ticker_.start(/*runAtOnce=*/false);
         checkUpdate();
     } else {
@@ -50,7 +50,7 @@ void CustomLogo::checkLogoSize() {
 
 void CustomLogo::applyLevel(int level) {
     level_ = level;
-    const LogoFrames frames = logoFrames(traits_.browser, level);
+    const LogoFrames frames = logoFrames(browser_, level);
     // The frames are given from the bottom of the view both stand in.
     auto superviewHeight = [](QWidget* view) {
         return view->parentWidget() ? view->parentWidget()->height() : view->height();
@@ -88,7 +88,7 @@ void CustomLogo::checkUpdate() {
 
 void CustomLogo::evaluate(const VersionList& list) {
     // Reading the bundles and the system version is file work: it stays off the main thread.
-    const BrowserId browser = traits_.browser;
+    const BrowserId browser = browser_;
     Executor::submit(
         Executor::Queue::Measuring,
         [browser, files = detachedFiles(), list] {
@@ -121,7 +121,7 @@ void CustomLogo::updateBtn() {
 
 void CustomLogo::showSheet(const VersionList& list) {
     sheetPending_ = false;
-    const BrowserId browser = traits_.browser;
+    const BrowserId browser = browser_;
     // The list key of Safari depends on the system version file, read again for each press.
     const auto publishedVersion = [browser, files = detachedFiles(),
                                    list]() -> std::optional<QString> {
@@ -134,8 +134,7 @@ void CustomLogo::showSheet(const VersionList& list) {
     Executor::submit(
         Executor::Queue::Measuring, publishedVersion, this, [this](const auto& published) {
             QWidget* window = panel_ ? panel_->window() : nullptr;
-            const UpdateSheet texts =
-                updateSheet(traits_.browser, published, Localization::shared());
+            const UpdateSheet texts = updateSheet(browser_, published, Localization::shared());
             // The window manager titles it with the program's name; the message says the rest.
             auto* sheet = new QMessageBox(QMessageBox::Warning, QString(), texts.messageText,
                                           QMessageBox::NoButton, window);
@@ -150,33 +149,8 @@ void CustomLogo::showSheet(const VersionList& list) {
         });
 }
 
-namespace {
-const LogoTraits kSafari{BrowserId::Safari, QStringLiteral("logoSafari"), false};
-const LogoTraits kFirefox{BrowserId::Firefox, QStringLiteral("logoFirefox"), true};
-const LogoTraits kChrome{BrowserId::Chrome, QStringLiteral("logoChrome"), false};
-const LogoTraits kOpera{BrowserId::Opera, QStringLiteral("logoOpera"), false};
-const LogoTraits kChromium{BrowserId::Chromium, QStringLiteral("logoChromium"), false};
-}  // namespace
-
-customLogoS::customLogoS(QWidget* panel, FileManager& files) : CustomLogo(kSafari, panel, files) {}
-customLogoF::customLogoF(QWidget* panel, FileManager& files) : CustomLogo(kFirefox, panel, files) {}
-customLogoC::customLogoC(QWidget* panel, FileManager& files) : CustomLogo(kChrome, panel, files) {}
-customLogoO::customLogoO(QWidget* panel, FileManager& files) : CustomLogo(kOpera, panel, files) {}
-
 CustomLogo* newLogoController(BrowserId browser, QWidget* panel, FileManager& files) {
-    switch (browser) {
-        case BrowserId::Safari:
-            return new customLogoS(panel, files);
-        case BrowserId::Firefox:
-            return new customLogoF(panel, files);
-        case BrowserId::Chrome:
-            return new customLogoC(panel, files);
-        case BrowserId::Opera:
-            return new customLogoO(panel, files);
-        case BrowserId::Chromium:
-            break;
-    }
-    return new CustomLogo(kChromium, panel, files);
+    return new CustomLogo(browser, panel, files);
 }
 
 CustomLogo* createLogoController(BrowserId browser, QWidget* panel, FileManager& files) {

@@ -1,6 +1,6 @@
 // A browser panel's logo controller: grows the logo with the browser's data on a 2 s timer
 // (measured off the main thread, frames animated) and shows the update button when the remote
-// list names a newer browser version. The four browsers' controllers only differ in data.
+// list names a newer browser version. What differs between browsers comes from their rows.
 #pragma once
 
 #include <QAbstractButton>
@@ -19,12 +19,6 @@ namespace qz {
 
 class FileManager;
 
-struct LogoTraits {
-    BrowserId browser;
-    QString logo;                 // the logo view's outlet name in the panel
-    bool timerBeforeUpdateCheck;  // start-up order of the two steps
-};
-
 class CustomLogo : public QObject {
     Q_OBJECT
   public:
@@ -32,9 +26,9 @@ class CustomLogo : public QObject {
     static constexpr double kAnimationSeconds = 0.25;
 
     // Works on the panel's logo view and "update" button; lives as long as the panel.
-    CustomLogo(const LogoTraits& traits, QWidget* panel, FileManager& files);
+    CustomLogo(BrowserId browser, QWidget* panel, FileManager& files);
 
-    BrowserId browser() const { return traits_.browser; }
+    BrowserId browser() const { return browser_; }
     // Held weakly: a logo view that is gone is skipped, the button still moves.
     QWidget* logo() const { return logo_; }
     QAbstractButton* update() const { return update_; }
@@ -71,7 +65,7 @@ class CustomLogo : public QObject {
     FileManager detachedFiles() const;
     void showSheet(const VersionList& list);
 
-    LogoTraits traits_;
+    BrowserId browser_;
     QPointer<QWidget> panel_;
     QPointer<QWidget> logo_;
     QPointer<QAbstractButton> update_;
@@ -82,39 +76,6 @@ class CustomLogo : public QObject {
     QPointer<QMessageBox> sheet_;
     bool sheetPending_ = false;
     BackgroundTicker ticker_;
-};
-
-// The four browsers' controllers: one design, their own data.
-class customLogoS : public CustomLogo {
-    Q_OBJECT
-  public:
-    customLogoS(QWidget* panel, FileManager& files);
-    QWidget* logoSafari() const { return logo(); }
-    void checkUpdateS() { checkUpdate(); }
-};
-
-class customLogoF : public CustomLogo {
-    Q_OBJECT
-  public:
-    customLogoF(QWidget* panel, FileManager& files);
-    QWidget* logoFirefox() const { return logo(); }
-    void checkUpdateF() { checkUpdate(); }
-};
-
-class customLogoC : public CustomLogo {
-    Q_OBJECT
-  public:
-    customLogoC(QWidget* panel, FileManager& files);
-    QWidget* logoChrome() const { return logo(); }
-    void checkUpdateC() { checkUpdate(); }
-};
-
-class customLogoO : public CustomLogo {
-    Q_OBJECT
-  public:
-    customLogoO(QWidget* panel, FileManager& files);
-    QWidget* logoOpera() const { return logo(); }
-    void checkUpdateO() { checkUpdate(); }
 };
 
 // The browser's logo controller on a panel, owned by the panel; not started yet.

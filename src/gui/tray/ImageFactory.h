@@ -35,10 +35,6 @@ class ImageFactory : public QObject, public UserNotificationCenterDelegate {
 
     // The latest totals and which browsers count, measured together off the main thread.
     void setMeasured(const BrowserTotals& totals, const BrowserFlags& considered);
-    quint64 SizevalueS() const { return totals_[BrowserId::Safari]; }
-    quint64 SizevalueF() const { return totals_[BrowserId::Firefox]; }
-    quint64 SizevalueC() const { return totals_[BrowserId::Chrome]; }
-    quint64 SizevalueO() const { return totals_[BrowserId::Opera]; }
     const BrowserTotals& totals() const { return totals_; }
 
     // The name of the bundle image for the current sizes and threshold ("qzb.pdf" or
@@ -70,7 +66,7 @@ class ImageFactory : public QObject, public UserNotificationCenterDelegate {
     const Localization& texts_;
     AlertThreshold threshold_;
     BrowserTotals totals_;
-    BrowserFlags considered_{true, false, false, false};
+    BrowserFlags considered_ = alwaysConsidered();
     QPointer<QComboBox> pesoalert_;
     QTimer notificationTimer_;
     StartupNotifications notifications_;

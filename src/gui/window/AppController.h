@@ -25,7 +25,7 @@ class AppController : public QObject {
     static constexpr int kPanelWidth = 175;
     static constexpr int kPanelHeight = PanelController::kPanelHeight;
 
-    // The slot views in their order: first (ourViewSafari) to fourth (ourViewOpera).
+    // The slot views in their order, first to fourth.
     AppController(FileManager& files, const std::array<QWidget*, 4>& slotViews,
                   QObject* parent = nullptr);
     ~AppController() override;
@@ -33,16 +33,6 @@ class AppController : public QObject {
     // Creates the panel controllers and places the installed browsers' panels.
     void awakeFromNib();
 
-    PanelController* ourViewControllerSafari() const { return panelController(BrowserId::Safari); }
-    PanelController* ourViewControllerFirefox() const {
-        return panelController(BrowserId::Firefox);
-    }
-    PanelController* ourViewControllerChrome() const { return panelController(BrowserId::Chrome); }
-    PanelController* ourViewControllerOpera() const { return panelController(BrowserId::Opera); }
-    QWidget* ourViewSafari() const { return slots_[0]; }
-    QWidget* ourViewFirefox() const { return slots_[1]; }
-    QWidget* ourViewChrome() const { return slots_[2]; }
-    QWidget* ourViewOpera() const { return slots_[3]; }
     // The four slot views, first to fourth.
     QList<QWidget*> slotViews() const;
 

@@ -86,11 +86,12 @@ void AppDelegate::buildWindow() {
     QWidget* content = window_->contentView();
     std::array<QWidget*, 4> slotViews{};
     int x = 0;
-    const char* names[4] = {"ourViewSafari", "ourViewFirefox", "ourViewChrome", "ourViewOpera"};
     for (int i = 0; i < 4; ++i) {
         const int width = i == 0 ? AppController::kFirstPanelWidth : AppController::kPanelWidth;
         slotViews[i] = new QWidget(content);
-        slotViews[i]->setObjectName(QLatin1String(names[i]));
+        // Named after the macOS browser that fills the slot: ourViewSafari to the fourth.
+        slotViews[i]->setObjectName(QStringLiteral("ourView") +
+                                    browserInfo(layoutBrowsers(Layout::MacOS).at(i)).moduleClass);
         slotViews[i]->setGeometry(x, kSlotTop, width, AppController::kPanelHeight);
         x += width;
     }

@@ -35,7 +35,7 @@ void PanelController::loadView(QWidget* panel) {
     Ui::BrowserPanel ui;
     ui.setupUi(panel);
     const BrowserInfo& info = browserInfo(browser_);
-    const ModuleTraits& traits = moduleTraitsFor(browser_);
+    const PanelTraits& traits = info.panel;
     panel->setObjectName(info.moduleClass + QStringLiteral("Panel"));
     // The controls take the names the browser's module and logo controller look for.
     ui.logo->setObjectName(traits.logo);

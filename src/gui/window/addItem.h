@@ -36,10 +36,6 @@ class addItem : public QObject {
     std::shared_ptr<CareHistory> history() const { return history_; }
     // After a care recorded into history(): the table and the view state follow (main thread).
     void careRecorded();
-    void elementoSafari() { record(BrowserId::Safari); }
-    void elementoFirefox() { record(BrowserId::Firefox); }
-    void elementoChrome() { record(BrowserId::Chrome); }
-    void elementoOpera() { record(BrowserId::Opera); }
 
     QList<HistoryEntry> shoppingListArray() const { return history_->list().entries(); }
     void setShoppingListArray(const QList<HistoryEntry>& entries);

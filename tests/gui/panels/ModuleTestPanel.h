@@ -11,17 +11,14 @@
 
 #include "core/browsers/Catalogue.h"
 #include "gui/panels/CareModule.h"
-#include "gui/panels/Chrome.h"
-#include "gui/panels/Firefox.h"
-#include "gui/panels/Opera.h"
-#include "gui/panels/Safari.h"
 #include "gui/panels/SegmentedControl.h"
 
 namespace qz::test {
 
-inline std::unique_ptr<QWidget> makePanel(const ModuleTraits& traits) {
+inline std::unique_ptr<QWidget> makePanel(BrowserId browser) {
+    const PanelTraits& traits = browserInfo(browser).panel;
     auto panel = std::make_unique<QWidget>();
-    for (const QString& item : catalogue(traits.browser).declarationOrder) {
+    for (const QString& item : catalogue(browser).declarationOrder) {
         (new QCheckBox(panel.get()))->setObjectName(item);
     }
     (new QToolButton(panel.get()))->setObjectName(traits.presetButton);
@@ -35,12 +32,9 @@ inline std::unique_ptr<QWidget> makePanel(const ModuleTraits& traits) {
 
 // The browser's module on a new panel with the given parent; the module belongs to the panel.
 inline CareModule* makeModule(BrowserId browser, QWidget* parent, FileManager& files) {
-    const auto panel = [parent](const ModuleTraits& traits) {
-        QWidget* made = makePanel(traits).release();
-        made->setParent(parent);
-        return made;
-    };
-    return createCareModule(browser, panel(moduleTraitsFor(browser)), files);
+    QWidget* panel = makePanel(browser).release();
+    panel->setParent(parent);
+    return createCareModule(browser, panel, files);
 }
 
 }  // namespace qz::test

@@ -54,7 +54,7 @@ TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
 
     home.writeFile(kHistory, 1000);
     tick(status);  // at the threshold: a new item with the alert icon
-    EXPECT_EQ(factory.SizevalueS(), 1000u);
+    EXPECT_EQ(factory.totals()[BrowserId::Safari], 1000u);
     QPointer<QSystemTrayIcon> alert = status.statusItem();
     EXPECT_TRUE(calm.isNull());
     ASSERT_TRUE(alert);
@@ -73,7 +73,7 @@ TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
     tick(status);  // the file is gone on the next tick: back to calm, another new item
     EXPECT_TRUE(alert.isNull());
     EXPECT_EQ(status.statusItemImage(), kIconCalm);
-    EXPECT_EQ(factory.SizevalueS(), 0u);
+    EXPECT_EQ(factory.totals()[BrowserId::Safari], 0u);
 }
 
 TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAlert) {
@@ -83,7 +83,7 @@ TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAler
     QSignalSpy spy(&status, &MenuStatus::updated);
     status.awakeFromNib();
     ASSERT_TRUE(spy.wait(5000));
-    EXPECT_GE(factory.SizevalueC(), 5000u);
+    EXPECT_GE(factory.totals()[BrowserId::Chrome], 5000u);
     EXPECT_EQ(status.statusItemImage(), kIconCalm);
     EXPECT_FALSE(factory.menuEntries[2]->isVisible());
 

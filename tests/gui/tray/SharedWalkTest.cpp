@@ -27,7 +27,7 @@ TEST_F(SharedWalkTest, TheModuleTheLogoAndTheStatusItemShareOneWalkAndSeeChanges
     CareModule* module = test::makeModule(BrowserId::Chrome, &window, home.files());
     module->segment()->setSelectedSegment(1);  // every item, the cache among them
     module->applySelectedPreset();
-    customLogoC logo(new QWidget(&window), home.files());
+    CustomLogo logo(BrowserId::Chrome, new QWidget(&window), home.files());
     ImageFactory factory(defaults(), Localization::shared());
     MenuStatus status(home.files(), factory);
     QSignalSpy moduleFigures(module, &CareModule::measured);
@@ -48,13 +48,13 @@ TEST_F(SharedWalkTest, TheModuleTheLogoAndTheStatusItemShareOneWalkAndSeeChanges
     };
     measureAll();
     const quint64 moduleBefore = moduleFigures.last().at(0).toULongLong();
-    const quint64 statusBefore = factory.SizevalueC();
+    const quint64 statusBefore = factory.totals()[BrowserId::Chrome];
     EXPECT_GE(statusBefore, 5700u);
 
     home.writeFile(kCache + QStringLiteral("/index/data_3"), 1234);
     measureAll();
     EXPECT_EQ(moduleFigures.last().at(0).toULongLong(), moduleBefore + 1234);
-    EXPECT_EQ(factory.SizevalueC(), statusBefore + 1234);
+    EXPECT_EQ(factory.totals()[BrowserId::Chrome], statusBefore + 1234);
     EXPECT_EQ(sizes.walks(home.files().userPath(kCache)), 1);
     EXPECT_EQ(FileManager::freshWalks(), freshWalks) << "nobody walked on their own";
 }

@@ -133,7 +133,7 @@ TEST(HistoryPopoverTest, ASortPersistsLaterCaresGoToTheEndAndADeletedHistoryStay
     const QList<HistoryEntry> sorted = {
         {"Safari", "1"}, {"Opera", "2"}, {"Firefox", "1"}, {"Firefox", "3"}};
     EXPECT_EQ(store.shoppingListArray(), sorted);
-    store.elementoChrome();
+    store.record(BrowserId::Chrome);
     ASSERT_TRUE(store.saveAtTermination());
 
     addItem next;
