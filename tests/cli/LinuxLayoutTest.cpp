@@ -100,6 +100,10 @@ TEST_F(LinuxLayoutTest, ProfilesComeFromTheBrowsersListsAndBadOnesAreRefused) {
         {BrowserId::Chrome, {"Default", "..", "Profile 1"}, {".."}},
         {BrowserId::Chromium, {"snap:Default"}, {}},
         {BrowserId::Opera, {"Default"}, {}},
+        {BrowserId::Brave, {"Default", "Profile 2"}, {}},
+        {BrowserId::Vivaldi, {"flatpak:Default"}, {}},
+        {BrowserId::Edge, {"Default"}, {}},
+        {BrowserId::LibreWolf, {"default-default"}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(browserInfo(c.browser).key.toStdString());
@@ -119,6 +123,8 @@ TEST_F(LinuxLayoutTest, ProfilesComeFromTheBrowsersListsAndBadOnesAreRefused) {
     const QList<BrowserProfile> firefox = browserProfiles(BrowserId::Firefox, home.files());
     EXPECT_EQ(firefox[0].cacheFolder, "/.cache/mozilla/firefox/abcd.default-release");
     EXPECT_EQ(firefox[2].cacheFolder, firefox[2].folder);
+    EXPECT_EQ(browserProfiles(BrowserId::LibreWolf, home.files()).value(0).cacheFolder,
+              "/.cache/librewolf/lw01.default-default");
 }
 
 TEST_F(LinuxLayoutTest, StatusFiguresAgreeWithTheFixture) {
@@ -127,15 +133,23 @@ TEST_F(LinuxLayoutTest, StatusFiguresAgreeWithTheFixture) {
     const QJsonObject root = json(run.out);
     EXPECT_EQ(root.value("layout").toString(), "linux");
     const QJsonArray browsers = root.value("browsers").toArray();
-    ASSERT_EQ(browsers.size(), 4);
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(browsers.size(), 8);
+    for (int i = 0; i < browsers.size(); ++i) {
         const BrowserId browser = layoutBrowsers(Layout::Linux)[i];
         const QJsonObject entry = browsers[i].toObject();
         SCOPED_TRACE(browserInfo(browser).key.toStdString());
         EXPECT_EQ(entry.value("key").toString(), browserInfo(browser).key);
         EXPECT_TRUE(entry.value("installed").toBool());
-        EXPECT_EQ(entry.value("profiles").toArray().size(),
-                  browserProfiles(browser, home.files()).size());
+        // Every profile the fixture wrote files into is listed.
+        QSet<QString> listed;
+        for (const QJsonValue& profile : entry.value("profiles").toArray()) {
+            listed.insert(profile.toObject().value("name").toString());
+        }
+        EXPECT_EQ(listed.size(), browserProfiles(browser, home.files()).size());
+        for (const FixtureFile& file : home.recorded()) {
+            EXPECT_TRUE(file.browser != browser || listed.contains(file.profile))
+                << file.profile.toStdString();
+        }
         for (const QJsonValue& item : entry.value("items").toArray()) {
             const QString name = item.toObject().value("item").toString();
             EXPECT_EQ(quint64(item.toObject().value("bytes").toInteger()),
@@ -152,9 +166,16 @@ TEST_F(LinuxLayoutTest, CareRemovesExactlyTheItemsFilesInEveryProfileAndDryRunAg
         QString profile;
         int code;  // 1 when the browser lists a refused profile: the care says so
     } cases[] = {
-        {"firefox", {}, {}, 1}, {"firefox", {"coockiesF", "cacheF"}, "work", 0},
-        {"chrome", {}, {}, 1},  {"chromium", {"historyM", "cacheM"}, {}, 0},
+        {"firefox", {}, {}, 1},
+        {"firefox", {"coockiesF", "cacheF"}, "work", 0},
+        {"chrome", {}, {}, 1},
+        {"chromium", {"historyM", "cacheM"}, {}, 0},
         {"opera", {}, {}, 0},
+        {"brave", {}, {}, 0},
+        {"brave", {"cookiesB", "lastsessionB"}, "Profile 2", 0},
+        {"vivaldi", {}, {}, 0},
+        {"edge", {}, {}, 0},
+        {"librewolf", {}, {}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.browser + " " + c.items.join(',') + " " + c.profile).toStdString());
@@ -265,6 +286,14 @@ TEST_F(LinuxLayoutTest, ABrowserWhoseLockALiveProcessHoldsIsNotCleaned) {
          1},
         {"chrome", "/.config/google-chrome/SingletonLock", QString(hostName) + '-' + live, 3},
         {"chrome", "/.config/google-chrome/SingletonLock", "elsewhere-" + live, 1},
+        {"brave", "/.config/BraveSoftware/Brave-Browser/SingletonLock",
+         QString(hostName) + '-' + live, 3},
+        {"vivaldi", "/.var/app/com.vivaldi.Vivaldi/config/vivaldi/SingletonLock",
+         QString(hostName) + '-' + live, 3},
+        {"edge", "/.config/microsoft-edge/SingletonLock", QString(hostName) + '-' + live, 3},
+        {"edge", "/.config/microsoft-edge/SingletonLock",
+         QString(hostName) + '-' + QString::number(ended), 0},
+        {"librewolf", "/.librewolf/lw01.default-default/lock", "127.0.0.1:+" + live, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target.toStdString());

@@ -15,14 +15,15 @@
 
 namespace qz {
 
-enum class BrowserId { Safari, Firefox, Chrome, Opera, Chromium };
+enum class BrowserId { Safari, Firefox, Chrome, Opera, Chromium, Brave, Vivaldi, Edge, LibreWolf };
 
-inline constexpr size_t kBrowserCount = 5;
+inline constexpr size_t kBrowserCount = 9;
 // Every browser the program knows, whatever the layout; per-browser arrays are indexed in this
 // order.
 inline constexpr std::array<BrowserId, kBrowserCount> kAllBrowsers = {
-    BrowserId::Safari, BrowserId::Firefox, BrowserId::Chrome, BrowserId::Opera,
-    BrowserId::Chromium};
+    BrowserId::Safari,  BrowserId::Firefox,  BrowserId::Chrome,
+    BrowserId::Opera,   BrowserId::Chromium, BrowserId::Brave,
+    BrowserId::Vivaldi, BrowserId::Edge,     BrowserId::LibreWolf};
 
 enum class FamilyId { Safari, Firefox, Chromium };
 
@@ -92,8 +93,9 @@ struct PanelTraits {
 };
 
 // One browser. Every field has a default, so a row names only what it has. Fields marked
-// "empty: the family's" are filled from the family when the table is made, and item names get
-// the row's letter, so a reader always finds them complete.
+// "empty: the family's" are filled from the family when the table is made, texts, log lines and
+// outlets left empty are named after the row's class, letter and key, and item names get the
+// row's letter, so a reader always finds them complete.
 struct BrowserInfo {
     BrowserId id{};
     FamilyId family{};
@@ -124,18 +126,19 @@ struct BrowserInfo {
     bool logoTimerFirst = false;             // the logo starts its timer before the update check
     std::optional<LogoDesign> logoDesign{};  // empty: the family's
     QString updateListKey{};  // the remote version list's key; the system browser's follows the
-                              // system version
+                              // system version; empty: the key
     QString updateTextKey{};  // "UpdateChrome": the update sheet's text
 
-    // Log lines, text keys and the help page's section.
-    QString openLogLine{};  // "Chrome aperto"
-    QString openKey{};      // "OpenChrome"
-    QString nothingSelectedLogLine{};
-    QString nothingSelectedKey{};  // "NoItemsChrome"
-    QString readyLogLine{};        // "Pronto per eseguire la cura chrome"
-    QString completedKey{};        // "ChromeCompleted"
-    QString incompleteKey{};       // "ChromeIncomplete": a care that could not remove everything
-    QString supportFragment{};     // "#chrome"
+    // Log lines, text keys and the help page's section; empty ones follow the examples, with
+    // the row's class ("Chrome") and key ("chrome").
+    QString openLogLine{};             // "Chrome aperto"
+    QString openKey{};                 // "OpenChrome"
+    QString nothingSelectedLogLine{};  // "nessun elemento selezionato chrome"
+    QString nothingSelectedKey{};      // "NoItemsChrome"
+    QString readyLogLine{};            // "Pronto per eseguire la cura chrome"
+    QString completedKey{};            // "ChromeCompleted"
+    QString incompleteKey{};    // "ChromeIncomplete": a care that could not remove everything
+    QString supportFragment{};  // "#chrome"
 };
 
 // The rows in the order the layouts show them.

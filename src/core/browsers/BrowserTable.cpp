@@ -466,6 +466,80 @@ BrowserInfo opera() {
     };
 }
 
+// The browsers below exist only in the Linux layout; their texts, log lines and outlets follow
+// their class, letter and key.
+
+// A Chromium-family browser with a native and a Flatpak install: `folder` below the
+// configuration and cache folders, the Flatpak's own home named by its application id.
+QList<LinuxInstall> chromiumInstalls(const QString& folder, const QString& flatpakId) {
+    const QString flatpak = "/.var/app/" + flatpakId;
+    return {
+        {"native", "$CONFIG/" + folder, "$CACHE/" + folder},
+        {"flatpak", flatpak + "/config/" + folder, flatpak + "/cache/" + folder},
+    };
+}
+
+BrowserInfo brave() {
+    return {
+        .id = BrowserId::Brave,
+        .family = FamilyId::Chromium,
+        .displayName = "Brave",
+        .moduleClass = "Brave",
+        .suffix = u'B',
+        .key = "brave",
+        .bundleIdentifier = "com.brave.Browser",
+        .processNames = {"brave", "brave-browser"},
+        .linuxInstalls = chromiumInstalls("BraveSoftware/Brave-Browser", "com.brave.Browser"),
+    };
+}
+
+BrowserInfo vivaldi() {
+    return {
+        .id = BrowserId::Vivaldi,
+        .family = FamilyId::Chromium,
+        .displayName = "Vivaldi",
+        .moduleClass = "Vivaldi",
+        .suffix = u'V',
+        .key = "vivaldi",
+        .bundleIdentifier = "com.vivaldi.Vivaldi",
+        .processNames = {"vivaldi-bin", "vivaldi"},
+        .linuxInstalls = chromiumInstalls("vivaldi", "com.vivaldi.Vivaldi"),
+    };
+}
+
+BrowserInfo edge() {
+    return {
+        .id = BrowserId::Edge,
+        .family = FamilyId::Chromium,
+        .displayName = "Microsoft Edge",
+        .moduleClass = "Edge",
+        .suffix = u'E',
+        .key = "edge",
+        .bundleIdentifier = "com.microsoft.Edge",
+        .processNames = {"msedge", "microsoft-edge"},
+        .linuxInstalls = chromiumInstalls("microsoft-edge", "com.microsoft.Edge"),
+    };
+}
+
+BrowserInfo librewolf() {
+    const QString flatpak = "/.var/app/io.gitlab.librewolf-community";
+    return {
+        .id = BrowserId::LibreWolf,
+        .family = FamilyId::Firefox,
+        .displayName = "LibreWolf",
+        .moduleClass = "LibreWolf",
+        .suffix = u'L',
+        .key = "librewolf",
+        .bundleIdentifier = "io.gitlab.librewolf-community",
+        .processNames = {"librewolf"},
+        .linuxInstalls =
+            {
+                {"native", "/.librewolf", "$CACHE/librewolf"},
+                {"flatpak", flatpak + "/.librewolf", flatpak + "/cache/librewolf"},
+            },
+    };
+}
+
 // ---- Filling a row from its family ----------------------------------------------------------
 
 // A set's names with the row's letter, and its profile paths with the row's browser.
@@ -499,8 +573,36 @@ QList<CarePath> forRow(QList<CarePath> paths, const BrowserInfo& row) {
     return paths;
 }
 
+// Outlets, text keys, log lines and the help section the row leaves empty, named after its
+// class, letter and key as the older rows name theirs.
+void nameByConvention(BrowserInfo& row) {
+    const auto orElse = [](QString& field, const QString& conventional) {
+        if (field.isEmpty()) {
+            field = conventional;
+        }
+    };
+    const QString letter = row.suffix;
+    orElse(row.panel.presetButton, "preset" + letter);
+    orElse(row.panel.careButton, "care" + letter);
+    orElse(row.panel.indicator, "indicator" + letter);
+    orElse(row.panel.logo, "logo" + row.moduleClass);
+    if (!row.systemBrowser) {
+        orElse(row.updateListKey, row.key);
+    }
+    orElse(row.updateTextKey, "Update" + row.moduleClass);
+    orElse(row.openLogLine, row.moduleClass + " aperto");
+    orElse(row.openKey, "Open" + row.moduleClass);
+    orElse(row.nothingSelectedLogLine, "nessun elemento selezionato " + row.key);
+    orElse(row.nothingSelectedKey, "NoItems" + row.moduleClass);
+    orElse(row.readyLogLine, "Pronto per eseguire la cura " + row.key);
+    orElse(row.completedKey, row.moduleClass + "Completed");
+    orElse(row.incompleteKey, row.moduleClass + "Incomplete");
+    orElse(row.supportFragment, "#" + row.key);
+}
+
 BrowserInfo filled(BrowserInfo row) {
     const BrowserFamily& own = family(row.family);
+    nameByConvention(row);
     row.macItems = forRow(row.macItems, row);
     if (row.macLogoSet.isEmpty()) {
         row.macLogoSet = row.macStatusSet;
@@ -523,7 +625,8 @@ BrowserInfo filled(BrowserInfo row) {
 
 const std::array<BrowserInfo, kBrowserCount>& browserTable() {
     static const std::array<BrowserInfo, kBrowserCount> rows = {
-        filled(safari()), filled(firefox()), filled(chrome()), filled(chromium()), filled(opera())};
+        filled(safari()), filled(firefox()), filled(chrome()), filled(chromium()), filled(opera()),
+        filled(brave()),  filled(vivaldi()), filled(edge()),   filled(librewolf())};
     return rows;
 }
 

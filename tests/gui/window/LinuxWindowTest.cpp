@@ -30,7 +30,10 @@ TEST(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInTheLinuxOrder) {
     };
     for (const auto& row : rows) {
         test::LinuxHome home;
-        for (const QString& folder : row.removedFolders) {
+        for (const QString& folder :
+             row.removedFolders + QStringList{"/.config/BraveSoftware",
+                                              "/.var/app/com.vivaldi.Vivaldi",
+                                              "/.config/microsoft-edge", "/.librewolf"}) {
             ASSERT_TRUE(QDir(home.local(folder)).removeRecursively());
         }
         AppDelegate delegate(home.files());
