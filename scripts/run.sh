@@ -17,7 +17,12 @@ has_linux_browser() {
     "$HOME/snap/firefox/common/.mozilla/firefox" "$config/google-chrome" \
     "$HOME/.var/app/com.google.Chrome/config/google-chrome" "$config/chromium" \
     "$HOME/.var/app/org.chromium.Chromium/config/chromium" "$HOME/snap/chromium/common/chromium" \
-    "$config/opera" "$HOME/.var/app/com.opera.Opera/config/opera"; do
+    "$config/opera" "$HOME/.var/app/com.opera.Opera/config/opera" \
+    "$config/BraveSoftware/Brave-Browser" \
+    "$HOME/.var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser" \
+    "$config/vivaldi" "$HOME/.var/app/com.vivaldi.Vivaldi/config/vivaldi" \
+    "$config/microsoft-edge" "$HOME/.var/app/com.microsoft.Edge/config/microsoft-edge" \
+    "$HOME/.librewolf" "$HOME/.var/app/io.gitlab.librewolf-community/.librewolf"; do
     if [ -d "$folder" ] && [ ! -L "$folder" ]; then
       return 0
     fi
