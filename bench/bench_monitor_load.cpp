@@ -209,7 +209,8 @@ int main(int argc, char** argv) {
                 moduleMeasurements, logoLevels);
     QStringList over;
     for (size_t i = 0; i < qz::kAllBrowsers.size(); ++i) {
-        if (imageFactory.menuEntries[i] && imageFactory.menuEntries[i]->isVisible()) {
+        const QAction* entry = imageFactory.menuEntry(qz::kAllBrowsers[i]);
+        if (entry && entry->isVisible()) {
             over << qz::browserInfo(qz::kAllBrowsers[i]).displayName;
         }
     }
@@ -218,17 +219,16 @@ int main(int argc, char** argv) {
                 qPrintable(menuStatus.statusItemImage()),
                 over.isEmpty() ? "none" : qPrintable(over.join(QStringLiteral(", "))));
     std::printf("totals: Safari %llu, Firefox %llu, Chrome %llu, Opera %llu\n",
-                static_cast<unsigned long long>(imageFactory.SizevalueS()),
-                static_cast<unsigned long long>(imageFactory.SizevalueF()),
-                static_cast<unsigned long long>(imageFactory.SizevalueC()),
-                static_cast<unsigned long long>(imageFactory.SizevalueO()));
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Safari]),
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Firefox]),
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Chrome]),
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Opera]));
     std::printf("resident memory at the end: %.1f MB\n", residentMegabytes());
     if (withWriter) {
         qz::FileManager fresh = files;
         fresh.setFolderSizes(nullptr);
         const qz::BrowserTotals walked = qz::measureTotals(fresh);
-        const qz::BrowserTotals shown{{imageFactory.SizevalueS(), imageFactory.SizevalueF(),
-                                       imageFactory.SizevalueC(), imageFactory.SizevalueO()}};
+        const qz::BrowserTotals shown = imageFactory.totals();
         std::printf("writer: %s\n", writerRan ? "ran through the steady state" : "NOT RUNNING");
         std::printf("totals after the writer stopped: %s a fresh walk (Chrome %llu, fresh %llu)\n",
                     shown == walked ? "equal to" : "DIFFERENT FROM",

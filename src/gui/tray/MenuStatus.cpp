@@ -51,17 +51,18 @@ MenuStatus::~MenuStatus() {
 void MenuStatus::buildMenu() {
     const Localization& texts = Localization::shared();
     QMenu* menu = statusMenu_.get();
+    ImageFactory::MenuEntries entries;
     for (BrowserId browser : layoutBrowsers(files_.layout())) {
         QAction* entry = menu->addAction(texts.text(menuEntryKey(browser)));
         entry->setObjectName(QStringLiteral("menu") + browserInfo(browser).key);
         entry->setVisible(false);
         connect(entry, &QAction::triggered, this, &MenuStatus::openRequested);
-        imageFactory_.menuEntries[static_cast<size_t>(browser)] = entry;
+        entries[static_cast<size_t>(browser)] = entry;
     }
     QAction* ok = menu->addAction(texts.text(QStringLiteral("ok")));
     ok->setObjectName(QStringLiteral("ok"));
     ok->setEnabled(false);
-    imageFactory_.ok = ok;
+    imageFactory_.setMenuEntries(entries, ok);
     menu->addSeparator();
     connect(menu->addAction(texts.text(QStringLiteral("menuOpen"))), &QAction::triggered, this,
             &MenuStatus::openRequested);
@@ -122,6 +123,7 @@ void MenuStatus::updatesize() {
 }
 
 void MenuStatus::setmenuitembar() {
+    imageFactory_.showMenuEntries();
     slot_.setmenuitembar(imageFactory_.imageNormal());
     // A tray that started after the item was made (a panel that comes up after login).
     QSystemTrayIcon* item = statusItem();

@@ -59,9 +59,9 @@ TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
     EXPECT_TRUE(calm.isNull());
     ASSERT_TRUE(alert);
     EXPECT_EQ(status.statusItemImage(), kIconAlert);
-    EXPECT_TRUE(factory.menuEntries[0]->isVisible());
-    EXPECT_FALSE(factory.ok->isVisible());
-    EXPECT_EQ(factory.menuEntries[0]->text(), Localization::shared().text("CareS"));
+    EXPECT_TRUE(factory.menuEntry(BrowserId::Safari)->isVisible());
+    EXPECT_FALSE(factory.ok()->isVisible());
+    EXPECT_EQ(factory.menuEntry(BrowserId::Safari)->text(), Localization::shared().text("CareS"));
 
     // While its menu is open the item shows the alternate image, then its own again.
     emit status.statusMenu()->aboutToShow();
@@ -85,12 +85,12 @@ TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAler
     ASSERT_TRUE(spy.wait(5000));
     EXPECT_GE(factory.totals()[BrowserId::Chrome], 5000u);
     EXPECT_EQ(status.statusItemImage(), kIconCalm);
-    EXPECT_FALSE(factory.menuEntries[2]->isVisible());
+    EXPECT_FALSE(factory.menuEntry(BrowserId::Chrome)->isVisible());
 
     home.installApp(QStringLiteral("/Users/%@/Applications/Google Chrome.app"));
     tick(status);
     EXPECT_EQ(status.statusItemImage(), kIconAlert);
-    EXPECT_TRUE(factory.menuEntries[2]->isVisible());
+    EXPECT_TRUE(factory.menuEntry(BrowserId::Chrome)->isVisible());
 }
 
 TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
