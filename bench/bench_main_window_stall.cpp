@@ -37,10 +37,10 @@ int main(int argc, char** argv) {
     delegate.applicationDidFinishLaunching();
     int measurements[qz::kAllBrowsers.size()] = {};
     for (qz::BrowserId browser : qz::kAllBrowsers) {
-        if (!delegate.vista->panelController(browser)) {
+        if (!delegate.vista()->panelController(browser)) {
             continue;  // not a browser of this layout (the demo home is the Library one)
         }
-        qz::CareModule* module = delegate.vista->module(browser);
+        qz::CareModule* module = delegate.vista()->module(browser);
         if (!module) {
             std::fprintf(stderr, "the %s panel is missing\n",
                          qPrintable(qz::browserInfo(browser).displayName));

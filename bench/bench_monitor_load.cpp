@@ -139,11 +139,11 @@ int main(int argc, char** argv) {
     int moduleMeasurements = 0;
     int logoLevels = 0;
     for (qz::BrowserId browser : qz::kAllBrowsers) {
-        qz::PanelController* panel = delegate.vista->panelController(browser);
+        qz::PanelController* panel = delegate.vista()->panelController(browser);
         if (!panel) {
             continue;  // not a browser of this layout (the demo home is the Library one)
         }
-        qz::CareModule* module = delegate.vista->module(browser);
+        qz::CareModule* module = delegate.vista()->module(browser);
         if (!module || !panel->logoController()) {
             std::fprintf(stderr, "the %s panel is missing\n",
                          qPrintable(qz::browserInfo(browser).displayName));

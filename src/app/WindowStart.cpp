@@ -42,7 +42,7 @@ void arrangeScreenshot(AppDelegate& delegate, const QString& file) {
     };
     auto* pending = new int(0);
     for (BrowserId browser : kAllBrowsers) {
-        if (CareModule* module = delegate.vista->module(browser)) {
+        if (CareModule* module = delegate.vista()->module(browser)) {
             ++*pending;
             QObject::connect(
                 module, &CareModule::measured, &delegate,
@@ -81,11 +81,11 @@ int runWindow(FileManager& files, bool background) {
     ImageFactory imageFactory;
     MenuStatus menuStatus(files, imageFactory);
     QObject::connect(&menuStatus, &MenuStatus::openRequested, &delegate, &AppDelegate::open);
-    QObject::connect(&menuStatus, &MenuStatus::aboutRequested, delegate.vista,
+    QObject::connect(&menuStatus, &MenuStatus::aboutRequested, delegate.vista(),
                      &AppController::orderFrontCustomAboutPanel);
-    QObject::connect(&menuStatus, &MenuStatus::preferencesRequested, delegate.vista,
+    QObject::connect(&menuStatus, &MenuStatus::preferencesRequested, delegate.vista(),
                      &AppController::preferences);
-    delegate.vista->setImageFactory(&imageFactory);
+    delegate.vista()->setImageFactory(&imageFactory);
     QObject::connect(&menuStatus, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();

@@ -87,12 +87,12 @@ TEST(HistoryPopoverTest, AColumnClickReordersTheListThatTheEndWrites) {
     QFile::remove(HistoryList::defaultFilePath());
     AppDelegate delegate(home.files());
     delegate.awakeFromNib();
-    addItem* store = delegate.myAddSheet;
+    addItem* store = delegate.myAddSheet();
     ASSERT_NE(store, nullptr);
     store->setShoppingListArray({{"Safari", "2"}, {"Opera", "1"}, {"Google Chrome", "3"}});
 
     delegate.historyPressed();
-    auto* popover = qobject_cast<HistoryPopover*>(delegate.popover.data());
+    auto* popover = qobject_cast<HistoryPopover*>(delegate.popover());
     ASSERT_NE(popover, nullptr);
     ASSERT_TRUE(popover->isVisible());
     const struct {

@@ -36,7 +36,7 @@ TEST(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInTheLinuxOrder) {
         AppDelegate delegate(home.files());
         delegate.awakeFromNib();
         delegate.applicationDidFinishLaunching();
-        AppController& vista = *delegate.vista;
+        AppController& vista = *delegate.vista();
         EXPECT_EQ(vista.panelController(BrowserId::Safari), nullptr);
         EXPECT_EQ(delegate.window()->contentView()->width(), 200 + 175 * (row.expected.size() - 1));
         for (int slot = 0; slot < 4; ++slot) {

@@ -129,19 +129,19 @@ TEST(StartAtLoginControllerTest, ThePreferencesBoxCreatesAndRemovesTheAutostartE
         test::FixtureHome home;
         AppDelegate delegate(home.files());
         delegate.awakeFromNib();
-        EXPECT_EQ(delegate.loginCheck->isEnabled(), helperThere);
-        EXPECT_FALSE(delegate.loginCheck->isChecked());
-        delegate.loginCheck->setEnabled(true);
-        delegate.loginCheck->click();
+        EXPECT_EQ(delegate.loginCheck()->isEnabled(), helperThere);
+        EXPECT_FALSE(delegate.loginCheck()->isChecked());
+        delegate.loginCheck()->setEnabled(true);
+        delegate.loginCheck()->click();
         EXPECT_EQ(QFile::exists(entry), helperThere);
         if (helperThere) {
             QFile written(entry);
             ASSERT_TRUE(written.open(QIODevice::ReadOnly));
             EXPECT_TRUE(written.readAll().contains(LoginItems::execLine(helper).toUtf8()));
             AppDelegate again(home.files());  // a later start finds the box on
-            EXPECT_TRUE(again.loginCheck->isChecked());
+            EXPECT_TRUE(again.loginCheck()->isChecked());
         }
-        delegate.loginCheck->click();
+        delegate.loginCheck()->click();
         EXPECT_FALSE(QFile::exists(entry));
     }
     qunsetenv("QUENZEL_HELPER");
