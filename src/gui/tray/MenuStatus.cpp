@@ -14,22 +14,27 @@
 
 namespace qz {
 
-MenuStatus::MenuStatus(FileManager& files, ImageFactory& imageFactory, QObject* parent)
+MenuStatus::MenuStatus(const FileManager& files, const SizeMonitor& sizes,
+                       ImageFactory& imageFactory, QObject* parent)
     : QObject(parent),
       files_(files),
       imageFactory_(imageFactory),
       statusMenu_(std::make_unique<QMenu>()),
       slot_([this](const QString& icon) { return createStatusItem(icon); }),
-      ticker_(kInterval, [this]() -> std::function<void()> {
-          // Both figures come from the same moment's disk, measured afresh on every tick.
-          const BrowserTotals totals = measureTotals(files_);
-          const BrowserFlags considered = consideredBrowsers(files_);
-          return [this, totals, considered] {
-              imageFactory_.setMeasured(totals, considered);
-              setmenuitembar();
-              ++updates_;
-              emit updated();
-          };
+      measuring_(sizes, kInterval, [this]() -> SizeSubscription::Job {
+          // The job carries this controller only into the answer, run while it lives.
+          return
+              [this](const FileManager& measured, FolderSizes& folders) -> std::function<void()> {
+                  // Both figures come from the same moment's disk, measured anew on every tick.
+                  const BrowserTotals totals = measureTotals(measured, &folders);
+                  const BrowserFlags considered = consideredBrowsers(measured);
+                  return [this, totals, considered] {
+                      imageFactory_.setMeasured(totals, considered);
+                      setmenuitembar();
+                      ++updates_;
+                      emit updated();
+                  };
+              };
       }) {
     buildMenu();
     // Without a notification server the tray shows the message.
@@ -107,7 +112,7 @@ QObject* MenuStatus::createStatusItem(const QString& icon) {
 
 void MenuStatus::awakeFromNib() {
     StatusItemSlot::clearInstalled();
-    ticker_.start(/*runAtOnce=*/true);
+    measuring_.start(/*runAtOnce=*/true);
 }
 
 QSystemTrayIcon* MenuStatus::statusItem() const {
@@ -119,7 +124,7 @@ QString MenuStatus::alternateImage() {
 }
 
 void MenuStatus::updatesize() {
-    ticker_.tick();
+    measuring_.tick();
 }
 
 void MenuStatus::setmenuitembar() {

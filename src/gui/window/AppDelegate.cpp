@@ -61,7 +61,8 @@ constexpr CentredFrame kAccessFrames[4][5] = {
 
 }  // namespace
 
-AppDelegate::AppDelegate(FileManager& files, QObject* parent) : QObject(parent), files_(files) {
+AppDelegate::AppDelegate(FileManager& files, const SizeMonitor& sizes, QObject* parent)
+    : QObject(parent), files_(files), sizes_(sizes) {
     buildWindow();
     buildSecondaryWidgets();
     const AccessControls controls{window_,     chooseHD_,  helpSandbox_,        imageSandbox_,
@@ -107,7 +108,7 @@ void AppDelegate::buildWindow() {
     btnUpdate_ = new QPushButton(content);
     btnUpdate_->setText(Localization::shared().format(QStringLiteral("btnUpdate")));
     layoutForBrowserCount(2);
-    vista_ = new AppController(files_, slotViews, this);
+    vista_ = new AppController(files_, sizes_, slotViews, this);
     // Closing the window keeps the program running, so a quit needs its own key.
     auto* quit = new QShortcut(QKeySequence::Quit, window_);
     connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);

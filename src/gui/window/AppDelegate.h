@@ -19,6 +19,7 @@ namespace qz {
 class AccessController;
 class FileManager;
 class Share;
+class SizeMonitor;
 class addItem;
 
 class AppDelegate : public QObject {
@@ -27,7 +28,8 @@ class AppDelegate : public QObject {
     static constexpr int kContentHeight = 258;
     static constexpr int kSlotTop = 8;  // slot views stand at the bottom of the content area
 
-    explicit AppDelegate(FileManager& files, QObject* parent = nullptr);
+    // The panels measure through the size monitor, which must outlive the delegate.
+    AppDelegate(FileManager& files, const SizeMonitor& sizes, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     TitleBarWindow* window() const { return window_; }
@@ -134,6 +136,7 @@ class AppDelegate : public QObject {
     void welcomeShown();
 
     FileManager& files_;
+    const SizeMonitor& sizes_;
     TitleBarWindow* window_ = nullptr;
     QCheckBox* dockIconCheckbox_ = nullptr;
     bool shadyEnabled_ = true;

@@ -37,7 +37,7 @@ class MenuStatusTest : public ScaledTime {
 
 TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     {
         QSignalSpy first(&status, &MenuStatus::updated);
         status.awakeFromNib();
@@ -78,7 +78,7 @@ TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
 
 TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAlert) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     home.writeFile(kChromeCache + QStringLiteral("/data_1"), 5000);
     QSignalSpy spy(&status, &MenuStatus::updated);
     status.awakeFromNib();
@@ -95,7 +95,7 @@ TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAler
 
 TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     bool trayRunning = false;
     status.setTrayProbe([&trayRunning] { return trayRunning; });
     QSignalSpy first(&status, &MenuStatus::updated);
@@ -116,7 +116,7 @@ TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
 
 TEST_F(MenuStatusTest, AboutAndPreferencesEntriesAskTheWindowSide) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     const struct {
         const char* key;
         void (MenuStatus::*signal)();

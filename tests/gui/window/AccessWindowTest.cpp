@@ -74,7 +74,7 @@ class AccessWindowTest : public ::testing::Test {
         server.serve(kListPath, {200, PropertyList::toXml(QVariantMap{{"appUpdate", version}})});
     }
     std::unique_ptr<AppDelegate> launch() {
-        auto delegate = std::make_unique<AppDelegate>(home.files());
+        auto delegate = std::make_unique<AppDelegate>(home.files(), home.sizes());
         delegate->awakeFromNib();
         delegate->applicationDidFinishLaunching();
         return delegate;
@@ -155,7 +155,7 @@ TEST_F(AccessWindowTest, GrantWhoseFolderIsGoneLeavesEveryControlAsItWas) {
     UserDefaults::standard().setObject(Bookmark::create(folder), Settings::Key::folderGrant);
     QDir(folder).removeRecursively();
     // While running (the update notice shown): see the access check's own test.
-    AppDelegate delegate(home.files());  // at launch: the window as it was built
+    AppDelegate delegate(home.files(), home.sizes());  // at launch: the window as it was built
     delegate.awakeFromNib();
     const FaceState built = faceOf(delegate);
     delegate.applicationDidFinishLaunching();

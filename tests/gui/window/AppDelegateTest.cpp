@@ -41,7 +41,7 @@ class AppDelegateTest : public ::testing::Test {
     }
     // A window on the home, built and launched (or only built).
     static std::unique_ptr<AppDelegate> open(FixtureHome& home, bool launched = true) {
-        auto delegate = std::make_unique<AppDelegate>(home.files());
+        auto delegate = std::make_unique<AppDelegate>(home.files(), home.sizes());
         delegate->awakeFromNib();
         if (launched) {
             delegate->applicationDidFinishLaunching();
@@ -229,7 +229,7 @@ TEST_F(AppDelegateTest, ASecondStartBringsTheWindowForwardWhateverElseIsShown) {
 }
 
 TEST_F(AppDelegateTest, ApplicationSupportFolderIsCreatedUnderTheDataFolder) {
-    AppDelegate delegate(home.files());
+    AppDelegate delegate(home.files(), home.sizes());
     const QString folder = delegate.quenzelApplicationSupportFolder();
     EXPECT_TRUE(folder.endsWith(QStringLiteral("/DIZEROV")));
     EXPECT_TRUE(folder.startsWith(qEnvironmentVariable("XDG_DATA_HOME")));

@@ -85,7 +85,7 @@ TEST(HistoryPopoverTest, AColumnClickReordersTheListThatTheEndWrites) {
     test::ScopedTimeScale scale(0.01);
     test::FixtureHome home;
     QFile::remove(HistoryList::defaultFilePath());
-    AppDelegate delegate(home.files());
+    AppDelegate delegate(home.files(), home.sizes());
     delegate.awakeFromNib();
     addItem* store = delegate.myAddSheet();
     ASSERT_NE(store, nullptr);

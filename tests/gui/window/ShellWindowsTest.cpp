@@ -48,7 +48,7 @@ class ShellWindowsTest : public ::testing::Test {
     }
     static UserDefaults& defaults() { return UserDefaults::standard(); }
     std::unique_ptr<AppDelegate> launch(bool background = false) {
-        auto delegate = std::make_unique<AppDelegate>(home.files());
+        auto delegate = std::make_unique<AppDelegate>(home.files(), home.sizes());
         delegate->setStartsInBackground(background);
         delegate->awakeFromNib();
         delegate->applicationDidFinishLaunching();

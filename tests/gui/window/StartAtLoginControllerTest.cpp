@@ -127,7 +127,7 @@ TEST(StartAtLoginControllerTest, ThePreferencesBoxCreatesAndRemovesTheAutostartE
         }
         qputenv("QUENZEL_HELPER", helper.toLocal8Bit());
         test::FixtureHome home;
-        AppDelegate delegate(home.files());
+        AppDelegate delegate(home.files(), home.sizes());
         delegate.awakeFromNib();
         EXPECT_EQ(delegate.loginCheck()->isEnabled(), helperThere);
         EXPECT_FALSE(delegate.loginCheck()->isChecked());
@@ -138,7 +138,7 @@ TEST(StartAtLoginControllerTest, ThePreferencesBoxCreatesAndRemovesTheAutostartE
             QFile written(entry);
             ASSERT_TRUE(written.open(QIODevice::ReadOnly));
             EXPECT_TRUE(written.readAll().contains(LoginItems::execLine(helper).toUtf8()));
-            AppDelegate again(home.files());  // a later start finds the box on
+            AppDelegate again(home.files(), home.sizes());  // a later start finds the box on
             EXPECT_TRUE(again.loginCheck()->isChecked());
         }
         delegate.loginCheck()->click();
