@@ -12,7 +12,7 @@
 #include "gui/window/AppController.h"
 #include "gui/window/AppDelegate.h"
 #include "services/Executor.h"
-#include "services/SizeService.h"
+#include "services/SizeMonitor.h"
 
 int main(int argc, char** argv) {
     constexpr int kCacheFiles = 200'000;
@@ -29,18 +29,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const qz::SizeService sizes(files);  // as the window has it
+    const qz::SizeMonitor sizes(files);  // as the window has it
     qz::bench::StallMeter stalls;
     stalls.start();
-    qz::AppDelegate delegate(files);
+    qz::AppDelegate delegate(files, sizes);
     delegate.awakeFromNib();
     delegate.applicationDidFinishLaunching();
     int measurements[qz::kAllBrowsers.size()] = {};
     for (qz::BrowserId browser : qz::kAllBrowsers) {
-        if (!delegate.vista->panelController(browser)) {
+        if (!delegate.vista()->panelController(browser)) {
             continue;  // not a browser of this layout (the demo home is the Library one)
         }
-        qz::CareModule* module = delegate.vista->module(browser);
+        qz::CareModule* module = delegate.vista()->module(browser);
         if (!module) {
             std::fprintf(stderr, "the %s panel is missing\n",
                          qPrintable(qz::browserInfo(browser).displayName));

@@ -1,11 +1,12 @@
 // The cost of watching: the whole window on the demo home plus a 200,000-file Chrome cache,
 // with the care modules (every item selected), the tray status item and the four logos all
-// measuring through the size service. After a warm-up it reports the process's CPU time over
+// measuring through the size monitor. After a warm-up it reports the process's CPU time over
 // the steady state (from getrusage), the longest main-thread stall (from a 5 ms heartbeat) and
 // what the cache's index adds to the resident memory.
 //   --writer  a second process creates, grows and deletes 100 files a second in the cache during
 //             the steady state; afterwards the totals are checked against fresh walks
-//   --plain   no size service: every measurement walks afresh (the cost before the service)
+//   --plain   a monitor that may watch no folder: every measurement walks afresh (the cost
+//             without the index)
 // QUENZEL_BENCH_SECONDS changes the 60 s steady state.
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -26,7 +27,7 @@
 #include "gui/tray/MenuStatus.h"
 #include "gui/window/AppDelegate.h"
 #include "services/Executor.h"
-#include "services/SizeService.h"
+#include "services/SizeMonitor.h"
 
 namespace {
 
@@ -117,33 +118,36 @@ int main(int argc, char** argv) {
         files.userPath(QStringLiteral("/Users/%@/Library/Caches/Google/Chrome/Default/Cache"));
     if (!plain) {
         const double before = residentMegabytes();
-        const qz::SizeService probe(files);
+        qz::SizeMonitor probe(files);
         QElapsedTimer indexing;
         indexing.start();
-        files.folderSize(cache);
+        probe.folderSize(cache);
         std::printf("index of the cache: built in %.2f s, %+.1f MB resident memory\n",
                     indexing.elapsed() / 1000.0, residentMegabytes() - before);
     }
-    std::unique_ptr<qz::SizeService> sizes(plain ? nullptr : new qz::SizeService(files));
-    std::printf("measuring: %s\n", plain ? "fresh walks (--plain)" : "size service");
+    qz::SizeMonitor sizes(files);
+    if (plain) {
+        sizes.setWatchBudget(0);  // no folder can be watched: each request walks afresh
+    }
+    std::printf("measuring: %s\n", plain ? "fresh walks (--plain)" : "size monitor");
 
     qz::bench::StallMeter stalls;
     stalls.start();
-    qz::AppDelegate delegate(files);
+    qz::AppDelegate delegate(files, sizes);
     delegate.awakeFromNib();
     qz::ImageFactory imageFactory;
-    qz::MenuStatus menuStatus(files, imageFactory);
+    qz::MenuStatus menuStatus(files, sizes, imageFactory);
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
     delegate.applicationDidFinishLaunching();
     int moduleMeasurements = 0;
     int logoLevels = 0;
     for (qz::BrowserId browser : qz::kAllBrowsers) {
-        qz::PanelController* panel = delegate.vista->panelController(browser);
+        qz::PanelController* panel = delegate.vista()->panelController(browser);
         if (!panel) {
             continue;  // not a browser of this layout (the demo home is the Library one)
         }
-        qz::CareModule* module = delegate.vista->module(browser);
+        qz::CareModule* module = delegate.vista()->module(browser);
         if (!module || !panel->logoController()) {
             std::fprintf(stderr, "the %s panel is missing\n",
                          qPrintable(qz::browserInfo(browser).displayName));
@@ -209,7 +213,8 @@ int main(int argc, char** argv) {
                 moduleMeasurements, logoLevels);
     QStringList over;
     for (size_t i = 0; i < qz::kAllBrowsers.size(); ++i) {
-        if (imageFactory.menuEntries[i] && imageFactory.menuEntries[i]->isVisible()) {
+        const QAction* entry = imageFactory.menuEntry(qz::kAllBrowsers[i]);
+        if (entry && entry->isVisible()) {
             over << qz::browserInfo(qz::kAllBrowsers[i]).displayName;
         }
     }
@@ -218,17 +223,14 @@ int main(int argc, char** argv) {
                 qPrintable(menuStatus.statusItemImage()),
                 over.isEmpty() ? "none" : qPrintable(over.join(QStringLiteral(", "))));
     std::printf("totals: Safari %llu, Firefox %llu, Chrome %llu, Opera %llu\n",
-                static_cast<unsigned long long>(imageFactory.SizevalueS()),
-                static_cast<unsigned long long>(imageFactory.SizevalueF()),
-                static_cast<unsigned long long>(imageFactory.SizevalueC()),
-                static_cast<unsigned long long>(imageFactory.SizevalueO()));
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Safari]),
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Firefox]),
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Chrome]),
+                static_cast<unsigned long long>(imageFactory.totals()[qz::BrowserId::Opera]));
     std::printf("resident memory at the end: %.1f MB\n", residentMegabytes());
     if (withWriter) {
-        qz::FileManager fresh = files;
-        fresh.setFolderSizes(nullptr);
-        const qz::BrowserTotals walked = qz::measureTotals(fresh);
-        const qz::BrowserTotals shown{{imageFactory.SizevalueS(), imageFactory.SizevalueF(),
-                                       imageFactory.SizevalueC(), imageFactory.SizevalueO()}};
+        const qz::BrowserTotals walked = qz::measureTotals(files);
+        const qz::BrowserTotals shown = imageFactory.totals();
         std::printf("writer: %s\n", writerRan ? "ran through the steady state" : "NOT RUNNING");
         std::printf("totals after the writer stopped: %s a fresh walk (Chrome %llu, fresh %llu)\n",
                     shown == walked ? "equal to" : "DIFFERENT FROM",

@@ -15,7 +15,7 @@
 #include "services/Executor.h"
 #include "services/InstanceName.h"
 #include "services/SingleInstance.h"
-#include "services/SizeService.h"
+#include "services/SizeMonitor.h"
 
 namespace qz {
 
@@ -42,7 +42,7 @@ void arrangeScreenshot(AppDelegate& delegate, const QString& file) {
     };
     auto* pending = new int(0);
     for (BrowserId browser : kAllBrowsers) {
-        if (CareModule* module = delegate.vista->module(browser)) {
+        if (CareModule* module = delegate.vista()->module(browser)) {
             ++*pending;
             QObject::connect(
                 module, &CareModule::measured, &delegate,
@@ -71,21 +71,22 @@ int runWindow(FileManager& files, bool background) {
     }
     QApplication::setQuitOnLastWindowClosed(false);
     makeDisabledTextReadable();
-    // Every periodic measurement of the window, the tray and the logos asks this one service.
-    const SizeService sizes(files);
-    AppDelegate delegate(files);
+    // Every periodic measurement of the panels, the logos and the tray reads through this one
+    // monitor, created here once and handed down.
+    const SizeMonitor sizes(files);
+    AppDelegate delegate(files, sizes);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::reopen);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     delegate.awakeFromNib();
     ImageFactory imageFactory;
-    MenuStatus menuStatus(files, imageFactory);
+    MenuStatus menuStatus(files, sizes, imageFactory);
     QObject::connect(&menuStatus, &MenuStatus::openRequested, &delegate, &AppDelegate::open);
-    QObject::connect(&menuStatus, &MenuStatus::aboutRequested, delegate.vista,
+    QObject::connect(&menuStatus, &MenuStatus::aboutRequested, delegate.vista(),
                      &AppController::orderFrontCustomAboutPanel);
-    QObject::connect(&menuStatus, &MenuStatus::preferencesRequested, delegate.vista,
+    QObject::connect(&menuStatus, &MenuStatus::preferencesRequested, delegate.vista(),
                      &AppController::preferences);
-    delegate.vista->setImageFactory(&imageFactory);
+    delegate.vista()->setImageFactory(&imageFactory);
     QObject::connect(&menuStatus, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
@@ -99,7 +100,8 @@ int runWindow(FileManager& files, bool background) {
         arrangeScreenshot(delegate, screenshot);
     }
     const int code = QApplication::exec();
-    // A running care ends before the program does; no walk outlives the size service it reads.
+    // After the event loop: a running care ends before the program does, and no walk is still
+    // running while the process takes down what it shares with the workers (the log).
     Executor::waitUntilIdle(Executor::Queue::Care);
     Executor::waitUntilIdle(Executor::Queue::Measuring);
     return code;

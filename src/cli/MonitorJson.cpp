@@ -14,9 +14,9 @@ Json optionalText(const std::optional<QString>& text) {
 }
 }  // namespace
 
-Json monitorJson(const FileManager& files) {
+Json monitorJson(const FileManager& files, FolderSizes& sizes) {
     const quint64 threshold = AlertThreshold(UserDefaults::standard()).value();
-    const BrowserTotals totals = measureTotals(files);
+    const BrowserTotals totals = measureTotals(files, &sizes);
     const StatusState state = decideStatus(totals, consideredBrowsers(files), threshold);
     Json monitor = Json::object();
     monitor.set("threshold", threshold);
@@ -33,10 +33,10 @@ Json monitorJson(const FileManager& files) {
     return monitor;
 }
 
-Json logosJson(const FileManager& files) {
+Json logosJson(const FileManager& files, FolderSizes& sizes) {
     Json logos = Json::object();
     for (BrowserId browser : layoutBrowsers(files.layout())) {
-        const quint64 bytes = measureLogoTotal(browser, files);
+        const quint64 bytes = measureLogoTotal(browser, files, &sizes);
         Json logo = Json::object();
         logo.set("bytes", bytes);
         logo.set("level", levelForTotal(bytes));

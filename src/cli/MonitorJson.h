@@ -8,11 +8,13 @@
 namespace qz {
 
 class FileManager;
+class FolderSizes;
 
-// {"threshold", "totals", "icon", "menu"}, measured now with the stored threshold.
-Json monitorJson(const FileManager& files);
+// {"threshold", "totals", "icon", "menu"}, measured now with the stored threshold; folder
+// totals come from `sizes`.
+Json monitorJson(const FileManager& files, FolderSizes& sizes);
 // Per browser {"bytes", "level"} of its logo.
-Json logosJson(const FileManager& files);
+Json logosJson(const FileManager& files, FolderSizes& sizes);
 // Per browser {"installed", "published", "key", "advice"} against the given list.
 Json browserUpdatesJson(const FileManager& files, const VersionList& list);
 

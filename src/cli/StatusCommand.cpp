@@ -33,7 +33,7 @@ struct BrowserStatus {
     QList<ProfileListProblem> listProblems;
 };
 
-BrowserStatus measureBrowser(BrowserId browser, const FileManager& files) {
+BrowserStatus measureBrowser(BrowserId browser, const FileManager& files, FolderSizes& sizes) {
     const BrowserCatalogue& items = catalogue(browser, files);
     BrowserProfileList lists = readBrowserProfiles(browser, files);
     BrowserStatus status{browser,
@@ -45,7 +45,7 @@ BrowserStatus measureBrowser(BrowserId browser, const FileManager& files) {
                          std::move(lists.problems)};
     ProfileLookup lookup(files);
     for (const CareItem& item : items.items) {
-        const quint64 bytes = measureItem(item, files, lookup);
+        const quint64 bytes = measureItem(item, files, lookup, &sizes);
         status.items.append({item.name, bytes});
         status.complete = saturatingAdd(status.complete, bytes);
         if (items.basicSet.contains(item.name)) {
@@ -97,7 +97,8 @@ Json listProblemsJson(const QList<ProfileListProblem>& problems, const FileManag
     return list;
 }
 
-Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bool granted) {
+Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bool granted,
+                FolderSizes& sizes) {
     const Localization english = Localization::forLanguage(QStringLiteral("en"));
     Json root = Json::object();
     root.set("layout", layoutName(files.layout()));
@@ -125,8 +126,8 @@ Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bo
         browser.set("complete", sizeJson(status.complete, english));
         browsers.append(std::move(browser));
     }
-    root.set("monitor", monitorJson(files));
-    root.set("logos", logosJson(files));
+    root.set("monitor", monitorJson(files, sizes));
+    root.set("logos", logosJson(files, sizes));
     return root;
 }
 
@@ -177,14 +178,15 @@ int runStatus(CliContext& context, const QStringList& arguments) {
         return CommandLine::kUsage;
     }
     // The items, the presets, the status item's and the logos' sets share their folders.
-    const FolderSizeMemo oneWalkPerFolder(context.files);
+    FolderSizeMemo oneWalkPerFolder(context.files);
     QList<BrowserStatus> report;
     for (BrowserId browser : layoutBrowsers(context.files.layout())) {
-        report.append(measureBrowser(browser, context.files));
+        report.append(measureBrowser(browser, context.files, oneWalkPerFolder));
     }
     const bool granted = accessGranted(UserDefaults::standard());
     if (json) {
-        context.out << statusJson(report, context.files, granted).serialize() << Qt::endl;
+        context.out << statusJson(report, context.files, granted, oneWalkPerFolder).serialize()
+                    << Qt::endl;
     } else {
         printTable(context.out, report, context.files, granted);
     }

@@ -80,12 +80,8 @@ struct BrowserFamily {
     LogoDesign logoDesign{};            // how the logo grows
 };
 
-// The controls of a browser's panel, by outlet name, and how its care module measures.
+// How a browser's care module measures and shows its figure.
 struct PanelTraits {
-    QString presetButton{};
-    QString careButton{};
-    QString indicator{};
-    QString logo{};
     bool firstMeasurementAtOnce = true;  // else a 0 s one-shot timer takes the first measurement
     double interval = 2.0;               // seconds between measurements
     bool needsGrant = false;             // measure only while the home-folder grant resolves

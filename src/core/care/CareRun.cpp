@@ -113,7 +113,7 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 }
                 entry.exists = files.fileExistsAtPath(entry.platformPath);
                 entry.bytes = files.isDirectory(entry.platformPath)
-                                  ? files.folderSize(entry.platformPath)
+                                  ? files.walkFolderSize(entry.platformPath)
                                   : files.fileSize(entry.platformPath);
                 plan.append(entry);
             }

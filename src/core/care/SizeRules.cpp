@@ -58,41 +58,49 @@ QList<CareTarget> careTargets(const CarePath& path, const FileManager& files,
     return targets;
 }
 
-quint64 measurePath(const CarePath& path, const FileManager& files, ProfileLookup& profiles) {
+quint64 measurePath(const CarePath& path, const FileManager& files, ProfileLookup& profiles,
+                    FolderSizes* sizes) {
     quint64 total = 0;
     for (const CareTarget& target : careTargets(path, files, profiles)) {
-        total = saturatingAdd(total, target.kind == PathKind::Folder
-                                         ? files.folderSize(target.platformPath)
-                                         : files.fileSize(target.platformPath));
+        quint64 size = 0;
+        if (target.kind != PathKind::Folder) {
+            size = files.fileSize(target.platformPath);
+        } else if (sizes) {
+            size = sizes->folderSize(target.platformPath);
+        } else {
+            size = files.walkFolderSize(target.platformPath);
+        }
+        total = saturatingAdd(total, size);
     }
     return total;
 }
 
-quint64 measurePath(const CarePath& path, const FileManager& files) {
+quint64 measurePath(const CarePath& path, const FileManager& files, FolderSizes* sizes) {
     ProfileLookup profiles(files);
-    return measurePath(path, files, profiles);
+    return measurePath(path, files, profiles, sizes);
 }
 
-quint64 measureItem(const CareItem& item, const FileManager& files, ProfileLookup& profiles) {
+quint64 measureItem(const CareItem& item, const FileManager& files, ProfileLookup& profiles,
+                    FolderSizes* sizes) {
     quint64 total = 0;
     for (const CarePath& path : item.measured) {
-        total = saturatingAdd(total, measurePath(path, files, profiles));
+        total = saturatingAdd(total, measurePath(path, files, profiles, sizes));
     }
     return total;
 }
 
-quint64 measureItem(const CareItem& item, const FileManager& files) {
+quint64 measureItem(const CareItem& item, const FileManager& files, FolderSizes* sizes) {
     ProfileLookup profiles(files);
-    return measureItem(item, files, profiles);
+    return measureItem(item, files, profiles, sizes);
 }
 
-quint64 measureSelection(BrowserId browser, const QSet<QString>& selected,
-                         const FileManager& files) {
+quint64 measureSelection(BrowserId browser, const QSet<QString>& selected, const FileManager& files,
+                         FolderSizes* sizes) {
     ProfileLookup profiles(files);
     quint64 total = 0;
     for (const CareItem& item : catalogue(browser, files).items) {
         if (selected.contains(item.name)) {
-            total = saturatingAdd(total, measureItem(item, files, profiles));
+            total = saturatingAdd(total, measureItem(item, files, profiles, sizes));
         }
     }
     return total;

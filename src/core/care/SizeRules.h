@@ -14,6 +14,7 @@
 namespace qz {
 
 class FileManager;
+class FolderSizes;
 
 // One path on disk that a care path stands for.
 struct CareTarget {
@@ -42,15 +43,18 @@ QList<CareTarget> careTargets(const CarePath& path, const FileManager& files,
                               ProfileLookup& profiles);
 
 // The size of one measured path: the file rule for files and profile files, the folder rule
-// for folders; the cookie store counts 0.
-quint64 measurePath(const CarePath& path, const FileManager& files);
-quint64 measurePath(const CarePath& path, const FileManager& files, ProfileLookup& profiles);
+// for folders; the cookie store counts 0. Folder totals come from `sizes` when given, else
+// from a fresh walk of each folder.
+quint64 measurePath(const CarePath& path, const FileManager& files, FolderSizes* sizes = nullptr);
+quint64 measurePath(const CarePath& path, const FileManager& files, ProfileLookup& profiles,
+                    FolderSizes* sizes = nullptr);
 // The sum of an item's measured paths.
-quint64 measureItem(const CareItem& item, const FileManager& files);
-quint64 measureItem(const CareItem& item, const FileManager& files, ProfileLookup& profiles);
+quint64 measureItem(const CareItem& item, const FileManager& files, FolderSizes* sizes = nullptr);
+quint64 measureItem(const CareItem& item, const FileManager& files, ProfileLookup& profiles,
+                    FolderSizes* sizes = nullptr);
 // The sum over the named items of a browser (unknown names count 0).
-quint64 measureSelection(BrowserId browser, const QSet<QString>& selected,
-                         const FileManager& files);
+quint64 measureSelection(BrowserId browser, const QSet<QString>& selected, const FileManager& files,
+                         FolderSizes* sizes = nullptr);
 // The platform path of a root or macOS profile path (the profile file inside the default
 // profile); empty for the cookie store or a profile file when Firefox has no default profile.
 QString platformPathOf(const CarePath& path, const FileManager& files);

@@ -174,10 +174,6 @@ quint64 FileManager::fileSize(const QString& platformPath) const {
     return lstatBelowRoot(*this, platformPath, &info) ? static_cast<quint64>(info.st_size) : 0;
 }
 
-quint64 FileManager::folderSize(const QString& platformPath) const {
-    return folderSizes_ ? folderSizes_->folderSize(platformPath) : walkFolderSize(platformPath);
-}
-
 int FileManager::freshWalks() {
     return walksMade.load();
 }

@@ -15,8 +15,8 @@ namespace qz {
 
 struct RemovalResult;
 
-// Where the folder rule's answers come from instead of a fresh walk each time: the window's size
-// service, or a command's one-walk-per-path memo. Called from any thread.
+// Where a measurement takes the folder rule's answers from instead of a fresh walk each time:
+// the window's size monitor, or a command's one-walk-per-path memo. Called from any thread.
 class FolderSizes {
   public:
     virtual ~FolderSizes() = default;
@@ -79,18 +79,12 @@ class FileManager {
     // File rule: the entry's own size attribute; 0 when missing or unreadable. A link counts
     // its own size.
     quint64 fileSize(const QString& platformPath) const;
-    // Folder rule: the sizes of every entry beneath the folder (folders themselves count 0,
-    // links their own size; unreadable entries are skipped) plus the folder entry's own size.
-    // Answered by the attached folder sizes when there are any, else by a fresh walk.
-    quint64 folderSize(const QString& platformPath) const;
-    // The folder rule by a fresh walk, whatever is attached.
+    // Folder rule by a fresh walk: the sizes of every entry beneath the folder (folders
+    // themselves count 0, links their own size; unreadable entries are skipped) plus the folder
+    // entry's own size.
     quint64 walkFolderSize(const QString& platformPath) const;
     // How many fresh walks this process has made (a test hook).
     static int freshWalks();
-    // Attaches the source of folder sizes (nullptr: fresh walks); set it before any worker
-    // measures, and keep it alive while this file manager is used.
-    void setFolderSizes(FolderSizes* sizes) { folderSizes_ = sizes; }
-    FolderSizes* folderSizes() const { return folderSizes_; }
 
     // Opens the parent of a platform path below the root, refusing ".." and every link on the way,
     // and a component holding a NUL (the system call would see the name cut there).
@@ -107,7 +101,6 @@ class FileManager {
   private:
     QString root_;
     QString userName_;
-    FolderSizes* folderSizes_ = nullptr;
     Layout layout_ = Layout::MacOS;
     QString configFolder_ = QStringLiteral("/.config");
     QString cacheFolder_ = QStringLiteral("/.cache");

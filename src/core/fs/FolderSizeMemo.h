@@ -1,5 +1,5 @@
-// Measures each folder once while it is attached to a file manager: for one-shot commands that
-// add the same folders up several ways (items, presets, the status item's and the logos' sets).
+// Measures each folder once: for one-shot commands that add the same folders up several ways
+// (items, presets, the status item's and the logos' sets).
 #pragma once
 
 #include <QDir>
@@ -12,10 +12,8 @@ namespace qz {
 
 class FolderSizeMemo : public FolderSizes {
   public:
-    explicit FolderSizeMemo(FileManager& files) : files_(files), previous_(files.folderSizes()) {
-        files_.setFolderSizes(this);
-    }
-    ~FolderSizeMemo() override { files_.setFolderSizes(previous_); }
+    // Walks below the root and user of `files`, which must outlive the memo.
+    explicit FolderSizeMemo(const FileManager& files) : files_(files) {}
     FolderSizeMemo(const FolderSizeMemo&) = delete;
     FolderSizeMemo& operator=(const FolderSizeMemo&) = delete;
 
@@ -32,8 +30,7 @@ class FolderSizeMemo : public FolderSizes {
     }
 
   private:
-    FileManager& files_;
-    FolderSizes* previous_;
+    const FileManager& files_;
     std::mutex mutex_;
     QHash<QString, quint64> sizes_;
 };

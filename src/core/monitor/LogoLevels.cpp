@@ -11,8 +11,8 @@ const QList<CarePath>& logoSet(BrowserId browser, Layout layout) {
                                    : browserInfo(browser).macLogoSet;
 }
 
-quint64 measureLogoTotal(BrowserId browser, const FileManager& files) {
-    return measureSet(logoSet(browser, files.layout()), files);
+quint64 measureLogoTotal(BrowserId browser, const FileManager& files, FolderSizes* sizes) {
+    return measureSet(logoSet(browser, files.layout()), files, sizes);
 }
 
 int levelForTotal(quint64 total) {

@@ -13,10 +13,12 @@
 namespace qz {
 
 class FileManager;
+class FolderSizes;
 
 // The logo's rows for a browser: its status item's rows unless its row sets others apart.
 const QList<CarePath>& logoSet(BrowserId browser, Layout layout = Layout::MacOS);
-quint64 measureLogoTotal(BrowserId browser, const FileManager& files);
+// Folder totals come from `sizes` when given, else from a fresh walk of each folder.
+quint64 measureLogoTotal(BrowserId browser, const FileManager& files, FolderSizes* sizes = nullptr);
 
 // The sizes a total must exceed (strictly) to reach each next level.
 inline constexpr std::array<quint64, 9> kLevelThresholds = {80000000,  130000000, 180000000,

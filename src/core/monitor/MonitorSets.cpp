@@ -15,19 +15,19 @@ const QList<CarePath>& statusItemSet(BrowserId browser, Layout layout) {
                                    : browserInfo(browser).macStatusSet;
 }
 
-quint64 measureSet(const QList<CarePath>& rows, const FileManager& files) {
+quint64 measureSet(const QList<CarePath>& rows, const FileManager& files, FolderSizes* sizes) {
     ProfileLookup profiles(files);
     quint64 total = 0;
     for (const CarePath& row : rows) {
-        total = saturatingAdd(total, measurePath(row, files, profiles));
+        total = saturatingAdd(total, measurePath(row, files, profiles, sizes));
     }
     return total;
 }
 
-BrowserTotals measureTotals(const FileManager& files) {
+BrowserTotals measureTotals(const FileManager& files, FolderSizes* sizes) {
     BrowserTotals totals;
     for (BrowserId browser : layoutBrowsers(files.layout())) {
-        totals[browser] = measureSet(statusItemSet(browser, files.layout()), files);
+        totals[browser] = measureSet(statusItemSet(browser, files.layout()), files, sizes);
     }
     return totals;
 }

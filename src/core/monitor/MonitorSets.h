@@ -12,6 +12,7 @@
 namespace qz {
 
 class FileManager;
+class FolderSizes;
 
 // One byte count per browser, indexed in the fixed browser order.
 struct BrowserTotals {
@@ -27,10 +28,11 @@ const QList<CarePath>& statusItemSet(BrowserId browser, Layout layout = Layout::
 // The Linux layout's rows in every profile (history and cache), for the status item or the
 // logo.
 const QList<CarePath>& linuxMonitorSet(BrowserId browser, bool logo);
-// The sum of the rows' sizes by the file and folder rules; anything missing counts 0.
-quint64 measureSet(const QList<CarePath>& rows, const FileManager& files);
-// The layout's status-item totals, measured afresh; installed or not, every browser of the
-// layout is measured.
-BrowserTotals measureTotals(const FileManager& files);
+// The sum of the rows' sizes by the file and folder rules; anything missing counts 0. Folder
+// totals come from `sizes` when given, else from a fresh walk of each folder.
+quint64 measureSet(const QList<CarePath>& rows, const FileManager& files,
+                   FolderSizes* sizes = nullptr);
+// The layout's status-item totals; installed or not, every browser of the layout is measured.
+BrowserTotals measureTotals(const FileManager& files, FolderSizes* sizes = nullptr);
 
 }  // namespace qz

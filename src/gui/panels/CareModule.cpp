@@ -1,6 +1,7 @@
 #include "gui/panels/CareModule.h"
 
 #include <QGraphicsDropShadowEffect>
+#include <QTimer>
 #include <QUrl>
 
 #include "core/browsers/Catalogue.h"
@@ -10,7 +11,6 @@
 #include "core/care/SizeText.h"
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
-#include "core/fs/FileManager.h"
 #include "core/settings/TimeScale.h"
 #include "core/settings/UserDefaults.h"
 #include "gui/chrome/BundleImage.h"
@@ -20,33 +20,33 @@
 
 namespace qz {
 
-namespace {
-
-template <typename T>
-T* outlet(QWidget* panel, const QString& name) {
-    return name.isEmpty() ? nullptr : panel->findChild<T*>(name);
-}
-
-}  // namespace
-
-CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files) {
-    auto* module = new CareModule(browser, panel, files);
+CareModule* createCareModule(BrowserId browser, const PanelControls& controls,
+                             const SizeMonitor& sizes, FileManager& files) {
+    auto* module = new CareModule(browser, controls, sizes, files);
     module->awakeFromNib();
     return module;
 }
 
-CareModule::CareModule(BrowserId browser, QWidget* panel, FileManager& files)
-    : QObject(panel),
+CareModule::CareModule(BrowserId browser, const PanelControls& controls, const SizeMonitor& sizes,
+                       FileManager& files)
+    : QObject(controls.panel),
       browser_(browser),
       traits_(browserInfo(browser).panel),
-      panel_(panel),
-      files_(files),
-      texts_(&Localization::shared()) {
-    for (const QString& name : catalogue(browser).declarationOrder) {
-        QCheckBox* box = outlet<QCheckBox>(panel, name);
-        if (!box) {
-            qFatal("panel without the check box %s", qPrintable(name));
-        }
+      panel_(controls.panel),
+      texts_(&Localization::shared()),
+      boxes_(controls.boxes),
+      presetButton_(controls.preset),
+      careButton_(controls.care),
+      indicator_(controls.indicator),
+      result_(controls.result),
+      segment_(controls.segment),
+      logo_(controls.logo),
+      caption_(controls.caption),
+      summary_(controls.summary),
+      update_(controls.update),
+      popoverText_(controls.popoverText),
+      measuring_(sizes, traits_.interval, [this] { return measuringJob(); }) {
+    for (QCheckBox* box : boxes_) {
         box->setTristate(false);
         // A mixed state is only ever set by the program; a click from it lands on plain on/off.
         connect(box, &QCheckBox::stateChanged, box, [box](int state) {
@@ -55,30 +55,16 @@ CareModule::CareModule(BrowserId browser, QWidget* panel, FileManager& files)
             }
         });
         connect(box, &QCheckBox::stateChanged, this, &CareModule::showSelectionSummary);
-        boxes_.append(box);
     }
-    presetButton_ = outlet<QAbstractButton>(panel, traits_.presetButton);
-    careButton_ = outlet<QAbstractButton>(panel, traits_.careButton);
-    indicator_ = outlet<QProgressBar>(panel, traits_.indicator);
-    result_ = outlet<QLabel>(panel, QStringLiteral("result"));
-    segment_ = outlet<SegmentedControl>(panel, QStringLiteral("segment"));
-    logo_ = outlet<QLabel>(panel, traits_.logo);
-    caption_ = outlet<QLabel>(panel, QStringLiteral("caption"));
-    summary_ = outlet<QLabel>(panel, QStringLiteral("presetSummary"));
-    update_ = outlet<QAbstractButton>(panel, QStringLiteral("update"));
-    if (!presetButton_ || !careButton_ || !indicator_ || !result_ || !segment_) {
-        qFatal("panel of %s lacks a control", qPrintable(browserInfo(browser).moduleClass));
-    }
-    connect(&measurer_, &SizeMeasurer::measured, this, &CareModule::showTotal);
     connect(segment_, &SegmentedControl::segmentClicked, this, &CareModule::applySelectedPreset);
     connect(careButton_, &QAbstractButton::clicked, this, &CareModule::careAction);
-    if (auto* info = outlet<QAbstractButton>(panel, QStringLiteral("info"))) {
-        connect(info, &QAbstractButton::clicked, this, &CareModule::showPoppver);
+    if (controls.info) {
+        connect(controls.info, &QAbstractButton::clicked, this, &CareModule::showPoppver);
     }
-    if (auto* support = outlet<QAbstractButton>(panel, QStringLiteral("support"))) {
-        connect(support, &QAbstractButton::clicked, this, &CareModule::openSupportPage);
+    if (controls.support) {
+        connect(controls.support, &QAbstractButton::clicked, this, &CareModule::openSupportPage);
     }
-    if (QWidget* popover = outlet<QWidget>(panel, QStringLiteral("popover"))) {
+    if (QWidget* popover = controls.popover) {
         // The panel carries the popover's content; it opens as a pop-up below its button.
         popover->setWindowFlags(Qt::Popup);
         popover->hide();
@@ -90,7 +76,7 @@ CareModule::CareModule(BrowserId browser, QWidget* panel, FileManager& files)
 
 QCheckBox* CareModule::checkBox(const QString& item) const {
     const qsizetype index = catalogue(browser_).declarationOrder.indexOf(item);
-    return index < 0 ? nullptr : boxes_[index];
+    return index < 0 || index >= boxes_.size() ? nullptr : boxes_[index];
 }
 
 QSet<QString> CareModule::selectedItems() const {
@@ -109,14 +95,19 @@ void CareModule::setTexts(const Localization& texts) {
 }
 
 void CareModule::measure() {
+    measuring_.tick();
+}
+
+SizeSubscription::Job CareModule::measuringJob() {
     if (traits_.needsGrant && !accessGranted(UserDefaults::standard())) {
-        return;  // without the grant the label keeps what it shows
+        return {};  // without the grant the label keeps what it shows
     }
-    const BrowserId browser = browser_;
-    const QSet<QString> selection = selectedItems();
-    FileManager& files = files_;
-    measurer_.start(
-        [browser, selection, &files] { return measureSelection(browser, selection, files); });
+    // The job carries this module only into the answer, which runs while the module lives.
+    return [this, browser = browser_, selection = selectedItems()](
+               const FileManager& files, FolderSizes& sizes) -> std::function<void()> {
+        const quint64 total = measureSelection(browser, selection, files, &sizes);
+        return [this, total] { showTotal(total); };
+    };
 }
 
 void CareModule::applySelectedPreset() {
@@ -125,7 +116,7 @@ void CareModule::applySelectedPreset() {
         return;
     }
     applyPreset(segment);
-    if (measurer_.isRunning()) {
+    if (measuring_.busy()) {
         remeasure_ = true;  // the running figure belongs to the old selection
     } else {
         measure();
@@ -157,11 +148,8 @@ void CareModule::awakeFromNib() {
     if (segment_->selectedSegment() == 0) {
         applyPreset(0);
     }
-    connect(&repeating_, &QTimer::timeout, this, &CareModule::measure);
-    repeating_.start(TimeScale::milliseconds(traits_.interval));
-    if (traits_.firstMeasurementAtOnce) {
-        measure();
-    } else {
+    measuring_.start(/*runAtOnce=*/traits_.firstMeasurementAtOnce);
+    if (!traits_.firstMeasurementAtOnce) {
         QTimer::singleShot(TimeScale::milliseconds(0), this, &CareModule::measure);
     }
     if (traits_.redShadow) {
@@ -223,7 +211,7 @@ void CareModule::setCaptions() {
 
 void CareModule::setPopoverText() {
     // Set as the pop-up opens: laid out while hidden, its rich text would cost the first frame.
-    if (auto* text = popover_->findChild<QLabel*>(QStringLiteral("popoverText"))) {
+    if (QLabel* text = popoverText_) {
         text->setText(QStringLiteral("<b>%1</b><br>%2")
                           .arg(browserInfo(browser_).displayName.toHtmlEscaped(),
                                texts_->format(QStringLiteral("presetInfo")).toHtmlEscaped()));

@@ -1,5 +1,5 @@
-// A browser's care module: the panel's controls found by their outlet names, the presets, the
-// measuring timers and the size label. What differs between browsers comes from the browser's
+// A browser's care module: the panel's controls, the presets, the periodic measurement through
+// the size monitor and the size label. What differs between browsers comes from the browser's
 // row of the table (PanelTraits).
 #pragma once
 
@@ -11,11 +11,11 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QSet>
-#include <QTimer>
 
 #include "core/browsers/Browser.h"
+#include "gui/panels/PanelControls.h"
 #include "gui/panels/SegmentedControl.h"
-#include "services/SizeMeasurer.h"
+#include "services/SizeMonitor.h"
 
 namespace qz {
 
@@ -25,13 +25,16 @@ class Localization;
 
 // The browser's module on a panel, started.
 class CareModule;
-CareModule* createCareModule(BrowserId browser, QWidget* panel, FileManager& files);
+CareModule* createCareModule(BrowserId browser, const PanelControls& controls,
+                             const SizeMonitor& sizes, FileManager& files);
 
 class CareModule : public QObject {
     Q_OBJECT
   public:
     // The panel holds the controls; the module works on them and lives as long as the panel.
-    CareModule(BrowserId browser, QWidget* panel, FileManager& files);
+    // It measures through the size monitor; a care reads through the file manager.
+    CareModule(BrowserId browser, const PanelControls& controls, const SizeMonitor& sizes,
+               FileManager& files);
 
     // The start-up step (createCareModule runs it): the basic preset, the timers, the glow.
     void awakeFromNib();
@@ -39,7 +42,7 @@ class CareModule : public QObject {
     BrowserId browser() const { return browser_; }
     const PanelTraits& traits() const { return traits_; }
     QWidget* panel() const { return panel_; }
-    // The check box of an item by its outlet name ("historyS"); nullptr for an unknown name.
+    // The check box of an item by its catalogue name ("historyS"); nullptr for an unknown one.
     QCheckBox* checkBox(const QString& item) const;
     // Every check box in the module's declaration order.
     QList<QCheckBox*> checkBoxes() const { return boxes_; }
@@ -59,7 +62,7 @@ class CareModule : public QObject {
     // The texts used for every caption and the size label (the shared table by default).
     void setTexts(const Localization& texts);
     const Localization& texts() const { return *texts_; }
-    bool isMeasuring() const { return measurer_.isRunning(); }
+    bool isMeasuring() const { return measuring_.busy(); }
     // The care run behind the care button: its sheets, its worker and the boxes' mirror.
     CareRunController* careRun() const { return careRun_; }
 
@@ -81,6 +84,8 @@ class CareModule : public QObject {
     void measured(quint64 total);
 
   private:
+    // What a measurement of the current selection runs; none while the grant is missing.
+    SizeSubscription::Job measuringJob();
     void applyPreset(int segment);
     void showTotal(quint64 total);
     void setCaptions();
@@ -92,7 +97,6 @@ class CareModule : public QObject {
     BrowserId browser_;
     const PanelTraits& traits_;
     QWidget* panel_;
-    FileManager& files_;
     const Localization* texts_;
     QList<QCheckBox*> boxes_;
     QAbstractButton* presetButton_ = nullptr;
@@ -105,9 +109,9 @@ class CareModule : public QObject {
     QLabel* summary_ = nullptr;  // what the selection covers, where the panel has a line
     QAbstractButton* update_ = nullptr;
     QPointer<QWidget> popover_;
-    SizeMeasurer measurer_;
+    QLabel* popoverText_ = nullptr;
     bool remeasure_ = false;  // a preset changed the selection while a measurement ran
-    QTimer repeating_;
+    SizeSubscription measuring_;
     CareRunController* careRun_ = nullptr;
 };
 

@@ -110,8 +110,7 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
     // and hands its news back through queued calls that are dropped once this is gone.
     const BrowserId browser = module_.browser();
     const Localization texts = module_.texts();
-    FileManager files = files_;
-    files.setFolderSizes(nullptr);
+    const FileManager files = files_;
     const std::shared_ptr<CareSelection> selection = selection_;
     const QPointer<CareRunController> self(this);
     const std::shared_ptr<CareHistory> history = addItem::sharedMySingleton()->history();

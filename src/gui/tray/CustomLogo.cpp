@@ -13,17 +13,22 @@
 
 namespace qz {
 
-CustomLogo::CustomLogo(BrowserId browser, QWidget* panel, FileManager& files)
-    : QObject(panel),
+CustomLogo::CustomLogo(BrowserId browser, const PanelControls& controls, const SizeMonitor& sizes,
+                       FileManager& files)
+    : QObject(controls.panel),
       browser_(browser),
-      panel_(panel),
-      logo_(panel->findChild<QWidget*>(browserInfo(browser).panel.logo)),
-      update_(panel->findChild<QAbstractButton*>(QStringLiteral("update"))),
+      panel_(controls.panel),
+      logo_(controls.logo),
+      update_(controls.update),
       files_(files),
       listUrl_(RemoteVersionList::url()),
-      ticker_(kInterval, [this]() -> std::function<void()> {
-          const int level = levelForTotal(measureLogoTotal(browser_, files_));
-          return [this, level] { applyLevel(level); };
+      measuring_(sizes, kInterval, [this]() -> SizeSubscription::Job {
+          // The job carries this controller only into the answer, run while it lives.
+          return [this, browser = browser_](const FileManager& measured,
+                                            FolderSizes& folders) -> std::function<void()> {
+              const int level = levelForTotal(measureLogoTotal(browser, measured, &folders));
+              return [this, level] { applyLevel(level); };
+          };
       }) {
     if (update_) {
         if (update_->icon().isNull()) {
@@ -36,16 +41,16 @@ CustomLogo::CustomLogo(BrowserId browser, QWidget* panel, FileManager& files)
 
 void CustomLogo::awakeFromNib() {
     if (browserInfo(browser_).logoTimerFirst) {
-        ticker_.start(/*runAtOnce=*/false);
+        measuring_.start(/*runAtOnce=*/false);
         checkUpdate();
     } else {
         checkUpdate();
-        ticker_.start(/*runAtOnce=*/false);
+        measuring_.start(/*runAtOnce=*/false);
     }
 }
 
 void CustomLogo::checkLogoSize() {
-    ticker_.tick();
+    measuring_.tick();
 }
 
 void CustomLogo::applyLevel(int level) {
@@ -56,17 +61,16 @@ void CustomLogo::applyLevel(int level) {
         return view->parentWidget() ? view->parentWidget()->height() : view->height();
     };
     if (QWidget* logo = logo_) {
-        animate(logo, toQtFrame(frames.logo, superviewHeight(logo)));
+        animate(logo, logoAnimation_, toQtFrame(frames.logo, superviewHeight(logo)));
     }
     if (QAbstractButton* button = update_) {
-        animate(button, toQtFrame(frames.button, superviewHeight(button)));
+        animate(button, updateAnimation_, toQtFrame(frames.button, superviewHeight(button)));
     }
     emit levelApplied(level);
 }
 
-void CustomLogo::animate(QWidget* view, const QRect& target) {
-    auto* running = view->findChild<QPropertyAnimation*>(QStringLiteral("logoFrame"),
-                                                         Qt::FindDirectChildrenOnly);
+void CustomLogo::animate(QWidget* view, QPointer<QPropertyAnimation>& running,
+                         const QRect& target) {
     if (running && running->endValue().toRect() == target) {
         return;  // already on its way there
     }
@@ -74,11 +78,12 @@ void CustomLogo::animate(QWidget* view, const QRect& target) {
     if (view->geometry() == target) {
         return;
     }
+    // Owned by the view, so it goes with it; the pointer clears when it ends.
     auto* animation = new QPropertyAnimation(view, "geometry", view);
-    animation->setObjectName(QStringLiteral("logoFrame"));
     animation->setDuration(TimeScale::milliseconds(kAnimationSeconds));
     animation->setStartValue(view->geometry());
     animation->setEndValue(target);
+    running = animation;
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
@@ -91,10 +96,7 @@ void CustomLogo::evaluate(const VersionList& list) {
     const BrowserId browser = browser_;
     Executor::submit(
         Executor::Queue::Measuring,
-        [browser, files = detachedFiles(), list] {
-            return checkBrowserUpdate(browser, files, list);
-        },
-        this,
+        [browser, files = files_, list] { return checkBrowserUpdate(browser, files, list); }, this,
         [this](const UpdateAdvice& advice) {
             advice_ = advice;
             if (advice.evaluated && update_) {
@@ -102,13 +104,6 @@ void CustomLogo::evaluate(const VersionList& list) {
             }
             emit updateChecked(advice.advice);
         });
-}
-
-FileManager CustomLogo::detachedFiles() const {
-    // The job may outlive this logo: it reads through a copy that measures nothing.
-    FileManager files = files_;
-    files.setFolderSizes(nullptr);
-    return files;
 }
 
 void CustomLogo::updateBtn() {
@@ -123,8 +118,7 @@ void CustomLogo::showSheet(const VersionList& list) {
     sheetPending_ = false;
     const BrowserId browser = browser_;
     // The list key of Safari depends on the system version file, read again for each press.
-    const auto publishedVersion = [browser, files = detachedFiles(),
-                                   list]() -> std::optional<QString> {
+    const auto publishedVersion = [browser, files = files_, list]() -> std::optional<QString> {
         if (!list) {
             return std::nullopt;
         }
@@ -149,12 +143,14 @@ void CustomLogo::showSheet(const VersionList& list) {
         });
 }
 
-CustomLogo* newLogoController(BrowserId browser, QWidget* panel, FileManager& files) {
-    return new CustomLogo(browser, panel, files);
+CustomLogo* newLogoController(BrowserId browser, const PanelControls& controls,
+                              const SizeMonitor& sizes, FileManager& files) {
+    return new CustomLogo(browser, controls, sizes, files);
 }
 
-CustomLogo* createLogoController(BrowserId browser, QWidget* panel, FileManager& files) {
-    CustomLogo* controller = newLogoController(browser, panel, files);
+CustomLogo* createLogoController(BrowserId browser, const PanelControls& controls,
+                                 const SizeMonitor& sizes, FileManager& files) {
+    CustomLogo* controller = newLogoController(browser, controls, sizes, files);
     if (controller) {
         controller->awakeFromNib();
     }

@@ -1,6 +1,7 @@
-// A browser panel's logo controller: grows the logo with the browser's data on a 2 s timer
-// (measured off the main thread, frames animated) and shows the update button when the remote
-// list names a newer browser version. What differs between browsers comes from their rows.
+// A browser panel's logo controller: grows the logo with the browser's data, measured every 2 s
+// through the size monitor (off the main thread, frames animated), and shows the update button
+// when the remote list names a newer browser version. What differs between browsers comes from
+// their rows.
 #pragma once
 
 #include <QAbstractButton>
@@ -12,12 +13,12 @@
 #include <optional>
 
 #include "core/browsers/Browser.h"
+#include "core/fs/FileManager.h"
 #include "core/monitor/BrowserUpdateAdvice.h"
-#include "services/BackgroundTicker.h"
+#include "gui/panels/PanelControls.h"
+#include "services/SizeMonitor.h"
 
 namespace qz {
-
-class FileManager;
 
 class CustomLogo : public QObject {
     Q_OBJECT
@@ -25,8 +26,11 @@ class CustomLogo : public QObject {
     static constexpr double kInterval = 2.0;
     static constexpr double kAnimationSeconds = 0.25;
 
-    // Works on the panel's logo view and "update" button; lives as long as the panel.
-    CustomLogo(BrowserId browser, QWidget* panel, FileManager& files);
+    // Works on the panel's logo view and update button (controls.panel, .logo and .update) and
+    // lives as long as the panel. It measures through the size monitor; the update check reads
+    // the installed browser through the file manager.
+    CustomLogo(BrowserId browser, const PanelControls& controls, const SizeMonitor& sizes,
+               FileManager& files);
 
     BrowserId browser() const { return browser_; }
     // Held weakly: a logo view that is gone is skipped, the button still moves.
@@ -60,27 +64,31 @@ class CustomLogo : public QObject {
     void sheetShown();
 
   private:
-    void animate(QWidget* view, const QRect& target);
+    // Moves a view to its frame; `running` is the view's animation under way, if any.
+    void animate(QWidget* view, QPointer<QPropertyAnimation>& running, const QRect& target);
     void evaluate(const VersionList& list);
-    FileManager detachedFiles() const;
     void showSheet(const VersionList& list);
 
     BrowserId browser_;
     QPointer<QWidget> panel_;
     QPointer<QWidget> logo_;
     QPointer<QAbstractButton> update_;
+    QPointer<QPropertyAnimation> logoAnimation_;
+    QPointer<QPropertyAnimation> updateAnimation_;
     FileManager& files_;
     QUrl listUrl_;
     int level_ = -1;
     std::optional<UpdateAdvice> advice_;
     QPointer<QMessageBox> sheet_;
     bool sheetPending_ = false;
-    BackgroundTicker ticker_;
+    SizeSubscription measuring_;
 };
 
 // The browser's logo controller on a panel, owned by the panel; not started yet.
-CustomLogo* newLogoController(BrowserId browser, QWidget* panel, FileManager& files);
+CustomLogo* newLogoController(BrowserId browser, const PanelControls& controls,
+                              const SizeMonitor& sizes, FileManager& files);
 // The same, with its start-up step run.
-CustomLogo* createLogoController(BrowserId browser, QWidget* panel, FileManager& files);
+CustomLogo* createLogoController(BrowserId browser, const PanelControls& controls,
+                                 const SizeMonitor& sizes, FileManager& files);
 
 }  // namespace qz

@@ -54,7 +54,7 @@ void ImageFactory::awakeFromNib() {
     }
     const QFont font = menuEntryFont();
     for (BrowserId browser : kAllBrowsers) {
-        if (QAction* entry = menuEntries[static_cast<size_t>(browser)]) {
+        if (QAction* entry = menuEntry(browser)) {
             entry->setText(texts_.text(menuEntryKey(browser)));
             entry->setFont(font);
         }
@@ -78,17 +78,25 @@ quint64 ImageFactory::threshold() const {
     return threshold_.value();
 }
 
-QString ImageFactory::imageNormal() {
+QString ImageFactory::imageNormal() const {
+    return decideStatus(totals_, considered_, threshold()).icon;
+}
+
+void ImageFactory::showMenuEntries() {
     const StatusState state = decideStatus(totals_, considered_, threshold());
-    for (size_t i = 0; i < menuEntries.size(); ++i) {
-        if (menuEntries[i]) {
-            menuEntries[i]->setVisible(state.entryVisible[i]);
+    for (size_t i = 0; i < menuEntries_.size(); ++i) {
+        if (menuEntries_[i]) {
+            menuEntries_[i]->setVisible(state.entryVisible[i]);
         }
     }
-    if (ok) {
-        ok->setVisible(state.okVisible);
+    if (ok_) {
+        ok_->setVisible(state.okVisible);
     }
-    return state.icon;
+}
+
+void ImageFactory::setMenuEntries(const MenuEntries& entries, QAction* ok) {
+    menuEntries_ = entries;
+    ok_ = ok;
 }
 
 void ImageFactory::setPesoalert(QComboBox* popup) {

@@ -38,8 +38,11 @@ class ImageFactory : public QObject, public UserNotificationCenterDelegate {
     const BrowserTotals& totals() const { return totals_; }
 
     // The name of the bundle image for the current sizes and threshold ("qzb.pdf" or
-    // "qza.pdf"); shows exactly the menu entries of the browsers at or above the threshold.
-    QString imageNormal();
+    // "qza.pdf").
+    QString imageNormal() const;
+    // Shows exactly the status-menu entries of the browsers at or above the threshold, and "ok"
+    // when there are none.
+    void showMenuEntries();
     // The threshold in force.
     quint64 threshold() const;
 
@@ -49,17 +52,21 @@ class ImageFactory : public QObject, public UserNotificationCenterDelegate {
 
     bool notificationsChecked() const { return notifications_.hasRun(); }
 
+    // The status menu's entries (owned by the menu): per browser in the fixed order (nullptr
+    // for a browser the menu lacks), and "ok".
+    using MenuEntries = std::array<QPointer<QAction>, kBrowserCount>;
+    void setMenuEntries(const MenuEntries& entries, QAction* ok);
+    QAction* menuEntry(BrowserId browser) const {
+        return menuEntries_[static_cast<size_t>(browser)];
+    }
+    QAction* ok() const { return ok_; }
+
   public slots:
     // The pop-up's action: stores the chosen entry's threshold.
     void chancepesoalert(int index);
     // Notifies the considered browsers at or above the threshold; only the first call counts.
     // Before the first totals have arrived it waits for them rather than judge zeros.
     void checkNotifiche();
-
-  public:
-    // Status-menu entries (owned by the menu): per browser in the fixed order, and "ok".
-    std::array<QPointer<QAction>, kBrowserCount> menuEntries;
-    QPointer<QAction> ok;
 
   private:
     UserDefaults& defaults_;
@@ -72,6 +79,8 @@ class ImageFactory : public QObject, public UserNotificationCenterDelegate {
     StartupNotifications notifications_;
     bool measured_ = false;
     bool checkPending_ = false;
+    MenuEntries menuEntries_;
+    QPointer<QAction> ok_;
 };
 
 }  // namespace qz

@@ -14,22 +14,27 @@
 
 namespace qz {
 
-MenuStatus::MenuStatus(FileManager& files, ImageFactory& imageFactory, QObject* parent)
+MenuStatus::MenuStatus(const FileManager& files, const SizeMonitor& sizes,
+                       ImageFactory& imageFactory, QObject* parent)
     : QObject(parent),
       files_(files),
       imageFactory_(imageFactory),
       statusMenu_(std::make_unique<QMenu>()),
       slot_([this](const QString& icon) { return createStatusItem(icon); }),
-      ticker_(kInterval, [this]() -> std::function<void()> {
-          // Both figures come from the same moment's disk, measured afresh on every tick.
-          const BrowserTotals totals = measureTotals(files_);
-          const BrowserFlags considered = consideredBrowsers(files_);
-          return [this, totals, considered] {
-              imageFactory_.setMeasured(totals, considered);
-              setmenuitembar();
-              ++updates_;
-              emit updated();
-          };
+      measuring_(sizes, kInterval, [this]() -> SizeSubscription::Job {
+          // The job carries this controller only into the answer, run while it lives.
+          return
+              [this](const FileManager& measured, FolderSizes& folders) -> std::function<void()> {
+                  // Both figures come from the same moment's disk, measured anew on every tick.
+                  const BrowserTotals totals = measureTotals(measured, &folders);
+                  const BrowserFlags considered = consideredBrowsers(measured);
+                  return [this, totals, considered] {
+                      imageFactory_.setMeasured(totals, considered);
+                      setmenuitembar();
+                      ++updates_;
+                      emit updated();
+                  };
+              };
       }) {
     buildMenu();
     // Without a notification server the tray shows the message.
@@ -51,17 +56,18 @@ MenuStatus::~MenuStatus() {
 void MenuStatus::buildMenu() {
     const Localization& texts = Localization::shared();
     QMenu* menu = statusMenu_.get();
+    ImageFactory::MenuEntries entries;
     for (BrowserId browser : layoutBrowsers(files_.layout())) {
         QAction* entry = menu->addAction(texts.text(menuEntryKey(browser)));
         entry->setObjectName(QStringLiteral("menu") + browserInfo(browser).key);
         entry->setVisible(false);
         connect(entry, &QAction::triggered, this, &MenuStatus::openRequested);
-        imageFactory_.menuEntries[static_cast<size_t>(browser)] = entry;
+        entries[static_cast<size_t>(browser)] = entry;
     }
     QAction* ok = menu->addAction(texts.text(QStringLiteral("ok")));
     ok->setObjectName(QStringLiteral("ok"));
     ok->setEnabled(false);
-    imageFactory_.ok = ok;
+    imageFactory_.setMenuEntries(entries, ok);
     menu->addSeparator();
     connect(menu->addAction(texts.text(QStringLiteral("menuOpen"))), &QAction::triggered, this,
             &MenuStatus::openRequested);
@@ -106,7 +112,7 @@ QObject* MenuStatus::createStatusItem(const QString& icon) {
 
 void MenuStatus::awakeFromNib() {
     StatusItemSlot::clearInstalled();
-    ticker_.start(/*runAtOnce=*/true);
+    measuring_.start(/*runAtOnce=*/true);
 }
 
 QSystemTrayIcon* MenuStatus::statusItem() const {
@@ -118,10 +124,11 @@ QString MenuStatus::alternateImage() {
 }
 
 void MenuStatus::updatesize() {
-    ticker_.tick();
+    measuring_.tick();
 }
 
 void MenuStatus::setmenuitembar() {
+    imageFactory_.showMenuEntries();
     slot_.setmenuitembar(imageFactory_.imageNormal());
     // A tray that started after the item was made (a panel that comes up after login).
     QSystemTrayIcon* item = statusItem();

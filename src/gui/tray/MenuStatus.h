@@ -1,6 +1,6 @@
-// The tray status item and its menu: measures the four browsers' totals every few seconds on a
-// worker, hands them to the size alert, and replaces the one status item only when its icon
-// changes.
+// The tray status item and its menu: measures the browsers' totals every few seconds through the
+// size monitor, hands them to the size alert, and replaces the one status item only when its
+// icon changes.
 #pragma once
 
 #include <QAction>
@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "core/monitor/StatusItemSlot.h"
-#include "services/BackgroundTicker.h"
+#include "services/SizeMonitor.h"
 
 namespace qz {
 
@@ -23,8 +23,10 @@ class MenuStatus : public QObject {
   public:
     static constexpr double kInterval = 3.0;
 
-    // The files are measured on a worker thread; both arguments must outlive this object.
-    MenuStatus(FileManager& files, ImageFactory& imageFactory, QObject* parent = nullptr);
+    // The menu lists the browsers of the file manager's layout; the totals are measured through
+    // the size monitor. The file manager and the image factory must outlive this object.
+    MenuStatus(const FileManager& files, const SizeMonitor& sizes, ImageFactory& imageFactory,
+               QObject* parent = nullptr);
     ~MenuStatus() override;
 
     // Start-up step: forgets any earlier status item, measures at once and every 3 s after.
@@ -41,7 +43,7 @@ class MenuStatus : public QObject {
     ImageFactory& imageFactory() const { return imageFactory_; }
     // Measurements applied so far, and ticks skipped because one was still running.
     int updates() const { return updates_; }
-    int skippedTicks() const { return ticker_.skippedTicks(); }
+    int skippedTicks() const { return measuring_.skippedTicks(); }
 
     // Tells whether a tray is there to show the item; the item appears on the first tick that
     // finds one, also when the tray starts after Quenzel. Tests swap in their own answer.
@@ -69,14 +71,14 @@ class MenuStatus : public QObject {
     QObject* createStatusItem(const QString& icon);
     void buildMenu();
 
-    FileManager& files_;
+    const FileManager& files_;
     ImageFactory& imageFactory_;
     std::unique_ptr<QMenu> statusMenu_;
     StatusItemSlot slot_;
     TrayProbe trayAvailable_ = &QSystemTrayIcon::isSystemTrayAvailable;
     int updates_ = 0;
     // Last, so that it is destroyed first and no result arrives in a half-destroyed object.
-    BackgroundTicker ticker_;
+    SizeSubscription measuring_;
 };
 
 }  // namespace qz

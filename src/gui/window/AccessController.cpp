@@ -12,7 +12,6 @@
 
 #include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
-#include "gui/window/AppDelegate.h"
 #include "services/AccessLinks.h"
 
 namespace qz {
@@ -27,10 +26,10 @@ void setShown(QWidget* control, const std::optional<bool>& shown) {
 
 }  // namespace
 
-AccessController::AccessController(AppDelegate& delegate, FileManager& files,
+AccessController::AccessController(const AccessControls& controls, FileManager& files,
                                    UserDefaults& defaults, const Localization& texts,
                                    QObject* parent)
-    : QObject(parent), delegate_(delegate), files_(files), texts_(texts), check_(defaults, texts) {
+    : QObject(parent), controls_(controls), files_(files), texts_(texts), check_(defaults, texts) {
     connect(&check_, &AccessCheck::faceChanged, this, &AccessController::applyFace);
     // Until a grant resolves the window offers the folder choice, so a grant that no longer
     // resolves still leaves the user a way to give it again.
@@ -55,7 +54,7 @@ void AccessController::choose() {
 }
 
 void AccessController::helpSandbox(QWidget* anchor) {
-    QWidget* popover = delegate_.popoverSandbox;
+    QWidget* popover = controls_.helpPopover;
     if (!popover || !anchor) {
         return;
     }
@@ -80,28 +79,26 @@ void AccessController::updateApp() {
 }
 
 void AccessController::applyFace(const FaceChange& change) {
-    setShown(delegate_.chooseHD, change.chooseHD);
-    setShown(delegate_.helpSandbox, change.helpSandbox);
-    setShown(delegate_.imageSandbox, change.imageSandbox);
-    setShown(delegate_.textUpdate, change.textUpdate);
-    setShown(delegate_.btnUpdate, change.btnUpdate);
-    if (change.slotViews && delegate_.vista) {
-        for (QWidget* slotView : delegate_.vista->slotViews()) {
-            setShown(slotView, change.slotViews);
-        }
+    setShown(controls_.chooseHD, change.chooseHD);
+    setShown(controls_.helpSandbox, change.helpSandbox);
+    setShown(controls_.imageSandbox, change.imageSandbox);
+    setShown(controls_.textUpdate, change.textUpdate);
+    setShown(controls_.btnUpdate, change.btnUpdate);
+    for (QWidget* slotView : controls_.slotViews) {
+        setShown(slotView, change.slotViews);
     }
     if (change.imageName) {
-        delegate_.imageSandbox->setImageName(*change.imageName);
+        controls_.imageSandbox->setImageName(*change.imageName);
     }
     if (change.updateText) {
-        delegate_.textUpdate->setText(*change.updateText);
+        controls_.textUpdate->setText(*change.updateText);
     }
     emit faceApplied();
 }
 
 QStringList AccessController::runFolderDialog() const {
     const FolderChooserSetup setup = folderChooserSetup(files_, texts_);
-    QFileDialog dialog(delegate_.window(), setup.title, setup.startDirectory);
+    QFileDialog dialog(controls_.window, setup.title, setup.startDirectory);
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setFileMode(QFileDialog::Directory);
     // Qt's own dialog: the desktop's dialogs ignore the filter and hide dotted folders.
@@ -119,7 +116,7 @@ void AccessController::presentError(const QString& reason) {
         errorMessage_->close();
     }
     auto* message = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quenzel"), reason,
-                                    QMessageBox::Ok, delegate_.window());
+                                    QMessageBox::Ok, controls_.window);
     message->setWindowModality(Qt::WindowModal);
     message->setAttribute(Qt::WA_DeleteOnClose);
     errorMessage_ = message;
@@ -127,7 +124,7 @@ void AccessController::presentError(const QString& reason) {
 }
 
 void AccessController::addHelpLink() {
-    QWidget* popover = delegate_.popoverSandbox;
+    QWidget* popover = controls_.helpPopover;
     if (helpLinkAdded_ || !popover || !popover->layout()) {
         return;
     }
@@ -137,11 +134,9 @@ void AccessController::addHelpLink() {
     link->setText(QStringLiteral("<a href=\"#sandbox\">%1</a>")
                       .arg(texts_.format(QStringLiteral("moreHelpSand")).toHtmlEscaped()));
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    connect(link, &QLabel::linkActivated, this, [this, popover] {
+    connect(link, &QLabel::linkActivated, this, [popover] {
         popover->hide();
-        if (delegate_.vista) {
-            delegate_.vista->supportSandbox();
-        }
+        openAccessHelp();  // the support page's section on folder access
     });
     popover->layout()->addWidget(link);
 }

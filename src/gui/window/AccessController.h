@@ -2,20 +2,36 @@
 // access check decides, asks for the folder, reports a grant that could not be made, shows help.
 #pragma once
 
+#include <QLabel>
+#include <QList>
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
 #include <QStringList>
+#include <QToolButton>
 #include <functional>
 
+#include "gui/chrome/ImageView.h"
 #include "services/AccessCheck.h"
 
 namespace qz {
 
-class AppDelegate;
 class FileManager;
 class Localization;
 class UserDefaults;
+
+// The main window's controls the access faces show and hide, and the window itself.
+struct AccessControls {
+    QWidget* window;  // the folder dialog and the error message open on it
+    QPushButton* chooseHD;
+    QToolButton* helpSandbox;
+    ImageView* imageSandbox;
+    QLabel* textUpdate;
+    QPushButton* btnUpdate;
+    QList<QWidget*> slotViews;  // the four slots of the browser panels
+    QWidget* helpPopover;       // the access help, shown below helpSandbox
+};
 
 class AccessController : public QObject {
     Q_OBJECT
@@ -23,9 +39,9 @@ class AccessController : public QObject {
     // Asks for folders and returns their local paths; empty when the user cancels.
     using FolderChooser = std::function<QStringList()>;
 
-    // Works on the delegate's access and update controls and its controller's slot views,
-    // which must exist already. The window is left showing the access request.
-    AccessController(AppDelegate& delegate, FileManager& files, UserDefaults& defaults,
+    // Works on the window's access and update controls and its slot views, which must outlive
+    // it. The window is left showing the access request.
+    AccessController(const AccessControls& controls, FileManager& files, UserDefaults& defaults,
                      const Localization& texts, QObject* parent = nullptr);
 
     // Reads the grant and sets the face; the update answer may change it later.
@@ -55,7 +71,7 @@ class AccessController : public QObject {
     // The help's link to the support page, added when the help first opens.
     void addHelpLink();
 
-    AppDelegate& delegate_;
+    AccessControls controls_;
     FileManager& files_;
     const Localization& texts_;
     AccessCheck check_;

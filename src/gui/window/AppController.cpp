@@ -7,9 +7,9 @@
 
 namespace qz {
 
-AppController::AppController(FileManager& files, const std::array<QWidget*, 4>& slotViews,
-                             QObject* parent)
-    : QObject(parent), files_(files) {
+AppController::AppController(FileManager& files, const SizeMonitor& sizes,
+                             const std::array<QWidget*, 4>& slotViews, QObject* parent)
+    : QObject(parent), files_(files), sizes_(sizes) {
     for (size_t i = 0; i < slotViews.size(); ++i) {
         slots_[i] = slotViews[i];
     }
@@ -19,7 +19,8 @@ AppController::~AppController() = default;
 
 void AppController::awakeFromNib() {
     for (BrowserId browser : layoutBrowsers(files_.layout())) {
-        controllers_[static_cast<size_t>(browser)] = new PanelController(browser, files_, this);
+        controllers_[static_cast<size_t>(browser)] =
+            new PanelController(browser, files_, sizes_, this);
     }
     // On macOS nothing is placed without Safari; on Linux every installed browser is.
     int slot = 0;

@@ -17,6 +17,7 @@ class CareModule;
 class FileManager;
 class ImageFactory;
 class PreferencesWindowController;
+class SizeMonitor;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -25,9 +26,10 @@ class AppController : public QObject {
     static constexpr int kPanelWidth = 175;
     static constexpr int kPanelHeight = PanelController::kPanelHeight;
 
-    // The slot views in their order, first to fourth.
-    AppController(FileManager& files, const std::array<QWidget*, 4>& slotViews,
-                  QObject* parent = nullptr);
+    // The slot views in their order, first to fourth. The panels measure through the size
+    // monitor, which must outlive this.
+    AppController(FileManager& files, const SizeMonitor& sizes,
+                  const std::array<QWidget*, 4>& slotViews, QObject* parent = nullptr);
     ~AppController() override;
 
     // Creates the panel controllers and places the installed browsers' panels.
@@ -68,6 +70,7 @@ class AppController : public QObject {
     void place(PanelController* controller, int slot);
 
     FileManager& files_;
+    const SizeMonitor& sizes_;
     std::array<QPointer<QWidget>, 4> slots_;
     std::array<std::optional<BrowserId>, 4> placed_;
     std::array<PanelController*, kBrowserCount> controllers_{};

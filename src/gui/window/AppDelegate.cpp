@@ -61,19 +61,22 @@ constexpr CentredFrame kAccessFrames[4][5] = {
 
 }  // namespace
 
-AppDelegate::AppDelegate(FileManager& files, QObject* parent) : QObject(parent), files_(files) {
+AppDelegate::AppDelegate(FileManager& files, const SizeMonitor& sizes, QObject* parent)
+    : QObject(parent), files_(files), sizes_(sizes) {
     buildWindow();
     buildSecondaryWidgets();
-    access_ =
-        new AccessController(*this, files_, UserDefaults::standard(), Localization::shared(), this);
-    connect(chooseHD, &QPushButton::clicked, this, &AppDelegate::choose);
-    connect(helpSandbox, &QToolButton::clicked, this, &AppDelegate::helpSandboxPressed);
-    connect(btnUpdate, &QPushButton::clicked, this, &AppDelegate::updateApp);
+    const AccessControls controls{window_,     chooseHD_,  helpSandbox_,        imageSandbox_,
+                                  textUpdate_, btnUpdate_, vista_->slotViews(), popoverSandbox_};
+    access_ = new AccessController(controls, files_, UserDefaults::standard(),
+                                   Localization::shared(), this);
+    connect(chooseHD_, &QPushButton::clicked, this, &AppDelegate::choose);
+    connect(helpSandbox_, &QToolButton::clicked, this, &AppDelegate::helpSandboxPressed);
+    connect(btnUpdate_, &QPushButton::clicked, this, &AppDelegate::updateApp);
 }
 
 AppDelegate::~AppDelegate() {
-    delete welcome;
-    delete splash;
+    delete welcome_;
+    delete splash_;
     delete preferencesPane_;
     delete window_;
 }
@@ -95,17 +98,17 @@ void AppDelegate::buildWindow() {
         slotViews[i]->setGeometry(x, kSlotTop, width, AppController::kPanelHeight);
         x += width;
     }
-    chooseHD = new QPushButton(content);
-    helpSandbox = new QToolButton(content);
-    helpSandbox->setText(QStringLiteral("?"));
-    imageSandbox = new ImageView(content);
-    textUpdate = new QLabel(content);
-    textUpdate->setWordWrap(true);
-    textUpdate->setAlignment(Qt::AlignCenter);
-    btnUpdate = new QPushButton(content);
-    btnUpdate->setText(Localization::shared().format(QStringLiteral("btnUpdate")));
+    chooseHD_ = new QPushButton(content);
+    helpSandbox_ = new QToolButton(content);
+    helpSandbox_->setText(QStringLiteral("?"));
+    imageSandbox_ = new ImageView(content);
+    textUpdate_ = new QLabel(content);
+    textUpdate_->setWordWrap(true);
+    textUpdate_->setAlignment(Qt::AlignCenter);
+    btnUpdate_ = new QPushButton(content);
+    btnUpdate_->setText(Localization::shared().format(QStringLiteral("btnUpdate")));
     layoutForBrowserCount(2);
-    vista = new AppController(files_, slotViews, this);
+    vista_ = new AppController(files_, sizes_, slotViews, this);
     // Closing the window keeps the program running, so a quit needs its own key.
     auto* quit = new QShortcut(QKeySequence::Quit, window_);
     connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
@@ -120,40 +123,40 @@ void AppDelegate::buildWindow() {
 }
 
 void AppDelegate::buildSecondaryWidgets() {
-    splash = new QWidget(nullptr, Qt::Window);
-    splash->setWindowTitle(QStringLiteral("Quenzel"));
-    auto* splashLayout = new QVBoxLayout(splash);
-    grazie = new QLabel(splash);
-    info = new QLabel(splash);
-    note = new QLabel(splash);
-    for (QLabel* label : {grazie, info, note}) {
+    splash_ = new QWidget(nullptr, Qt::Window);
+    splash_->setWindowTitle(QStringLiteral("Quenzel"));
+    auto* splashLayout = new QVBoxLayout(splash_);
+    grazie_ = new QLabel(splash_);
+    info_ = new QLabel(splash_);
+    note_ = new QLabel(splash_);
+    for (QLabel* label : {grazie_, info_, note_}) {
         label->setWordWrap(true);
         splashLayout->addWidget(label);
     }
-    splash->setAutoFillBackground(true);
+    splash_->setAutoFillBackground(true);
 
     auto* help = new QFrame(window_, Qt::Popup);
     help->setFrameShape(QFrame::StyledPanel);
     auto* helpLayout = new QVBoxLayout(help);
-    titleHelpSandbox = new QLabel(help);
-    QFont bold = titleHelpSandbox->font();
+    titleHelpSandbox_ = new QLabel(help);
+    QFont bold = titleHelpSandbox_->font();
     bold.setBold(true);
-    titleHelpSandbox->setFont(bold);
-    textHelpSandbox = new QLabel(help);
-    textHelpSandbox->setWordWrap(true);
-    textHelpSandbox->setFixedWidth(260);
-    helpLayout->addWidget(titleHelpSandbox);
-    helpLayout->addWidget(textHelpSandbox);
-    popoverSandbox = help;
+    titleHelpSandbox_->setFont(bold);
+    textHelpSandbox_ = new QLabel(help);
+    textHelpSandbox_->setWordWrap(true);
+    textHelpSandbox_->setFixedWidth(260);
+    helpLayout->addWidget(titleHelpSandbox_);
+    helpLayout->addWidget(textHelpSandbox_);
+    popoverSandbox_ = help;
 
     preferencesPane_ = new QWidget;
     auto* preferencesLayout = new QVBoxLayout(preferencesPane_);
-    loginCheck = new QCheckBox(preferencesPane_);
-    dockIconCheckbox = new QCheckBox(preferencesPane_);
-    avvisoIcon = new QLabel(preferencesPane_);
-    preferencesLayout->addWidget(loginCheck);
-    preferencesLayout->addWidget(dockIconCheckbox);
-    preferencesLayout->addWidget(avvisoIcon);
+    loginCheck_ = new QCheckBox(preferencesPane_);
+    dockIconCheckbox_ = new QCheckBox(preferencesPane_);
+    avvisoIcon_ = new QLabel(preferencesPane_);
+    preferencesLayout->addWidget(loginCheck_);
+    preferencesLayout->addWidget(dockIconCheckbox_);
+    preferencesLayout->addWidget(avvisoIcon_);
     buildShellControls();
 }
 
@@ -165,46 +168,46 @@ void AppDelegate::awakeFromNib() {
     window_->setShowsBaselineSeparator(false);
 
     window_->setBackgroundColor(kWindowColor);
-    QPalette colors = splash->palette();
+    QPalette colors = splash_->palette();
     colors.setColor(QPalette::Window, kWindowColor);
-    splash->setPalette(colors);
+    splash_->setPalette(colors);
 
     window_->standardWindowButton(TitleBarWindow::MiniaturizeButton)->hide();
     window_->standardWindowButton(TitleBarWindow::ZoomButton)->hide();
 
     const Settings settings = Settings::standard();
     const bool showDock = settings.showInTaskbar();
-    dockIconCheckbox->setChecked(showDock);
+    dockIconCheckbox_->setChecked(showDock);
     if (showDock) {
         setShowsDockIcon(true);
     }
-    shadyEnabled = settings.showInTaskbar();
+    shadyEnabled_ = settings.showInTaskbar();
     updateEnabledStatus();
 
-    avvisoIcon->hide();
+    avvisoIcon_->hide();
 
     const Localization& texts = Localization::shared();
-    grazie->setText(texts.format(QStringLiteral("grazie")));
-    info->setText(texts.format(QStringLiteral("info")));
-    note->setText(texts.format(QStringLiteral("note")));
-    titleHelpSandbox->setText(texts.format(QStringLiteral("titleHelpSand")));
+    grazie_->setText(texts.format(QStringLiteral("grazie")));
+    info_->setText(texts.format(QStringLiteral("info")));
+    note_->setText(texts.format(QStringLiteral("note")));
+    titleHelpSandbox_->setText(texts.format(QStringLiteral("titleHelpSand")));
     // On Linux the grant is the home folder, not a Library folder.
-    textHelpSandbox->setText(texts.format(files_.layout() == Layout::Linux
-                                              ? QStringLiteral("textHelpSandHome")
-                                              : QStringLiteral("textHelpSand")));
+    textHelpSandbox_->setText(texts.format(files_.layout() == Layout::Linux
+                                               ? QStringLiteral("textHelpSandHome")
+                                               : QStringLiteral("textHelpSand")));
 
-    vista->awakeFromNib();
+    vista_->awakeFromNib();
 
-    if (!myAddSheet) {
-        myAddSheet = new addItem(this);
-        myAddSheet->setUp();  // loads History.plist and becomes the shared store
+    if (!myAddSheet_) {
+        myAddSheet_ = new addItem(this);
+        myAddSheet_->setUp();  // loads History.plist and becomes the shared store
     }
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
     checkSandbox();
     const int n = static_cast<int>(installedBrowsers(files_).size());
-    chooseHD->setText(Localization::shared().format(QStringLiteral("ChooseHdBTN")));
+    chooseHD_->setText(Localization::shared().format(QStringLiteral("ChooseHdBTN")));
     layoutForBrowserCount(n);
     window_->center();
     if (!startsInBackground_) {
@@ -229,10 +232,10 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     window_->makeKeyAndOrderFront();
     Settings settings = Settings::standard();
     if (settings.reviewPending()) {
-        splash->adjustSize();
-        splash->move(window_->frameGeometry().center() - splash->rect().center());
-        splash->show();
-        splash->raise();
+        splash_->adjustSize();
+        splash_->move(window_->frameGeometry().center() - splash_->rect().center());
+        splash_->show();
+        splash_->raise();
     }
     settings.setReviewPending(false);
     settings.synchronize();
@@ -267,7 +270,7 @@ void AppDelegate::tellOnceThatQuenzelKeepsRunning() {
 
 void AppDelegate::applicationWillTerminate() {
     // An empty history writes nothing, so an earlier file stays as it is.
-    (myAddSheet ? myAddSheet : addItem::sharedMySingleton())->saveAtTermination();
+    (myAddSheet_ ? myAddSheet_ : addItem::sharedMySingleton())->saveAtTermination();
 }
 
 QString AppDelegate::quenzelApplicationSupportFolder() const {
@@ -287,7 +290,7 @@ void AppDelegate::choose() {
 }
 
 void AppDelegate::helpSandboxPressed() {
-    access_->helpSandbox(helpSandbox);
+    access_->helpSandbox(helpSandbox_);
 }
 
 void AppDelegate::updateApp() {
@@ -303,7 +306,7 @@ void AppDelegate::layoutForBrowserCount(int n) {
     const qreal width = window_->width();
     const qreal height = window_->height();
     const qreal contentHeight = window_->contentView()->height();
-    QWidget* controls[5] = {helpSandbox, chooseHD, imageSandbox, textUpdate, btnUpdate};
+    QWidget* controls[5] = {helpSandbox_, chooseHD_, imageSandbox_, textUpdate_, btnUpdate_};
     for (int i = 0; i < 5; ++i) {
         const CentredFrame& frame = kAccessFrames[n - 1][i];
         controls[i]->setGeometry(
@@ -311,23 +314,23 @@ void AppDelegate::layoutForBrowserCount(int n) {
                      contentHeight));
     }
     // The narrow single column gets a smaller face for the notice.
-    textUpdate->setFont(n == 1 ? QFont(QStringLiteral("LucidaGrande"), 11)
-                               : QApplication::font(textUpdate));
+    textUpdate_->setFont(n == 1 ? QFont(QStringLiteral("LucidaGrande"), 11)
+                                : QApplication::font(textUpdate_));
 }
 
 void AppDelegate::updateEnabledStatus() {
     Settings settings = Settings::standard();
-    settings.setShowInTaskbar(shadyEnabled);
+    settings.setShowInTaskbar(shadyEnabled_);
     settings.synchronize();
 }
 
 void AppDelegate::historyPressed() {
-    if (!popover) {
-        addItem* store = myAddSheet ? myAddSheet : addItem::sharedMySingleton();
-        popover = new HistoryPopover(*store, Localization::shared(), window_);
+    if (!popover_) {
+        addItem* store = myAddSheet_ ? myAddSheet_ : addItem::sharedMySingleton();
+        popover_ = new HistoryPopover(*store, Localization::shared(), window_);
     }
-    auto* history = static_cast<HistoryPopover*>(popover.data());
-    QWidget* anchor = historyButton ? static_cast<QWidget*>(historyButton) : window_;
+    auto* history = static_cast<HistoryPopover*>(popover_.data());
+    QWidget* anchor = historyButton_ ? static_cast<QWidget*>(historyButton_) : window_;
     history->showBelow(anchor);
 }
 
@@ -340,22 +343,22 @@ void AppDelegate::showShare() {
 
 void AppDelegate::decorateTitleBar() {
     QWidget* bar = window_->titleBarView();
-    if (!titleImage) {
-        titleImage = new ImageView(bar);
-        titleImage->setImageName(QStringLiteral("QuenzelTitle"));
-        historyButton = new QToolButton(bar);
-        historyButton->setAutoRaise(true);
-        historyButton->setIcon(bundleImage(QStringLiteral("clockB")));
-        historyButton->setIconSize({28, 29});
-        historyButton->setFocusPolicy(Qt::NoFocus);
-        connect(historyButton, &QToolButton::clicked, this, &AppDelegate::historyPressed);
+    if (!titleImage_) {
+        titleImage_ = new ImageView(bar);
+        titleImage_->setImageName(QStringLiteral("QuenzelTitle"));
+        historyButton_ = new QToolButton(bar);
+        historyButton_->setAutoRaise(true);
+        historyButton_->setIcon(bundleImage(QStringLiteral("clockB")));
+        historyButton_->setIconSize({28, 29});
+        historyButton_->setFocusPolicy(Qt::NoFocus);
+        connect(historyButton_, &QToolButton::clicked, this, &AppDelegate::historyPressed);
     }
     const qreal width = bar->width();
     const qreal height = bar->height();
-    titleImage->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
-    historyButton->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
-    titleImage->show();
-    historyButton->show();
+    titleImage_->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
+    historyButton_->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
+    titleImage_->show();
+    historyButton_->show();
 }
 
 }  // namespace qz

@@ -19,6 +19,7 @@ namespace qz {
 class AccessController;
 class FileManager;
 class Share;
+class SizeMonitor;
 class addItem;
 
 class AppDelegate : public QObject {
@@ -27,7 +28,8 @@ class AppDelegate : public QObject {
     static constexpr int kContentHeight = 258;
     static constexpr int kSlotTop = 8;  // slot views stand at the bottom of the content area
 
-    explicit AppDelegate(FileManager& files, QObject* parent = nullptr);
+    // The panels measure through the size monitor, which must outlive the delegate.
+    AppDelegate(FileManager& files, const SizeMonitor& sizes, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     TitleBarWindow* window() const { return window_; }
@@ -89,33 +91,36 @@ class AppDelegate : public QObject {
     void showShare();
 
   public:
-    // Outlets, named as the rest of the program knows them.
-    QCheckBox* dockIconCheckbox = nullptr;
-    bool shadyEnabled = true;
-    QLabel* avvisoIcon = nullptr;
-    QWidget* splash = nullptr;
-    QLabel* grazie = nullptr;
-    QLabel* info = nullptr;
-    QLabel* note = nullptr;
-    AppController* vista = nullptr;
-    QPushButton* chooseHD = nullptr;
-    QToolButton* helpSandbox = nullptr;
-    ImageView* imageSandbox = nullptr;
-    QLabel* titleHelpSandbox = nullptr;
-    QLabel* textHelpSandbox = nullptr;
-    QLabel* textUpdate = nullptr;
-    QPushButton* btnUpdate = nullptr;
-    QCheckBox* loginCheck = nullptr;
-    QPointer<QWidget> welcome;
-    QPointer<QWidget> popover;      // the care-history popover, made on first use
-    addItem* myAddSheet = nullptr;  // the care history store, set up with the window
-    QPointer<QWidget> popoverSandbox;
+    // The window's own controls (outlets), named as the rest of the program knows them; read
+    // only from outside.
+    QCheckBox* dockIconCheckbox() const { return dockIconCheckbox_; }
+    bool shadyEnabled() const { return shadyEnabled_; }
+    QLabel* avvisoIcon() const { return avvisoIcon_; }
+    QWidget* splash() const { return splash_; }
+    QLabel* grazie() const { return grazie_; }
+    QLabel* info() const { return info_; }
+    QLabel* note() const { return note_; }
+    AppController* vista() const { return vista_; }
+    QPushButton* chooseHD() const { return chooseHD_; }
+    QToolButton* helpSandbox() const { return helpSandbox_; }
+    ImageView* imageSandbox() const { return imageSandbox_; }
+    QLabel* titleHelpSandbox() const { return titleHelpSandbox_; }
+    QLabel* textHelpSandbox() const { return textHelpSandbox_; }
+    QLabel* textUpdate() const { return textUpdate_; }
+    QPushButton* btnUpdate() const { return btnUpdate_; }
+    QCheckBox* loginCheck() const { return loginCheck_; }
+    // The welcome window and the care-history popover, made on first use.
+    QWidget* welcome() const { return welcome_; }
+    QWidget* popover() const { return popover_; }
+    // The care history store, set up with the window.
+    addItem* myAddSheet() const { return myAddSheet_; }
+    QWidget* popoverSandbox() const { return popoverSandbox_; }
     // The title bar's picture and history button.
-    ImageView* titleImage = nullptr;
-    QToolButton* historyButton = nullptr;
+    ImageView* titleImage() const { return titleImage_; }
+    QToolButton* historyButton() const { return historyButton_; }
     // The rating prompt's buttons.
-    QPushButton* votaButton = nullptr;
-    QPushButton* emailvotaButton = nullptr;
+    QPushButton* votaButton() const { return votaButton_; }
+    QPushButton* emailvotaButton() const { return emailvotaButton_; }
 
   protected:
     // Watches the window manager closing the main window.
@@ -131,7 +136,32 @@ class AppDelegate : public QObject {
     void welcomeShown();
 
     FileManager& files_;
+    const SizeMonitor& sizes_;
     TitleBarWindow* window_ = nullptr;
+    QCheckBox* dockIconCheckbox_ = nullptr;
+    bool shadyEnabled_ = true;
+    QLabel* avvisoIcon_ = nullptr;
+    QWidget* splash_ = nullptr;
+    QLabel* grazie_ = nullptr;
+    QLabel* info_ = nullptr;
+    QLabel* note_ = nullptr;
+    AppController* vista_ = nullptr;
+    QPushButton* chooseHD_ = nullptr;
+    QToolButton* helpSandbox_ = nullptr;
+    ImageView* imageSandbox_ = nullptr;
+    QLabel* titleHelpSandbox_ = nullptr;
+    QLabel* textHelpSandbox_ = nullptr;
+    QLabel* textUpdate_ = nullptr;
+    QPushButton* btnUpdate_ = nullptr;
+    QCheckBox* loginCheck_ = nullptr;
+    QPointer<QWidget> welcome_;
+    QPointer<QWidget> popover_;
+    addItem* myAddSheet_ = nullptr;
+    QPointer<QWidget> popoverSandbox_;
+    ImageView* titleImage_ = nullptr;
+    QToolButton* historyButton_ = nullptr;
+    QPushButton* votaButton_ = nullptr;
+    QPushButton* emailvotaButton_ = nullptr;
     QPointer<QWidget> preferencesPane_;  // holds the preference controls until their window
     bool showsDockIcon_ = false;
     bool startsInBackground_ = false;

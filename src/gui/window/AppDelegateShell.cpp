@@ -17,42 +17,42 @@ namespace qz {
 void AppDelegate::buildShellControls() {
     const Localization& texts = Localization::shared();
     // The prompt belongs to the main window, so the window manager keeps it above it.
-    splash->setParent(window_, Qt::Dialog);
-    votaButton = new QPushButton(texts.text(QStringLiteral("votaButton")), splash);
-    emailvotaButton = new QPushButton(texts.text(QStringLiteral("emailvotaButton")), splash);
-    votaButton->setDefault(true);
-    votaButton->setEnabled(!endpointUrl(Endpoint::RatingPage).isEmpty());
-    emailvotaButton->setEnabled(!endpointUrl(Endpoint::ContactMail).isEmpty());
+    splash_->setParent(window_, Qt::Dialog);
+    votaButton_ = new QPushButton(texts.text(QStringLiteral("votaButton")), splash_);
+    emailvotaButton_ = new QPushButton(texts.text(QStringLiteral("emailvotaButton")), splash_);
+    votaButton_->setDefault(true);
+    votaButton_->setEnabled(!endpointUrl(Endpoint::RatingPage).isEmpty());
+    emailvotaButton_->setEnabled(!endpointUrl(Endpoint::ContactMail).isEmpty());
     auto* row = new QHBoxLayout;
     row->addStretch();
-    row->addWidget(emailvotaButton);
-    row->addWidget(votaButton);
-    static_cast<QVBoxLayout*>(splash->layout())->addLayout(row);
-    connect(votaButton, &QPushButton::clicked, this, &AppDelegate::vota);
-    connect(emailvotaButton, &QPushButton::clicked, this, &AppDelegate::emailvota);
+    row->addWidget(emailvotaButton_);
+    row->addWidget(votaButton_);
+    static_cast<QVBoxLayout*>(splash_->layout())->addLayout(row);
+    connect(votaButton_, &QPushButton::clicked, this, &AppDelegate::vota);
+    connect(emailvotaButton_, &QPushButton::clicked, this, &AppDelegate::emailvota);
 
-    loginCheck->setText(texts.text(QStringLiteral("loginCheck")));
-    dockIconCheckbox->setText(texts.text(QStringLiteral("dockIconCheckbox")));
-    avvisoIcon->setText(texts.text(QStringLiteral("avvisoIcon")));
-    avvisoIcon->setWordWrap(true);
-    connect(loginCheck, &QCheckBox::clicked, this, &AppDelegate::openatlogin);
-    connect(dockIconCheckbox, &QCheckBox::clicked, this, &AppDelegate::toggleDockIcon);
+    loginCheck_->setText(texts.text(QStringLiteral("loginCheck")));
+    dockIconCheckbox_->setText(texts.text(QStringLiteral("dockIconCheckbox")));
+    avvisoIcon_->setText(texts.text(QStringLiteral("avvisoIcon")));
+    avvisoIcon_->setWordWrap(true);
+    connect(loginCheck_, &QCheckBox::clicked, this, &AppDelegate::openatlogin);
+    connect(dockIconCheckbox_, &QCheckBox::clicked, this, &AppDelegate::toggleDockIcon);
     // The box starts as the autostart folder says; without the helper it can do nothing.
     StartAtLoginController login;
     login.setBundle(LoginItemBundle::bundleWithPath(StartAtLoginController::loginItemPath()));
-    loginCheck->setChecked(login.startAtLogin());
-    loginCheck->setEnabled(!login.identifier().isEmpty());
+    loginCheck_->setChecked(login.startAtLogin());
+    loginCheck_->setEnabled(!login.identifier().isEmpty());
 
     // The program starts without a task-bar entry; the awake step gives it one when wanted.
     setSkipsTaskbar(window_, true);
-    vista->setPreferenceControls(preferencesPane_);
+    vista_->setPreferenceControls(preferencesPane_);
     installTitleBarMenu(*this);
 }
 
 void AppDelegate::openatlogin() {
     StartAtLoginController login;  // a fresh one each press, dropped at the end
     login.setBundle(LoginItemBundle::bundleWithPath(StartAtLoginController::loginItemPath()));
-    const bool wanted = loginCheck->checkState() != Qt::Unchecked;
+    const bool wanted = loginCheck_->checkState() != Qt::Unchecked;
     const bool current = login.startAtLogin();
     if (wanted && !current) {
         login.setStartAtLogin(true);
@@ -62,12 +62,12 @@ void AppDelegate::openatlogin() {
 }
 
 void AppDelegate::toggleDockIcon() {
-    const bool show = dockIconCheckbox->checkState() != Qt::Unchecked;
+    const bool show = dockIconCheckbox_->checkState() != Qt::Unchecked;
     Settings settings = Settings::standard();
     settings.setShowInTaskbar(show);
     settings.synchronize();
     setShowsDockIcon(show);
-    avvisoIcon->setVisible(!show);
+    avvisoIcon_->setVisible(!show);
 }
 
 void AppDelegate::setShowsDockIcon(bool shows) {
@@ -80,18 +80,18 @@ void AppDelegate::setShowsDockIcon(bool shows) {
 }
 
 void AppDelegate::toggleEnabledStatus() {
-    shadyEnabled = !shadyEnabled;
+    shadyEnabled_ = !shadyEnabled_;
     updateEnabledStatus();
 }
 
 void AppDelegate::vota() {
     openEndpoint(Endpoint::RatingPage);
-    splash->close();
+    splash_->close();
 }
 
 void AppDelegate::emailvota() {
     openEndpoint(Endpoint::ContactMail);
-    splash->close();
+    splash_->close();
 }
 
 void AppDelegate::open() {
@@ -101,12 +101,12 @@ void AppDelegate::open() {
 }
 
 void AppDelegate::welcomeVideo() {
-    if (!welcome) {
+    if (!welcome_) {
         auto* controller = new WelcomeWindowController;
         connect(controller, &WelcomeWindowController::shown, this, &AppDelegate::welcomeShown);
-        welcome = controller;
+        welcome_ = controller;
     }
-    static_cast<WelcomeWindowController*>(welcome.data())->showWindow();
+    static_cast<WelcomeWindowController*>(welcome_.data())->showWindow();
 }
 
 void AppDelegate::welcomeShown() {

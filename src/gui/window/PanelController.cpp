@@ -8,13 +8,15 @@
 #include "gui/chrome/Frames.h"
 #include "gui/chrome/ImageView.h"
 #include "gui/panels/CareModule.h"
+#include "gui/panels/PanelControls.h"
 #include "gui/tray/CustomLogo.h"
 #include "ui_BrowserPanel.h"
 
 namespace qz {
 
-PanelController::PanelController(BrowserId browser, FileManager& files, QObject* parent)
-    : QObject(parent), browser_(browser), files_(files) {}
+PanelController::PanelController(BrowserId browser, FileManager& files, const SizeMonitor& sizes,
+                                 QObject* parent)
+    : QObject(parent), browser_(browser), files_(files), sizes_(sizes) {}
 
 PanelController::~PanelController() {
     if (view_ && !view_->parent()) {
@@ -32,47 +34,52 @@ QWidget* PanelController::view() {
 }
 
 void PanelController::loadView(QWidget* panel) {
-    Ui::BrowserPanel ui;
-    ui.setupUi(panel);
+    ui_ = std::make_unique<Ui::BrowserPanel>();
+    ui_->setupUi(panel);
     const BrowserInfo& info = browserInfo(browser_);
-    const PanelTraits& traits = info.panel;
     panel->setObjectName(info.moduleClass + QStringLiteral("Panel"));
-    // The controls take the names the browser's module and logo controller look for.
-    ui.logo->setObjectName(traits.logo);
-    ui.logo->setImageName(QStringLiteral("emblem") + info.moduleClass);
-    ui.preset->setObjectName(traits.presetButton);
-    ui.indicator->setObjectName(traits.indicator);
-    ui.care->setObjectName(traits.careButton);
+    ui_->logo->setImageName(QStringLiteral("emblem") + info.moduleClass);
     // The logo and its update button start at the smallest level's frames.
     const LogoFrames frames = logoFrames(browser_, 0);
-    ui.logo->setGeometry(toQtFrame(frames.logo, kPanelHeight));
-    ui.update->setGeometry(toQtFrame(frames.button, kPanelHeight));
+    ui_->logo->setGeometry(toQtFrame(frames.logo, kPanelHeight));
+    ui_->update->setGeometry(toQtFrame(frames.button, kPanelHeight));
+    PanelControls controls{.panel = panel,
+                           .segment = ui_->segment,
+                           .preset = ui_->preset,
+                           .care = ui_->care,
+                           .indicator = ui_->indicator,
+                           .result = ui_->result,
+                           .caption = ui_->caption,
+                           .summary = ui_->presetSummary,
+                           .info = ui_->info,
+                           .support = ui_->support,
+                           .popover = ui_->popover,
+                           .popoverText = ui_->popoverText,
+                           .logo = ui_->logo,
+                           .update = ui_->update};
     for (const QString& item : catalogue(browser_).declarationOrder) {
-        auto* box = new QCheckBox(item, ui.items);
-        box->setObjectName(item);
-        ui.items->layout()->addWidget(box);
+        auto* box = new QCheckBox(item, ui_->items);
+        box->setObjectName(item);  // the item the box stands for, as tests and tools see it
+        ui_->itemsLayout->addWidget(box);
+        controls.boxes.append(box);
     }
-    module_ = createCareModule(browser_, panel, files_);
-    logo_ = createLogoController(browser_, panel, files_);
+    module_ = createCareModule(browser_, controls, sizes_, files_);
+    logo_ = createLogoController(browser_, controls, sizes_, files_);
 }
 
 void PanelController::setPanelWidth(int width) {
-    QWidget* panel = view();
-    panel->resize(width, kPanelHeight);
-    const auto place = [panel](const char* name, auto&& geometry) {
-        if (auto* control = panel->findChild<QWidget*>(QLatin1String(name))) {
-            control->setGeometry(geometry(control->geometry()));
-        }
-    };
+    view()->resize(width, kPanelHeight);
     // Widths keep the margins the interface file gives for a 175-wide panel.
-    const auto margins = [width](int left, int right) {
-        return [=](QRect r) { return QRect(left, r.y(), width - left - right, r.height()); };
+    const auto stretch = [width](QWidget* control, int left, int right) {
+        const QRect r = control->geometry();
+        control->setGeometry(left, r.y(), width - left - right, r.height());
     };
-    place("support", [width](QRect r) { return r.translated(width - 26 - r.x(), 0); });
-    place("caption", margins(26, 26));
-    place("presetSummary", margins(4, 4));
-    place("result", margins(0, 0));
-    place("segment", [width](QRect r) { return QRect(r.x(), r.y(), width - 16, r.height()); });
+    ui_->support->move(width - 26, ui_->support->y());
+    stretch(ui_->caption, 26, 26);
+    stretch(ui_->presetSummary, 4, 4);
+    stretch(ui_->result, 0, 0);
+    const QRect segment = ui_->segment->geometry();
+    ui_->segment->setGeometry(segment.x(), segment.y(), width - 16, segment.height());
     if (module_) {
         QWidget* care = module_->careButton();
         care->move(width - 80, care->y());
@@ -80,7 +87,7 @@ void PanelController::setPanelWidth(int width) {
 }
 
 QWidget* PanelController::caption() const {
-    return view_ ? view_->findChild<QWidget*>(QStringLiteral("caption")) : nullptr;
+    return view_ ? ui_->caption : nullptr;
 }
 
 }  // namespace qz

@@ -1,27 +1,35 @@
 // A browser panel's controller: builds the one panel interface file (BrowserPanel.ui) for its
-// browser on first use, naming the controls and adding the check boxes from the browser table
-// and the catalogue, and with it the browser's care module and logo controller. A panel that is
+// browser on first use, adding the check boxes from the catalogue, and with it the browser's care
+// module and logo controller, which get the panel's controls as typed pointers. A panel that is
 // never placed is never loaded.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 #include "core/browsers/Browser.h"
+
+namespace Ui {
+class BrowserPanel;
+}
 
 namespace qz {
 
 class CareModule;
 class CustomLogo;
 class FileManager;
+class SizeMonitor;
 
 class PanelController : public QObject {
     Q_OBJECT
   public:
     static constexpr int kPanelHeight = 250;
 
-    PanelController(BrowserId browser, FileManager& files, QObject* parent = nullptr);
+    // The module and the logo measure through the size monitor, which must outlive this.
+    PanelController(BrowserId browser, FileManager& files, const SizeMonitor& sizes,
+                    QObject* parent = nullptr);
     ~PanelController() override;
 
     BrowserId browser() const { return browser_; }
@@ -44,7 +52,9 @@ class PanelController : public QObject {
 
     BrowserId browser_;
     FileManager& files_;
+    const SizeMonitor& sizes_;
     QPointer<QWidget> view_;
+    std::unique_ptr<Ui::BrowserPanel> ui_;  // the loaded panel's controls
     CareModule* module_ = nullptr;
     CustomLogo* logo_ = nullptr;
 };

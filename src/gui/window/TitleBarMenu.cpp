@@ -9,7 +9,7 @@ namespace qz {
 
 QList<QAction*> installTitleBarMenu(AppDelegate& delegate) {
     QWidget* bar = delegate.window()->titleBarView();
-    AppController* vista = delegate.vista;
+    AppController* vista = delegate.vista();
     const Localization& texts = Localization::shared();
     const auto add = [bar, &texts](const char* key, auto receiver, auto action) {
         auto* entry = new QAction(texts.text(QLatin1String(key)), bar);

@@ -59,7 +59,7 @@ TEST(FileManagerTest, FileAndFolderRulesCountLinksButNeverFollowThem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(files.fileSize(c.path), c.fileRule);
-        EXPECT_EQ(files.folderSize(c.path), c.folderRule);
+        EXPECT_EQ(files.walkFolderSize(c.path), c.folderRule);
     }
     EXPECT_TRUE(files.fileExistsAtPath(path("/Users/%@/Library/link-item")));
     EXPECT_FALSE(files.isDirectory(path("/Users/%@/Library/link-item")));
@@ -74,7 +74,8 @@ TEST(FileManagerTest, UnreadableEntriesAreSkippedAndTheWalkGoesOn) {
     ::chmod(QFile::encodeName(home.local(kCache + QStringLiteral("/locked"))).constData(), 0);
     const QString cache = home.files().userPath(kCache);
     const quint64 expected = 10 + 20 + static_cast<quint64>(home.folderEntrySize(kCache));
-    EXPECT_EQ(test::runWithoutPrivileges([&] { return home.files().folderSize(cache); }), expected);
+    EXPECT_EQ(test::runWithoutPrivileges([&] { return home.files().walkFolderSize(cache); }),
+              expected);
 }
 
 TEST(FileManagerTest, WideAndDeepTreesAddUpOnEveryThreadCount) {
@@ -90,7 +91,8 @@ TEST(FileManagerTest, WideAndDeepTreesAddUpOnEveryThreadCount) {
     }
     expected += static_cast<quint64>(home.folderEntrySize("/Users/%@/Library/C"));
     for (int round = 0; round < 5; ++round) {
-        EXPECT_EQ(home.files().folderSize(home.files().userPath("/Users/%@/Library/C")), expected);
+        EXPECT_EQ(home.files().walkFolderSize(home.files().userPath("/Users/%@/Library/C")),
+                  expected);
     }
 }
 

@@ -15,7 +15,7 @@
 
 #include "core/fs/FileRemoval.h"
 #include "fixtures/FixtureHome.h"
-#include "services/SizeService.h"
+#include "services/SizeMonitor.h"
 #include "support/WithoutPrivileges.h"
 
 namespace qz {
@@ -233,11 +233,11 @@ TEST(FileRemovalTest, AMountBelowTheItemIsLeftWholeAndNotMeasured) {
         if (!c.bind) {
             home.writeFile(cache + "/deep/mount/onTmpfs", 7000);
         }
-        const quint64 measured = home.files().folderSize(home.files().userPath(cache));
+        const quint64 measured = home.files().walkFolderSize(home.files().userPath(cache));
         EXPECT_LT(measured, 5000u) << "the mounted folder's files were counted";
         {
-            const SizeService index(home.files());  // answers from its inotify index now
-            EXPECT_EQ(home.files().folderSize(home.files().userPath(cache)), measured);
+            SizeMonitor index(home.files());  // answers from its inotify index
+            EXPECT_EQ(index.folderSize(home.files().userPath(cache)), measured);
         }
 
         const RemovalResult result = home.files().removeItem(home.files().userPath(cache));
@@ -263,11 +263,11 @@ TEST(FileRemovalTest, TheSizeIndexFollowsAMountComingAndGoing) {
     home.writeFile(cache + "/own", 100);
     home.writeFile(cache + "/deep/mount/hidden", 3000);  // covered while the mount is there
     const QString path = home.files().userPath(cache);
-    const SizeService index(home.files());
+    SizeMonitor index(home.files());
     const auto answersAsAWalk = [&](const char* moment) {
         SCOPED_TRACE(moment);
         const quint64 walked = home.files().walkFolderSize(path);
-        EXPECT_EQ(home.files().folderSize(path), walked);
+        EXPECT_EQ(index.folderSize(path), walked);
         return walked;
     };
     const quint64 unmounted = answersAsAWalk("before the mount");

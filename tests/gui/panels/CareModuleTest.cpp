@@ -50,7 +50,7 @@ class CareModuleTest : public ::testing::Test {
     // A module on a fresh panel; the panel goes when the next one is built or the test ends.
     CareModule& build(BrowserId browser) {
         panels = std::make_unique<QWidget>();
-        return *test::makeModule(browser, panels.get(), home.files());
+        return *test::makeModule(browser, panels.get(), home.sizes(), home.files());
     }
     FixtureHome home;
     std::unique_ptr<QWidget> panels;

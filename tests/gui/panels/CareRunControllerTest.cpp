@@ -71,7 +71,7 @@ class CareRunControllerTest : public ::testing::Test {
 
     // A module on a panel of the window, with only the given boxes set (1 on, -1 mixed).
     CareModule* addModule(BrowserId browser, const QHash<QString, int>& boxes) {
-        CareModule* module = test::makeModule(browser, panels, home.files());
+        CareModule* module = test::makeModule(browser, panels, home.sizes(), home.files());
         for (QCheckBox* box : module->checkBoxes()) {
             const int state = boxes.value(box->objectName());
             box->setTristate(state < 0);

@@ -1,4 +1,5 @@
-// A panel built in code with every outlet a care module looks for, named as in the panels.
+// A panel built in code with the controls a care module works on, handed over as typed pointers
+// the way the panel controller hands over those of the interface file.
 #pragma once
 
 #include <QCheckBox>
@@ -7,34 +8,36 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QWidget>
-#include <memory>
 
 #include "core/browsers/Catalogue.h"
 #include "gui/panels/CareModule.h"
+#include "gui/panels/PanelControls.h"
 #include "gui/panels/SegmentedControl.h"
 
 namespace qz::test {
 
-inline std::unique_ptr<QWidget> makePanel(BrowserId browser) {
-    const PanelTraits& traits = browserInfo(browser).panel;
-    auto panel = std::make_unique<QWidget>();
+// The panel (a child of `parent`) with one box per item, named after it, and the module's own
+// controls; no caption, pop-up or logo.
+inline PanelControls makePanel(BrowserId browser, QWidget* parent) {
+    PanelControls controls;
+    controls.panel = new QWidget(parent);
     for (const QString& item : catalogue(browser).declarationOrder) {
-        (new QCheckBox(panel.get()))->setObjectName(item);
+        auto* box = new QCheckBox(controls.panel);
+        box->setObjectName(item);
+        controls.boxes.append(box);
     }
-    (new QToolButton(panel.get()))->setObjectName(traits.presetButton);
-    (new QPushButton(panel.get()))->setObjectName(traits.careButton);
-    (new QProgressBar(panel.get()))->setObjectName(traits.indicator);
-    auto* result = new QLabel(QStringLiteral("--"), panel.get());
-    result->setObjectName(QStringLiteral("result"));
-    (new SegmentedControl(panel.get()))->setObjectName(QStringLiteral("segment"));
-    return panel;
+    controls.segment = new SegmentedControl(controls.panel);
+    controls.preset = new QToolButton(controls.panel);
+    controls.care = new QPushButton(controls.panel);
+    controls.indicator = new QProgressBar(controls.panel);
+    controls.result = new QLabel(QStringLiteral("--"), controls.panel);
+    return controls;
 }
 
 // The browser's module on a new panel with the given parent; the module belongs to the panel.
-inline CareModule* makeModule(BrowserId browser, QWidget* parent, FileManager& files) {
-    QWidget* panel = makePanel(browser).release();
-    panel->setParent(parent);
-    return createCareModule(browser, panel, files);
+inline CareModule* makeModule(BrowserId browser, QWidget* parent, const SizeMonitor& sizes,
+                              FileManager& files) {
+    return createCareModule(browser, makePanel(browser, parent), sizes, files);
 }
 
 }  // namespace qz::test

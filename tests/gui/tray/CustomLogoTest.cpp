@@ -1,5 +1,6 @@
 #include "gui/tray/CustomLogo.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -14,25 +15,30 @@ namespace {
 using test::ScaledTime;
 using test::waitFor;
 
-const char* const kLogoNames[4] = {"logoSafari", "logoFirefox", "logoChrome", "logoOpera"};
-
 // A panel as the interface files lay it out: 250 points high, the logo and its update button.
 std::unique_ptr<QWidget> makePanel(BrowserId browser, bool updateVisible = false) {
     auto panel = std::make_unique<QWidget>();
     panel->resize(browser == BrowserId::Safari ? 200 : 175, 250);
-    auto* logo = new QWidget(panel.get());
-    logo->setObjectName(QLatin1String(kLogoNames[static_cast<int>(browser)]));
-    logo->setGeometry(0, 72, 160, 100);
+    (new QLabel(panel.get()))->setGeometry(0, 72, 160, 100);
     auto* update = new QToolButton(panel.get());
-    update->setObjectName(QStringLiteral("update"));
     update->setGeometry(100, 76, 28, 28);
     update->setVisible(updateVisible);
     return panel;
 }
 
-std::unique_ptr<CustomLogo> makeController(BrowserId browser, QWidget* panel, FileManager& files,
-                                           const QUrl& list = QUrl()) {
-    std::unique_ptr<CustomLogo> controller(newLogoController(browser, panel, files));
+// The panel's logo and button, handed over as the panel controller hands them.
+PanelControls controlsOf(QWidget* panel) {
+    PanelControls controls;
+    controls.panel = panel;
+    controls.logo = panel->findChild<QLabel*>();
+    controls.update = panel->findChild<QToolButton*>();
+    return controls;
+}
+
+std::unique_ptr<CustomLogo> makeController(BrowserId browser, QWidget* panel,
+                                           test::FixtureHome& home, const QUrl& list = QUrl()) {
+    std::unique_ptr<CustomLogo> controller(
+        newLogoController(browser, controlsOf(panel), home.sizes(), home.files()));
     controller->setParent(nullptr);  // owned here, so it goes before the fixture's files
     controller->setVersionListUrl(list);
     return controller;
@@ -78,7 +84,7 @@ TEST_F(CustomLogoTest, TheMeasuredTotalSetsTheFramesOfItsLevelOnTheWidgets) {
             test::sparseFile(home, c.file, c.size);
         }
         auto panel = makePanel(c.browser);
-        auto controller = makeController(c.browser, panel.get(), home.files());
+        auto controller = makeController(c.browser, panel.get(), home);
         measureOnce(*controller);
         EXPECT_EQ(controller->level(), c.level);
         QWidget* logo = controller->logo();
@@ -93,7 +99,7 @@ TEST_F(CustomLogoTest, FramesAreAnimatedAndTheButtonMovesWhenTheLogoIsGone) {
     TimeScale::setFactor(1.0);  // a real-length animation, to see it under way
     test::FixtureHome home;
     auto panel = makePanel(BrowserId::Firefox);
-    auto controller = makeController(BrowserId::Firefox, panel.get(), home.files());
+    auto controller = makeController(BrowserId::Firefox, panel.get(), home);
     controller->applyLevel(9);
     QWidget* logo = controller->logo();
     EXPECT_NE(logo->geometry(), QRect(0, 19, 155, 160));
@@ -111,7 +117,8 @@ TEST_F(CustomLogoTest, FramesAreAnimatedAndTheButtonMovesWhenTheLogoIsGone) {
 TEST_F(CustomLogoTest, TheLogoGrowsOnItsOwnTimerAsDataIsAdded) {
     test::FixtureHome home;
     auto panel = makePanel(BrowserId::Chrome);
-    CustomLogo* controller = newLogoController(BrowserId::Chrome, panel.get(), home.files());
+    CustomLogo* controller =
+        newLogoController(BrowserId::Chrome, controlsOf(panel.get()), home.sizes(), home.files());
     controller->setVersionListUrl(QUrl());
     controller->awakeFromNib();
     EXPECT_EQ(controller->level(), -1);  // no measurement at start-up itself
@@ -156,8 +163,7 @@ TEST_F(CustomLogoTest, TheUpdateButtonShowsWhenTheListNamesANewerVersion) {
             home.installApp(app, version);
         }
         auto panel = makePanel(c.browser, c.initiallyVisible);
-        auto controller =
-            makeController(c.browser, panel.get(), home.files(), server.url(c.listPath));
+        auto controller = makeController(c.browser, panel.get(), home, server.url(c.listPath));
         QSignalSpy spy(controller.get(), &CustomLogo::updateChecked);
         controller->checkUpdate();
         ASSERT_TRUE(spy.wait(5000));
@@ -177,8 +183,8 @@ TEST_F(CustomLogoTest, TheUpdateButtonOpensASheetOnTheWindowEvenWithoutTheList) 
         QWidget window;
         auto panel = makePanel(BrowserId::Opera, true);
         panel->setParent(&window);
-        auto controller = makeController(BrowserId::Opera, panel.get(), home.files(),
-                                         server.url(QLatin1String(path)));
+        auto controller =
+            makeController(BrowserId::Opera, panel.get(), home, server.url(QLatin1String(path)));
         QSignalSpy spy(controller.get(), &CustomLogo::sheetShown);
         controller->update()->click();
         controller->update()->click();  // a second press while the first is on its way

@@ -37,7 +37,7 @@ class MenuStatusTest : public ScaledTime {
 
 TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     {
         QSignalSpy first(&status, &MenuStatus::updated);
         status.awakeFromNib();
@@ -59,9 +59,9 @@ TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
     EXPECT_TRUE(calm.isNull());
     ASSERT_TRUE(alert);
     EXPECT_EQ(status.statusItemImage(), kIconAlert);
-    EXPECT_TRUE(factory.menuEntries[0]->isVisible());
-    EXPECT_FALSE(factory.ok->isVisible());
-    EXPECT_EQ(factory.menuEntries[0]->text(), Localization::shared().text("CareS"));
+    EXPECT_TRUE(factory.menuEntry(BrowserId::Safari)->isVisible());
+    EXPECT_FALSE(factory.ok()->isVisible());
+    EXPECT_EQ(factory.menuEntry(BrowserId::Safari)->text(), Localization::shared().text("CareS"));
 
     // While its menu is open the item shows the alternate image, then its own again.
     emit status.statusMenu()->aboutToShow();
@@ -78,24 +78,24 @@ TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
 
 TEST_F(MenuStatusTest, BrowsersAreMeasuredInstalledOrNotButOnlyInstalledOnesAlert) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     home.writeFile(kChromeCache + QStringLiteral("/data_1"), 5000);
     QSignalSpy spy(&status, &MenuStatus::updated);
     status.awakeFromNib();
     ASSERT_TRUE(spy.wait(5000));
     EXPECT_GE(factory.totals()[BrowserId::Chrome], 5000u);
     EXPECT_EQ(status.statusItemImage(), kIconCalm);
-    EXPECT_FALSE(factory.menuEntries[2]->isVisible());
+    EXPECT_FALSE(factory.menuEntry(BrowserId::Chrome)->isVisible());
 
     home.installApp(QStringLiteral("/Users/%@/Applications/Google Chrome.app"));
     tick(status);
     EXPECT_EQ(status.statusItemImage(), kIconAlert);
-    EXPECT_TRUE(factory.menuEntries[2]->isVisible());
+    EXPECT_TRUE(factory.menuEntry(BrowserId::Chrome)->isVisible());
 }
 
 TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     bool trayRunning = false;
     status.setTrayProbe([&trayRunning] { return trayRunning; });
     QSignalSpy first(&status, &MenuStatus::updated);
@@ -116,7 +116,7 @@ TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
 
 TEST_F(MenuStatusTest, AboutAndPreferencesEntriesAskTheWindowSide) {
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), home.sizes(), factory);
     const struct {
         const char* key;
         void (MenuStatus::*signal)();

@@ -1,5 +1,5 @@
-// A browser's care module, logo and status item all measure its cache; with the size service
-// attached they share one walk and still see every change.
+// A browser's care module, logo and status item all measure its cache; subscribed to one size
+// monitor they share one walk and still see every change.
 #include <QSignalSpy>
 
 #include "core/formats/Localization.h"
@@ -8,7 +8,6 @@
 #include "gui/tray/ImageFactory.h"
 #include "gui/tray/MenuStatus.h"
 #include "gui/tray/MonitorUiTestSupport.h"
-#include "services/SizeService.h"
 
 namespace qz {
 namespace {
@@ -21,15 +20,17 @@ TEST_F(SharedWalkTest, TheModuleTheLogoAndTheStatusItemShareOneWalkAndSeeChanges
     test::FixtureHome home;
     home.writeFile(kCache + QStringLiteral("/data_1"), 5000);
     home.writeFile(kCache + QStringLiteral("/index/data_2"), 700);
-    const SizeService sizes(home.files());
+    const SizeMonitor sizes(home.files());
     const int freshWalks = FileManager::freshWalks();
     QWidget window;
-    CareModule* module = test::makeModule(BrowserId::Chrome, &window, home.files());
+    CareModule* module = test::makeModule(BrowserId::Chrome, &window, sizes, home.files());
     module->segment()->setSelectedSegment(1);  // every item, the cache among them
     module->applySelectedPreset();
-    CustomLogo logo(BrowserId::Chrome, new QWidget(&window), home.files());
+    PanelControls logoPanel;
+    logoPanel.panel = new QWidget(&window);
+    CustomLogo logo(BrowserId::Chrome, logoPanel, sizes, home.files());
     ImageFactory factory(defaults(), Localization::shared());
-    MenuStatus status(home.files(), factory);
+    MenuStatus status(home.files(), sizes, factory);
     QSignalSpy moduleFigures(module, &CareModule::measured);
     QSignalSpy levels(&logo, &CustomLogo::levelApplied);
 

@@ -74,7 +74,7 @@ class AccessWindowTest : public ::testing::Test {
         server.serve(kListPath, {200, PropertyList::toXml(QVariantMap{{"appUpdate", version}})});
     }
     std::unique_ptr<AppDelegate> launch() {
-        auto delegate = std::make_unique<AppDelegate>(home.files());
+        auto delegate = std::make_unique<AppDelegate>(home.files(), home.sizes());
         delegate->awakeFromNib();
         delegate->applicationDidFinishLaunching();
         return delegate;
@@ -85,22 +85,22 @@ class AccessWindowTest : public ::testing::Test {
     // What the window's controls show; the picture and the notice only count while visible.
     static FaceState faceOf(const AppDelegate& d) {
         const QWidget* w = d.window();
-        FaceState shown = face(d.chooseHD->isVisibleTo(w), d.helpSandbox->isVisibleTo(w),
-                               d.imageSandbox->isVisibleTo(w), false, d.textUpdate->isVisibleTo(w),
-                               d.btnUpdate->isVisibleTo(w));
+        FaceState shown = face(d.chooseHD()->isVisibleTo(w), d.helpSandbox()->isVisibleTo(w),
+                               d.imageSandbox()->isVisibleTo(w), false,
+                               d.textUpdate()->isVisibleTo(w), d.btnUpdate()->isVisibleTo(w));
         int shownSlots = 0;
-        for (QWidget* slotView : d.vista->slotViews()) {
+        for (QWidget* slotView : d.vista()->slotViews()) {
             shownSlots += slotView->isVisibleTo(w) ? 1 : 0;
         }
         EXPECT_TRUE(shownSlots == 0 || shownSlots == 4) << shownSlots << " slot views shown";
         shown.slotViews = shownSlots == 4;
         if (shown.imageSandbox) {
-            shown.imageName = d.imageSandbox->imageName();
-            EXPECT_FALSE(d.imageSandbox->image().isNull())
+            shown.imageName = d.imageSandbox()->imageName();
+            EXPECT_FALSE(d.imageSandbox()->image().isNull())
                 << "no picture " << shown.imageName.toStdString();
         }
         if (shown.textUpdate) {
-            shown.updateText = d.textUpdate->text();
+            shown.updateText = d.textUpdate()->text();
         }
         return shown;
     }
@@ -124,7 +124,7 @@ TEST_F(AccessWindowTest, ChoosingWhatIsNotAFolderDropsTheEarlierGrantAndAsksAgai
     ASSERT_EQ(faceOf(*delegate), kNormal);
     QSignalSpy checks(&delegate->access()->check(), &AccessCheck::updateAnswered);
     delegate->access()->setFolderChooser([&] { return QStringList{library + "/missing"}; });
-    delegate->chooseHD->click();
+    delegate->chooseHD()->click();
     EXPECT_EQ(faceOf(*delegate), kAccessRequest);
     EXPECT_TRUE(UserDefaults(UserDefaults::standardFilePath())
                     .dataForKey(Settings::Key::folderGrant)
@@ -145,7 +145,7 @@ TEST_F(AccessWindowTest, NewerPublishedVersionShowsTheNoticeWhoseButtonOpensTheU
     EXPECT_EQ(faceOf(*delegate), kNormal) << "the panels while the list is on its way";
     ASSERT_TRUE(answered(*delegate));
     EXPECT_EQ(faceOf(*delegate), updateFace("2.1"));
-    delegate->btnUpdate->click();
+    delegate->btnUpdate()->click();
     EXPECT_EQ(opened, QList<QUrl>{updatePageUrl()});
 }
 
@@ -155,7 +155,7 @@ TEST_F(AccessWindowTest, GrantWhoseFolderIsGoneLeavesEveryControlAsItWas) {
     UserDefaults::standard().setObject(Bookmark::create(folder), Settings::Key::folderGrant);
     QDir(folder).removeRecursively();
     // While running (the update notice shown): see the access check's own test.
-    AppDelegate delegate(home.files());  // at launch: the window as it was built
+    AppDelegate delegate(home.files(), home.sizes());  // at launch: the window as it was built
     delegate.awakeFromNib();
     const FaceState built = faceOf(delegate);
     delegate.applicationDidFinishLaunching();
@@ -182,7 +182,7 @@ TEST_F(AccessWindowTest, FolderDialogOffersOneFolderFromTheLibraryWithHiddenOnes
         dialog->selectFile(library);
         static_cast<QDialog*>(dialog)->accept();
     });
-    delegate->chooseHD->click();
+    delegate->chooseHD()->click();
     EXPECT_EQ(
         Bookmark::resolve(UserDefaults::standard().dataForKey(Settings::Key::folderGrant))->path,
         QDir(library).absolutePath());
@@ -191,11 +191,11 @@ TEST_F(AccessWindowTest, FolderDialogOffersOneFolderFromTheLibraryWithHiddenOnes
 
 TEST_F(AccessWindowTest, HelpOpensBelowItsButtonAndLinksToTheSupportPage) {
     auto delegate = launch();
-    delegate->helpSandbox->click();
-    QWidget* popover = delegate->popoverSandbox;
+    delegate->helpSandbox()->click();
+    QWidget* popover = delegate->popoverSandbox();
     ASSERT_TRUE(popover->isVisible());
-    const QRect button(delegate->helpSandbox->mapToGlobal(QPoint(0, 0)),
-                       delegate->helpSandbox->size());
+    const QRect button(delegate->helpSandbox()->mapToGlobal(QPoint(0, 0)),
+                       delegate->helpSandbox()->size());
     EXPECT_GE(popover->y(), button.bottom());
     EXPECT_NEAR(popover->geometry().center().x(), button.center().x(), 2);
     auto* link = popover->findChild<QLabel*>(QStringLiteral("supportSandboxLink"));

@@ -41,7 +41,7 @@ class AppDelegateTest : public ::testing::Test {
     }
     // A window on the home, built and launched (or only built).
     static std::unique_ptr<AppDelegate> open(FixtureHome& home, bool launched = true) {
-        auto delegate = std::make_unique<AppDelegate>(home.files());
+        auto delegate = std::make_unique<AppDelegate>(home.files(), home.sizes());
         delegate->awakeFromNib();
         if (launched) {
             delegate->applicationDidFinishLaunching();
@@ -70,7 +70,7 @@ TEST_F(AppDelegateTest, PlacesOnePanelPerInstalledBrowserOnlyWhenSafariIsThere) 
         FixtureHome fresh;
         install(fresh, row.installed);
         const auto delegate = open(fresh, false);
-        AppController& vista = *delegate->vista;
+        AppController& vista = *delegate->vista();
         for (int slot = 0; slot < 4; ++slot) {
             SCOPED_TRACE(::testing::Message()
                          << row.installed.size() << " installed, slot " << slot);
@@ -97,7 +97,7 @@ TEST_F(AppDelegateTest, EachPanelsPopUpOpensHeadedByItsBrowsersName) {
     const auto delegate = open(home);
     for (BrowserId browser : {S, F, C, O}) {
         SCOPED_TRACE(browserInfo(browser).displayName.toStdString());
-        CareModule* module = delegate->vista->module(browser);
+        CareModule* module = delegate->vista()->module(browser);
         ASSERT_NE(module, nullptr);
         auto* info = module->panel()->findChild<QAbstractButton*>(QStringLiteral("info"));
         ASSERT_NE(info, nullptr);
@@ -117,11 +117,11 @@ TEST_F(AppDelegateTest, PerUserFirefoxCountsAndSafariIsOnlyLookedForSystemWide) 
     home.installApp(QStringLiteral("/Applications/Safari.app"));
     home.installApp(QStringLiteral("/Users/%@/Applications/Firefox.app"));
     home.installApp(QStringLiteral("/Users/%@/Applications/Safari.app"));
-    EXPECT_EQ(open(home, false)->vista->browserInSlot(1), F);
+    EXPECT_EQ(open(home, false)->vista()->browserInSlot(1), F);
 
     FixtureHome userSafariOnly;
     userSafariOnly.installApp(QStringLiteral("/Users/%@/Applications/Safari.app"));
-    EXPECT_EQ(open(userSafariOnly, false)->vista->browserInSlot(0), std::nullopt);
+    EXPECT_EQ(open(userSafariOnly, false)->vista()->browserInSlot(0), std::nullopt);
 }
 
 TEST_F(AppDelegateTest, SizesTheWindowAndRecentresTheAccessControlsPerBrowserCount) {
@@ -144,10 +144,10 @@ TEST_F(AppDelegateTest, SizesTheWindowAndRecentresTheAccessControlsPerBrowserCou
         const auto delegate = open(fresh);
         EXPECT_EQ(delegate->window()->contentSize(), row.content);
         EXPECT_EQ(delegate->window()->size(), row.content + QSize(0, 40));
-        EXPECT_EQ(delegate->chooseHD->geometry(), row.chooseHD);
-        EXPECT_EQ(delegate->textUpdate->geometry(), row.textUpdate);
-        EXPECT_EQ(delegate->helpSandbox->geometry(), row.helpSandbox);
-        const QFont font = delegate->textUpdate->font();
+        EXPECT_EQ(delegate->chooseHD()->geometry(), row.chooseHD);
+        EXPECT_EQ(delegate->textUpdate()->geometry(), row.textUpdate);
+        EXPECT_EQ(delegate->helpSandbox()->geometry(), row.helpSandbox);
+        const QFont font = delegate->textUpdate()->font();
         const bool narrow = row.installed.size() == 1;
         EXPECT_EQ(font.family() == QStringLiteral("LucidaGrande") && font.pointSize() == 11,
                   narrow);
@@ -165,9 +165,9 @@ TEST_F(AppDelegateTest, StylesTheWindowAndItsTitleBar) {
     EXPECT_TRUE(window.standardWindowButton(TitleBarWindow::ZoomButton)->isHidden());
     EXPECT_TRUE(window.standardWindowButton(TitleBarWindow::MiniaturizeButton)->isHidden());
     // Title picture centred, history button 35 points from the right edge.
-    EXPECT_EQ(delegate->titleImage->geometry(), QRect(136, 8, 103, 20));
-    EXPECT_EQ(delegate->historyButton->geometry(), QRect(340, 6, 28, 29));
-    EXPECT_EQ(delegate->titleImage->parentWidget(), window.titleBarView());
+    EXPECT_EQ(delegate->titleImage()->geometry(), QRect(136, 8, 103, 20));
+    EXPECT_EQ(delegate->historyButton()->geometry(), QRect(340, 6, 28, 29));
+    EXPECT_EQ(delegate->titleImage()->parentWidget(), window.titleBarView());
 }
 
 TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
@@ -183,9 +183,9 @@ TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
     for (const auto& reopen : reopens) {
         SCOPED_TRACE(reopen.visibleWindows);
         delegate.window()->hide();
-        delegate.splash->hide();
+        delegate.splash()->hide();
         EXPECT_TRUE(delegate.applicationShouldHandleReopen(reopen.visibleWindows));
-        EXPECT_EQ(delegate.splash->isVisible(), reopen.promptShown);
+        EXPECT_EQ(delegate.splash()->isVisible(), reopen.promptShown);
         EXPECT_EQ(delegate.window()->isVisible(), !reopen.visibleWindows);
     }
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("leaveReview")));
@@ -229,7 +229,7 @@ TEST_F(AppDelegateTest, ASecondStartBringsTheWindowForwardWhateverElseIsShown) {
 }
 
 TEST_F(AppDelegateTest, ApplicationSupportFolderIsCreatedUnderTheDataFolder) {
-    AppDelegate delegate(home.files());
+    AppDelegate delegate(home.files(), home.sizes());
     const QString folder = delegate.quenzelApplicationSupportFolder();
     EXPECT_TRUE(folder.endsWith(QStringLiteral("/DIZEROV")));
     EXPECT_TRUE(folder.startsWith(qEnvironmentVariable("XDG_DATA_HOME")));

@@ -85,14 +85,14 @@ TEST(HistoryPopoverTest, AColumnClickReordersTheListThatTheEndWrites) {
     test::ScopedTimeScale scale(0.01);
     test::FixtureHome home;
     QFile::remove(HistoryList::defaultFilePath());
-    AppDelegate delegate(home.files());
+    AppDelegate delegate(home.files(), home.sizes());
     delegate.awakeFromNib();
-    addItem* store = delegate.myAddSheet;
+    addItem* store = delegate.myAddSheet();
     ASSERT_NE(store, nullptr);
     store->setShoppingListArray({{"Safari", "2"}, {"Opera", "1"}, {"Google Chrome", "3"}});
 
     delegate.historyPressed();
-    auto* popover = qobject_cast<HistoryPopover*>(delegate.popover.data());
+    auto* popover = qobject_cast<HistoryPopover*>(delegate.popover());
     ASSERT_NE(popover, nullptr);
     ASSERT_TRUE(popover->isVisible());
     const struct {

@@ -48,14 +48,14 @@ class ShellWindowsTest : public ::testing::Test {
     }
     static UserDefaults& defaults() { return UserDefaults::standard(); }
     std::unique_ptr<AppDelegate> launch(bool background = false) {
-        auto delegate = std::make_unique<AppDelegate>(home.files());
+        auto delegate = std::make_unique<AppDelegate>(home.files(), home.sizes());
         delegate->setStartsInBackground(background);
         delegate->awakeFromNib();
         delegate->applicationDidFinishLaunching();
         return delegate;
     }
     static WelcomeWindowController* welcomeOf(const AppDelegate& delegate) {
-        return static_cast<WelcomeWindowController*>(delegate.welcome.data());
+        return static_cast<WelcomeWindowController*>(delegate.welcome());
     }
 
     test::LocalHttpServer server;
@@ -76,30 +76,30 @@ TEST_F(ShellWindowsTest, TheTaskBarOptionTakesEffectAtTheNextLaunchAndSharesItsK
             defaults().setBool(*row.stored, kQuenzel);
         }
         const auto delegate = launch();
-        EXPECT_EQ(delegate->dockIconCheckbox->isChecked(), row.inTaskBar);
+        EXPECT_EQ(delegate->dockIconCheckbox()->isChecked(), row.inTaskBar);
         EXPECT_EQ(!skipsTaskbar(delegate->window()), row.inTaskBar);
-        EXPECT_TRUE(delegate->avvisoIcon->isHidden());
+        EXPECT_TRUE(delegate->avvisoIcon()->isHidden());
 
-        delegate->dockIconCheckbox->setChecked(!row.inTaskBar);
+        delegate->dockIconCheckbox()->setChecked(!row.inTaskBar);
         delegate->toggleDockIcon();
         EXPECT_EQ(defaults().boolForKey(kQuenzel), !row.inTaskBar);
-        EXPECT_EQ(delegate->avvisoIcon->isHidden(), !row.inTaskBar);
+        EXPECT_EQ(delegate->avvisoIcon()->isHidden(), !row.inTaskBar);
         EXPECT_FALSE(skipsTaskbar(delegate->window()));  // off waits; on comes at once
 
         // The enabled state writes the same key, leaving the box alone.
-        const bool box = delegate->dockIconCheckbox->isChecked();
-        const bool enabled = delegate->shadyEnabled;
+        const bool box = delegate->dockIconCheckbox()->isChecked();
+        const bool enabled = delegate->shadyEnabled();
         delegate->toggleEnabledStatus();
-        EXPECT_EQ(delegate->shadyEnabled, !enabled);
+        EXPECT_EQ(delegate->shadyEnabled(), !enabled);
         EXPECT_EQ(defaults().boolForKey(kQuenzel), !enabled);
-        EXPECT_EQ(delegate->dockIconCheckbox->isChecked(), box);
+        EXPECT_EQ(delegate->dockIconCheckbox()->isChecked(), box);
     }
 }
 
 TEST_F(ShellWindowsTest, OnePreferencesWindowFromTrayAndTitleBarAndEscapeClosesIt) {
     const auto delegate = launch();
     ImageFactory factory(defaults(), Localization::shared());
-    delegate->vista->setImageFactory(&factory);
+    delegate->vista()->setImageFactory(&factory);
     QWidget* bar = delegate->window()->titleBarView();
     QStringList entries;
     for (QAction* action : bar->actions()) {
@@ -109,13 +109,13 @@ TEST_F(ShellWindowsTest, OnePreferencesWindowFromTrayAndTitleBarAndEscapeClosesI
     EXPECT_EQ(bar->contextMenuPolicy(), Qt::ActionsContextMenu);
 
     bar->actions().at(1)->trigger();
-    PreferencesWindowController* window = delegate->vista->preferencesWindow();
+    PreferencesWindowController* window = delegate->vista()->preferencesWindow();
     ASSERT_NE(window, nullptr);
-    delegate->vista->preferences();
-    EXPECT_EQ(delegate->vista->preferencesWindow(), window);
+    delegate->vista()->preferences();
+    EXPECT_EQ(delegate->vista()->preferencesWindow(), window);
     EXPECT_EQ(window->findChildren<QCheckBox*>().size(), 2);
-    EXPECT_TRUE(window->isAncestorOf(delegate->loginCheck));
-    EXPECT_TRUE(window->isAncestorOf(delegate->avvisoIcon));
+    EXPECT_TRUE(window->isAncestorOf(delegate->loginCheck()));
+    EXPECT_TRUE(window->isAncestorOf(delegate->avvisoIcon()));
     EXPECT_EQ(factory.pesoalert(), window->pesoalert());
     EXPECT_TRUE(window->isVisible());
     QTest::keyClick(window, Qt::Key_Escape);
@@ -130,16 +130,16 @@ TEST_F(ShellWindowsTest, RatingButtonsOpenTheirAddressThenCloseThePrompt) {
         QPushButton* button;
         Endpoint endpoint;
         const char* scheme;
-    } rows[] = {{delegate->votaButton, Endpoint::RatingPage, "http"},
-                {delegate->emailvotaButton, Endpoint::ContactMail, "mailto"}};
+    } rows[] = {{delegate->votaButton(), Endpoint::RatingPage, "http"},
+                {delegate->emailvotaButton(), Endpoint::ContactMail, "mailto"}};
     for (const auto& row : rows) {
         opened.clear();
-        delegate->splash->show();
+        delegate->splash()->show();
         row.button->click();
         ASSERT_EQ(opened.size(), 1);
         EXPECT_EQ(opened.first(), endpointUrl(row.endpoint));
         EXPECT_EQ(opened.first().scheme(), QLatin1String(row.scheme));
-        EXPECT_FALSE(delegate->splash->isVisible());
+        EXPECT_FALSE(delegate->splash()->isVisible());
     }
 }
 
@@ -168,7 +168,7 @@ TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
         Log::setSink(previous);
         EXPECT_EQ(log.contains("else"), row.loggedElse);
         if (row.background) {  // nothing shown yet, so the welcome is still to come
-            EXPECT_EQ(delegate->welcome, nullptr);
+            EXPECT_EQ(delegate->welcome(), nullptr);
             EXPECT_TRUE(defaults().boolForKey(kWelcome));
             EXPECT_FALSE(delegate->window()->isVisible());
             continue;
@@ -195,7 +195,7 @@ TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
         EXPECT_TRUE(welcome->isVisible());
 
         const auto later = launch();  // a later launch shows no welcome
-        EXPECT_EQ(later->welcome, nullptr);
+        EXPECT_EQ(later->welcome(), nullptr);
     }
 
     // Without a site the pages installed with the program stand in, read from the disk.

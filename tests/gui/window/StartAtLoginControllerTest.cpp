@@ -127,21 +127,21 @@ TEST(StartAtLoginControllerTest, ThePreferencesBoxCreatesAndRemovesTheAutostartE
         }
         qputenv("QUENZEL_HELPER", helper.toLocal8Bit());
         test::FixtureHome home;
-        AppDelegate delegate(home.files());
+        AppDelegate delegate(home.files(), home.sizes());
         delegate.awakeFromNib();
-        EXPECT_EQ(delegate.loginCheck->isEnabled(), helperThere);
-        EXPECT_FALSE(delegate.loginCheck->isChecked());
-        delegate.loginCheck->setEnabled(true);
-        delegate.loginCheck->click();
+        EXPECT_EQ(delegate.loginCheck()->isEnabled(), helperThere);
+        EXPECT_FALSE(delegate.loginCheck()->isChecked());
+        delegate.loginCheck()->setEnabled(true);
+        delegate.loginCheck()->click();
         EXPECT_EQ(QFile::exists(entry), helperThere);
         if (helperThere) {
             QFile written(entry);
             ASSERT_TRUE(written.open(QIODevice::ReadOnly));
             EXPECT_TRUE(written.readAll().contains(LoginItems::execLine(helper).toUtf8()));
-            AppDelegate again(home.files());  // a later start finds the box on
-            EXPECT_TRUE(again.loginCheck->isChecked());
+            AppDelegate again(home.files(), home.sizes());  // a later start finds the box on
+            EXPECT_TRUE(again.loginCheck()->isChecked());
         }
-        delegate.loginCheck->click();
+        delegate.loginCheck()->click();
         EXPECT_FALSE(QFile::exists(entry));
     }
     qunsetenv("QUENZEL_HELPER");

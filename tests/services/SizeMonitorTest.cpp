@@ -1,24 +1,37 @@
-// The size service against fresh walks: random changes applied through its index, and the
-// fresh walks it falls back to when it cannot follow a folder. The walk's own rules are the
-// authority (FileManagerTest); here only "same answer as a fresh walk" is checked.
-#include "services/SizeService.h"
+// The size monitor against fresh walks: random changes applied through its index, and the fresh
+// walks it falls back to when it cannot follow a folder. The walk's own rules are the authority
+// (FileManagerTest); here only "same answer as a fresh walk" is checked. Then its subscriptions:
+// one job at a time off the main thread, one walk for many subscribers, and nobody waiting for a
+// job whose subscriber or monitor is gone.
+#include "services/SizeMonitor.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSemaphore>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <random>
+#include <vector>
 
 #include "core/fs/ByteSum.h"
 #include "core/settings/Log.h"
 #include "core/settings/TimeScale.h"
+#include "services/Executor.h"
+#include "support/WaitFor.h"
 #include "support/WithoutPrivileges.h"
 
 namespace qz {
@@ -172,13 +185,13 @@ struct Home {
 
 const QString kTree = QStringLiteral("/tree");
 
-TEST(SizeServiceTest, RandomChangesGiveTheAnswersOfFreshWalksFromOneWalk) {
+TEST(SizeMonitorTest, RandomChangesGiveTheAnswersOfFreshWalksFromOneWalk) {
     Home home;
     // As an ordinary user, so that unreadable folders really are unreadable. 0 means every
     // answer matched; otherwise the first batch that differed, or 1000 when it walked again.
     const quint64 outcome = test::runWithoutPrivileges([&home]() -> quint64 {
         RandomChanges changes(home.tree, home.outside, 20261207);
-        SizeService sizes(home.files);
+        SizeMonitor sizes(home.files);
         for (quint64 batch = 1; batch <= 40; ++batch) {
             for (int i = 0; i < 8; ++i) {
                 changes.step();
@@ -192,12 +205,12 @@ TEST(SizeServiceTest, RandomChangesGiveTheAnswersOfFreshWalksFromOneWalk) {
     EXPECT_EQ(outcome, 0u);
 }
 
-TEST(SizeServiceTest, FallsBackToFreshWalksWhenItCannotFollowAndDropsIdleFolders) {
+TEST(SizeMonitorTest, FallsBackToFreshWalksWhenItCannotFollowAndDropsIdleFolders) {
     Home home;
     QStringList logged;
     const Log::Sink previous = Log::setSink([&logged](const QString& line) { logged << line; });
     auto now = std::chrono::milliseconds(0);
-    SizeService sizes(home.files);
+    SizeMonitor sizes(home.files);
     sizes.setClock([&now] { return now; });
     const auto exact = [&] { return sizes.folderSize(kTree) == home.files.walkFolderSize(kTree); };
 
@@ -209,7 +222,7 @@ TEST(SizeServiceTest, FallsBackToFreshWalksWhenItCannotFollowAndDropsIdleFolders
 
     // Another folder at the same path, once the watches are back and the retry time is over.
     sizes.setWatchBudget(100);
-    now += std::chrono::milliseconds(TimeScale::milliseconds(SizeService::kIdleSeconds) + 1);
+    now += std::chrono::milliseconds(TimeScale::milliseconds(SizeMonitor::kIdleSeconds) + 1);
     EXPECT_TRUE(exact());
     EXPECT_EQ(sizes.watches(), 5);
     fs::rename(home.tree, home.outside / "old");
@@ -221,14 +234,14 @@ TEST(SizeServiceTest, FallsBackToFreshWalksWhenItCannotFollowAndDropsIdleFolders
     EXPECT_TRUE(logged.value(0).contains(kTree));
 
     // A minute without a request for it, and another folder's request drops it.
-    now += std::chrono::milliseconds(TimeScale::milliseconds(SizeService::kIdleSeconds) + 1);
+    now += std::chrono::milliseconds(TimeScale::milliseconds(SizeMonitor::kIdleSeconds) + 1);
     sizes.folderSize(QStringLiteral("/outside"));
     EXPECT_EQ(sizes.folders(), 1);
     EXPECT_EQ(sizes.watches(), 6);  // "/outside" with the old tree's five folders
     Log::setSink(previous);
 }
 
-TEST(SizeServiceTest, SizesPastTheLargestCountStopThereInsteadOfWrappingRound) {
+TEST(SizeMonitorTest, SizesPastTheLargestCountStopThereInsteadOfWrappingRound) {
     constexpr quint64 half = quint64(1) << 63;
     const struct {
         quint64 a, b, sum;
@@ -262,7 +275,7 @@ TEST(SizeServiceTest, SizesPastTheLargestCountStopThereInsteadOfWrappingRound) {
     }
     FileManager files;
     files.setRoot(dir.path());
-    SizeService sizes(files);
+    SizeMonitor sizes(files);
     EXPECT_EQ(files.walkFolderSize(kTree), kMostBytes);
     EXPECT_EQ(sizes.folderSize(kTree), kMostBytes);
     ASSERT_TRUE(QFile::remove(dir.filePath("tree/a")) && QFile::remove(dir.filePath("tree/d")));
@@ -271,6 +284,170 @@ TEST(SizeServiceTest, SizesPastTheLargestCountStopThereInsteadOfWrappingRound) {
     EXPECT_LT(left, half + 100000);
     EXPECT_EQ(sizes.folderSize(kTree), left);
     EXPECT_EQ(sizes.walks(kTree), 1) << "the index followed the removals";
+}
+
+// What the subscription tests share: scaled time and a monitor on a small tree.
+class SizeSubscriptionTest : public testing::Test {
+  protected:
+    test::ScopedTimeScale scale{0.01};
+    Home home;
+    QThread* const mainThread = QThread::currentThread();
+};
+
+// A job that measures the tree and hands its figure to `figure` on the main thread.
+SizeSubscription::Job treeJob(std::optional<quint64>& figure) {
+    return [&figure](const FileManager&, FolderSizes& sizes) -> std::function<void()> {
+        const quint64 total = sizes.folderSize(kTree);
+        return [&figure, total] { figure = total; };
+    };
+}
+
+TEST_F(SizeSubscriptionTest, RunsOneJobAtATimeOffTheMainThreadAndSkipsTicksWhileBusy) {
+    const SizeMonitor monitor(home.files);
+    QSemaphore release;
+    std::atomic<bool> ranOnMain{false};
+    bool appliedOffMain = false;
+    bool withJob = true;
+    int prepared = 0;
+    QList<int> applied;
+    SizeSubscription subscription(monitor, 1000.0, [&]() -> SizeSubscription::Job {
+        if (!withJob) {
+            return {};
+        }
+        const int run = ++prepared;
+        return [&, run](const FileManager&, FolderSizes&) -> std::function<void()> {
+            ranOnMain = ranOnMain || QThread::currentThread() == mainThread;
+            release.acquire();
+            return [&, run] {
+                applied.append(run);
+                appliedOffMain = appliedOffMain || QThread::currentThread() != mainThread;
+            };
+        };
+    });
+    QSignalSpy delivered(&subscription, &SizeSubscription::delivered);
+    const struct {
+        const char* step;
+        bool job;      // whether this moment has anything to measure
+        bool started;  // tick() started a job
+        int skipped;   // skipped ticks so far
+        bool release;  // then the running job may end, and its answer arrives
+        QList<int> applied;
+    } steps[] = {
+        {"first tick", true, true, 0, false, {}},
+        {"a tick while it runs", true, false, 1, false, {}},
+        {"another one", true, false, 2, true, {1}},
+        {"nothing to measure: no job and no skip", false, false, 2, false, {1}},
+        {"free again", true, true, 2, true, {1, 2}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        withJob = step.job;
+        EXPECT_EQ(subscription.tick(), step.started);
+        EXPECT_EQ(subscription.skippedTicks(), step.skipped);
+        if (step.release) {
+            EXPECT_TRUE(subscription.busy());
+            release.release();
+            ASSERT_TRUE(delivered.wait(5000));
+            EXPECT_FALSE(subscription.busy());
+        }
+        EXPECT_EQ(applied, step.applied);
+    }
+    EXPECT_FALSE(ranOnMain.load());
+    EXPECT_FALSE(appliedOffMain);
+}
+
+TEST_F(SizeSubscriptionTest, TheTimerStartsAFreshJobOnEachTick) {
+    const SizeMonitor monitor(home.files);
+    std::atomic<int> runs{0};
+    QList<int> applied;
+    SizeSubscription subscription(monitor, 3.0, [&]() -> SizeSubscription::Job {
+        return [&](const FileManager&, FolderSizes&) -> std::function<void()> {
+            const int run = ++runs;
+            return [&applied, run] { applied.append(run); };
+        };
+    });
+    subscription.start(/*runAtOnce=*/false);
+    EXPECT_FALSE(subscription.busy()) << "the first job waits for the first tick";
+    ASSERT_TRUE(test::waitFor([&] { return applied.size() >= 3; }));
+    EXPECT_EQ(applied.mid(0, 3), (QList<int>{1, 2, 3}));
+}
+
+TEST_F(SizeSubscriptionTest, ManySubscribersOfOneFolderShareOneWalkAndSeeChanges) {
+    for (const int count : {1, 3, 8}) {
+        SCOPED_TRACE(count);
+        const SizeMonitor monitor(home.files);
+        const int freshWalks = FileManager::freshWalks();
+        std::vector<std::optional<quint64>> figures(count);
+        std::vector<std::unique_ptr<SizeSubscription>> subscribers;
+        for (std::optional<quint64>& figure : figures) {
+            subscribers.push_back(std::make_unique<SizeSubscription>(
+                monitor, 1000.0, [&figure] { return treeJob(figure); }));
+        }
+        const auto everyoneSees = [&](quint64 expected) {
+            for (std::optional<quint64>& figure : figures) {
+                figure.reset();
+            }
+            for (const auto& subscriber : subscribers) {
+                EXPECT_TRUE(subscriber->tick());
+            }
+            ASSERT_TRUE(test::waitFor([&] {
+                return std::all_of(figures.begin(), figures.end(),
+                                   [](const auto& figure) { return figure.has_value(); });
+            }));
+            for (const std::optional<quint64>& figure : figures) {
+                EXPECT_EQ(*figure, expected);
+            }
+        };
+        everyoneSees(home.files.walkFolderSize(kTree));
+        std::ofstream(home.tree / "a" / ("grown" + std::to_string(count))) << "grown";
+        everyoneSees(home.files.walkFolderSize(kTree));
+        EXPECT_EQ(monitor.walks(kTree), 1);
+        EXPECT_EQ(FileManager::freshWalks(), freshWalks + 2) << "only the test's own walks";
+    }
+}
+
+TEST_F(SizeSubscriptionTest, NobodyWaitsForAJobWhoseSubscriberOrMonitorIsGone) {
+    const struct {
+        const char* gone;
+        bool subscriber;
+        bool monitor;
+    } rows[] = {
+        {"the subscriber", true, false}, {"the monitor", false, true}, {"both", true, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.gone);
+        auto monitor = std::make_unique<SizeMonitor>(home.files);
+        QSemaphore release;
+        std::atomic<bool> measured{false};
+        std::optional<quint64> figure;
+        auto subscription =
+            std::make_unique<SizeSubscription>(*monitor, 1000.0, [&]() -> SizeSubscription::Job {
+                return [&](const FileManager&, FolderSizes& sizes) -> std::function<void()> {
+                    // Bounded, so that a destructor that waited shows as a slow one, not a hang.
+                    release.tryAcquire(1, 10000);
+                    const quint64 total = sizes.folderSize(kTree);
+                    measured = true;
+                    return [&figure, total] { figure = total; };
+                };
+            });
+        ASSERT_TRUE(subscription->tick());
+        QElapsedTimer going;
+        going.start();
+        if (row.subscriber) {
+            subscription.reset();
+        }
+        if (row.monitor) {
+            monitor.reset();
+        }
+        EXPECT_LT(going.elapsed(), 5000) << "a destructor waited for the job";
+        release.release();  // the job reads the index now, whatever has gone
+        ASSERT_TRUE(test::waitFor([&] { return measured.load(); }));
+        ASSERT_TRUE(Executor::waitUntilIdle(Executor::Queue::Measuring, 5000));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(figure.has_value(), !row.subscriber);
+        if (figure) {
+            EXPECT_EQ(*figure, home.files.walkFolderSize(kTree));
+        }
+    }
 }
 
 }  // namespace
