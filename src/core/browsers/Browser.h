@@ -89,9 +89,9 @@ struct PanelTraits {
 };
 
 // One browser. Every field has a default, so a row names only what it has. Fields marked
-// "empty: the family's" are filled from the family when the table is made, texts, log lines and
-// outlets left empty are named after the row's class, letter and key, and item names get the
-// row's letter, so a reader always finds them complete.
+// "empty: the family's" are filled from the family when the table is made, texts and log lines
+// left empty are named after the row's class and key, and item names get the row's letter, so a
+// reader always finds them complete.
 struct BrowserInfo {
     BrowserId id{};
     FamilyId family{};

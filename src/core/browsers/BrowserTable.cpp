@@ -444,8 +444,8 @@ BrowserInfo opera() {
     };
 }
 
-// The browsers below exist only in the Linux layout; their texts, log lines and outlets follow
-// their class, letter and key.
+// The browsers below exist only in the Linux layout; their texts and log lines follow their
+// class and key.
 
 // A Chromium-family browser with a native and a Flatpak install: `folder` below the
 // configuration and cache folders, the Flatpak's own home named by its application id.
@@ -551,19 +551,14 @@ QList<CarePath> forRow(QList<CarePath> paths, const BrowserInfo& row) {
     return paths;
 }
 
-// Outlets, text keys, log lines and the help section the row leaves empty, named after its
-// class, letter and key as the older rows name theirs.
+// Text keys, log lines and the help section the row leaves empty, named after its class and
+// key as the older rows name theirs.
 void nameByConvention(BrowserInfo& row) {
     const auto orElse = [](QString& field, const QString& conventional) {
         if (field.isEmpty()) {
             field = conventional;
         }
     };
-    const QString letter = row.suffix;
-    orElse(row.panel.presetButton, "preset" + letter);
-    orElse(row.panel.careButton, "care" + letter);
-    orElse(row.panel.indicator, "indicator" + letter);
-    orElse(row.panel.logo, "logo" + row.moduleClass);
     if (!row.systemBrowser) {
         orElse(row.updateListKey, row.key);
     }
