@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include "core/formats/Bundle.h"
 #include "core/formats/PropertyList.h"
 #include "fixtures/FixtureHome.h"
+#include "fixtures/LinuxHome.h"
 #include "support/CliRun.h"
 #include "support/LocalHttpServer.h"
 #include "support/OfflineSite.h"
@@ -144,6 +146,51 @@ TEST(CheckUpdatesCommand, AdvisesBrowsers) {
         EXPECT_EQ(browser.value("published"), e.published);
         EXPECT_EQ(browser.value("key").toString(), QString::fromUtf8(e.key));
         EXPECT_EQ(browser.value("advice"), QJsonValue(e.advice));
+    }
+}
+
+// On Linux a browser's version is the one it last wrote into its data, and the list names it by
+// its key.
+TEST(CheckUpdatesCommand, AdvisesEveryLinuxBrowserUnderItsKey) {
+    const struct {
+        const char* browser;
+        const char* file;  // where the browser writes its version
+        QByteArray text;
+    } cases[] = {
+        {"firefox", "/.mozilla/firefox/abcd.default-release/compatibility.ini",
+         "[Compatibility]\nLastVersion=200.0_20240101000000/20240101000000\n"},
+        {"chrome", "/.config/google-chrome/Last Version", "200.0"},
+        {"chromium", "/snap/chromium/common/chromium/Last Version", "200.0\n"},
+        {"opera", "/.config/opera/Last Version", "200.0"},
+        {"brave", "/.config/BraveSoftware/Brave-Browser/Last Version", "200.0"},
+        {"vivaldi", "/.var/app/com.vivaldi.Vivaldi/config/vivaldi/Last Version", "200.0"},
+        {"edge", "/.config/microsoft-edge/Last Version", "200.0"},
+        {"librewolf", "/.librewolf/lw01.default-default/compatibility.ini",
+         "[Compatibility]\nLastVersion=200.0_20240101000000/20240101000000\n"},
+    };
+    test::LinuxHome home;
+    QVariantMap published{{"appUpdate", "0.1"}};
+    for (const auto& c : cases) {
+        published.insert(c.browser, "200.1");
+        QFile file(home.local(c.file));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << c.file;
+        file.write(c.text);
+    }
+    LocalHttpServer server;
+    server.serve("/Quenzel2_Browser.plist", listOf(published));
+    const ScopedWebSite site(server.site());
+    const test::CommandRun run = test::runCommand(home.files(), {"check-updates", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const QJsonObject browsers =
+        QJsonDocument::fromJson(run.out.toUtf8()).object().value("browsers").toObject();
+    EXPECT_EQ(browsers.size(), qsizetype(std::size(cases)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.browser);
+        const QJsonObject browser = browsers.value(c.browser).toObject();
+        EXPECT_EQ(browser.value("installed"), "200.0") << run.out.toStdString();
+        EXPECT_EQ(browser.value("published"), "200.1");
+        EXPECT_EQ(browser.value("key").toString(), QString::fromUtf8(c.browser));
+        EXPECT_EQ(browser.value("advice"), QJsonValue(true));
     }
 }
 

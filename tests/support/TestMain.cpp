@@ -1,7 +1,8 @@
-// Runs every test with Qt offscreen, with HOME and the XDG folders in a temporary directory,
-// the web site on a closed local port and an empty process table, so no test reads or writes
-// the developer's own home, settings, history or cache, reaches the network or sees the
-// machine's browsers. The program refuses to run when the folders do not end up there.
+// Runs every test with Qt offscreen on a 1280 x 800 screen, with HOME and the XDG folders in a
+// temporary directory, the web site on a closed local port and an empty process table, so no
+// test reads or writes the developer's own home, settings, history or cache, reaches the network
+// or sees the machine's browsers. The program refuses to run when the folders do not end up
+// there.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -43,12 +45,25 @@ bool homesAreTemporary(const QString& temporary) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QTemporaryDir folder;
     if (!folder.isValid()) {
         return 1;
     }
     const QString temporary = QDir::cleanPath(folder.path());
+    // Offscreen, on a common laptop screen of 1280 x 800 rather than Qt's default square.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen") {
+        const QString screen = temporary + QStringLiteral("/screen.json");
+        QFile file(screen);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(R"({"screens":[{"name":"laptop","x":0,"y":0,"width":1280,"height":800,)"
+                       R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})") < 0) {
+            return 1;
+        }
+        file.close();
+        ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screen).toLocal8Bit().constData(),
+                 1);
+    }
     for (const char* name : kHomeVariables) {
         const QString path = temporary + u'/' + QString::fromLatin1(name);
         QDir().mkpath(path);

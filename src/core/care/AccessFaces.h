@@ -15,7 +15,7 @@ struct FaceChange {
     std::optional<bool> chooseHD;
     std::optional<bool> helpSandbox;
     std::optional<bool> imageSandbox;
-    std::optional<bool> slotViews;  // the four slot views that hold the browser panels
+    std::optional<bool> slotViews;  // the slot views that hold the browser panels
     std::optional<bool> textUpdate;
     std::optional<bool> btnUpdate;
     std::optional<QString> imageName;   // the image shown by imageSandbox

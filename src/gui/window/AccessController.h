@@ -29,7 +29,7 @@ struct AccessControls {
     ImageView* imageSandbox;
     QLabel* textUpdate;
     QPushButton* btnUpdate;
-    QList<QWidget*> slotViews;  // the four slots of the browser panels
+    QList<QWidget*> slotViews;  // the slots of the browser panels
     QWidget* helpPopover;       // the access help, shown below helpSandbox
 };
 

@@ -1,5 +1,7 @@
 #include "gui/window/AppController.h"
 
+#include <algorithm>
+
 #include "core/fs/FileManager.h"
 #include "gui/panels/CareModule.h"
 #include "gui/window/PreferencesWindowController.h"
@@ -7,11 +9,25 @@
 
 namespace qz {
 
+QRect AppController::slotFrame(int slot) {
+    const int column = slot % kColumns;
+    const int x = column == 0 ? 0 : kFirstPanelWidth + kPanelWidth * (column - 1);
+    return {x, kSlotTop + (kSlotTop + kPanelHeight) * (slot / kColumns),
+            column == 0 ? kFirstPanelWidth : kPanelWidth, kPanelHeight};
+}
+
+QSize AppController::panelsSize(int n) {
+    const int columns = std::clamp(n, 1, kColumns);
+    const int rows = std::max(1, (n + kColumns - 1) / kColumns);
+    return {slotFrame(columns - 1).right() + 1, slotFrame((rows - 1) * kColumns).bottom() + 1};
+}
+
 AppController::AppController(FileManager& files, const SizeMonitor& sizes,
-                             const std::array<QWidget*, 4>& slotViews, QObject* parent)
+                             const QList<QWidget*>& slotViews, QObject* parent)
     : QObject(parent), files_(files), sizes_(sizes) {
-    for (size_t i = 0; i < slotViews.size(); ++i) {
-        slots_[i] = slotViews[i];
+    for (QWidget* slotView : slotViews) {
+        slots_.append(slotView);
+        placed_.append(std::nullopt);
     }
 }
 
@@ -36,7 +52,11 @@ void AppController::supportSandbox() {
 }
 
 QList<QWidget*> AppController::slotViews() const {
-    return {slots_[0], slots_[1], slots_[2], slots_[3]};
+    QList<QWidget*> views;
+    for (const QPointer<QWidget>& slotView : slots_) {
+        views.append(slotView);
+    }
+    return views;
 }
 
 PanelController* AppController::panelController(BrowserId browser) const {
@@ -49,7 +69,7 @@ CareModule* AppController::module(BrowserId browser) const {
 }
 
 std::optional<BrowserId> AppController::browserInSlot(int slot) const {
-    return (slot >= 0 && slot < 4) ? placed_[slot] : std::nullopt;
+    return placed_.value(slot);
 }
 
 void AppController::place(PanelController* controller, int slot) {
@@ -59,7 +79,7 @@ void AppController::place(PanelController* controller, int slot) {
     }
     QWidget* panel = controller->view();
     panel->setParent(slotView);
-    const int width = slot == 0 ? kFirstPanelWidth : kPanelWidth;
+    const int width = slotFrame(slot).width();
     controller->setPanelWidth(width);
     panel->setGeometry(0, 0, width, kPanelHeight);
     panel->show();

@@ -1,5 +1,5 @@
 // The main window's controller: owns one panel controller per browser of the layout and places
-// one panel per installed browser into the window's four slot views, side by side.
+// one panel per installed browser into the window's slot views, in rows of four.
 #pragma once
 
 #include <QList>
@@ -25,24 +25,31 @@ class AppController : public QObject {
     static constexpr int kFirstPanelWidth = 200;
     static constexpr int kPanelWidth = 175;
     static constexpr int kPanelHeight = PanelController::kPanelHeight;
+    static constexpr int kColumns = 4;  // panels side by side; more flow into the rows below
+    static constexpr int kSlotTop = 8;  // the space above each row of panels
 
-    // The slot views in their order, first to fourth. The panels measure through the size
-    // monitor, which must outlive this.
-    AppController(FileManager& files, const SizeMonitor& sizes,
-                  const std::array<QWidget*, 4>& slotViews, QObject* parent = nullptr);
+    // Slot `slot`'s frame among the panels: its row and column, the first column wider.
+    static QRect slotFrame(int slot);
+    // What n panels take: as many rows as they fill.
+    static QSize panelsSize(int n);
+
+    // The slot views in their order, one per browser the window can show. The panels measure
+    // through the size monitor, which must outlive this.
+    AppController(FileManager& files, const SizeMonitor& sizes, const QList<QWidget*>& slotViews,
+                  QObject* parent = nullptr);
     ~AppController() override;
 
     // Creates the panel controllers and places the installed browsers' panels.
     void awakeFromNib();
 
-    // The four slot views, first to fourth.
+    // The slot views, first to last.
     QList<QWidget*> slotViews() const;
 
     // The browser's panel controller; nullptr for a browser the layout does not have.
     PanelController* panelController(BrowserId browser) const;
     // The care module of a placed panel; nullptr when the browser's panel is not placed.
     CareModule* module(BrowserId browser) const;
-    // The browser whose panel sits in a slot (0 to 3); nothing when the slot is empty.
+    // The browser whose panel sits in a slot; nothing when the slot is empty or not there.
     std::optional<BrowserId> browserInSlot(int slot) const;
 
     // What the preferences window is built with when it is first asked for: the size alert
@@ -71,8 +78,8 @@ class AppController : public QObject {
 
     FileManager& files_;
     const SizeMonitor& sizes_;
-    std::array<QPointer<QWidget>, 4> slots_;
-    std::array<std::optional<BrowserId>, 4> placed_;
+    QList<QPointer<QWidget>> slots_;
+    QList<std::optional<BrowserId>> placed_;
     std::array<PanelController*, kBrowserCount> controllers_{};
     std::unique_ptr<PreferencesWindowController> preferences_;
     ImageFactory* imageFactory_ = nullptr;

@@ -6,8 +6,12 @@
 #include <QFont>
 #include <QFrame>
 #include <QKeySequence>
+#include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <QtMath>
+#include <algorithm>
 
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
@@ -87,16 +91,26 @@ void AppDelegate::buildWindow() {
     window_->setContentSize(
         {AppController::kFirstPanelWidth + AppController::kPanelWidth, kContentHeight});
     QWidget* content = window_->contentView();
-    std::array<QWidget*, 4> slotViews{};
-    int x = 0;
-    for (int i = 0; i < 4; ++i) {
-        const int width = i == 0 ? AppController::kFirstPanelWidth : AppController::kPanelWidth;
-        slotViews[i] = new QWidget(content);
-        // Named after the macOS browser that fills the slot: ourViewSafari to the fourth.
-        slotViews[i]->setObjectName(QStringLiteral("ourView") +
-                                    browserInfo(layoutBrowsers(Layout::MacOS).at(i)).moduleClass);
-        slotViews[i]->setGeometry(x, kSlotTop, width, AppController::kPanelHeight);
-        x += width;
+    panelArea_ = new QScrollArea(content);
+    panelArea_->setFrameShape(QFrame::NoFrame);
+    panelArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    panelArea_->viewport()->setAutoFillBackground(false);
+    auto* panels = new QWidget;
+    panelArea_->setWidget(panels);
+    // One slot per browser the layout can show, and at least a row.
+    const int slotCount =
+        std::max<int>(AppController::kColumns, layoutBrowsers(files_.layout()).size());
+    QList<QWidget*> slotViews;
+    for (int i = 0; i < slotCount; ++i) {
+        auto* slotView = new QWidget(panels);
+        // The first row is named after the macOS browsers that fill it: ourViewSafari to the
+        // fourth; the slots below by their number.
+        slotView->setObjectName(QStringLiteral("ourView") +
+                                (i < AppController::kColumns
+                                     ? browserInfo(layoutBrowsers(Layout::MacOS).at(i)).moduleClass
+                                     : QString::number(i + 1)));
+        slotView->setGeometry(AppController::slotFrame(i));
+        slotViews.append(slotView);
     }
     chooseHD_ = new QPushButton(content);
     helpSandbox_ = new QToolButton(content);
@@ -297,25 +311,42 @@ void AppDelegate::updateApp() {
     access_->updateApp();
 }
 
+QSize AppDelegate::contentSizeFor(const QSize& panels, int room, int scrollBarWidth) {
+    if (panels.height() <= room) {
+        return panels;
+    }
+    return {panels.width() + scrollBarWidth, std::max(room, kContentHeight)};
+}
+
 void AppDelegate::layoutForBrowserCount(int n) {
-    if (n < 1 || n > 4) {
+    if (n < 1) {
         return;
     }
-    window_->setContentSize(
-        {AppController::kFirstPanelWidth + AppController::kPanelWidth * (n - 1), kContentHeight});
+    const QSize panels = AppController::panelsSize(n);
+    const QScreen* screen =
+        window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    const int room = screen
+                         ? screen->availableGeometry().height() - qCeil(window_->titleBarHeight())
+                         : panels.height();
+    const QSize content =
+        contentSizeFor(panels, room, panelArea_->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    window_->setContentSize(content);
+    panelArea_->widget()->setFixedSize(panels);
+    panelArea_->setGeometry(0, 0, content.width(), content.height());
+    const int columns = std::min(n, AppController::kColumns);
     const qreal width = window_->width();
     const qreal height = window_->height();
     const qreal contentHeight = window_->contentView()->height();
     QWidget* controls[5] = {helpSandbox_, chooseHD_, imageSandbox_, textUpdate_, btnUpdate_};
     for (int i = 0; i < 5; ++i) {
-        const CentredFrame& frame = kAccessFrames[n - 1][i];
+        const CentredFrame& frame = kAccessFrames[columns - 1][i];
         controls[i]->setGeometry(
             toQtRect({width / 2 + frame.dx, height / 2 + frame.dy, frame.width, frame.height},
                      contentHeight));
     }
     // The narrow single column gets a smaller face for the notice.
-    textUpdate_->setFont(n == 1 ? QFont(QStringLiteral("LucidaGrande"), 11)
-                                : QApplication::font(textUpdate_));
+    textUpdate_->setFont(columns == 1 ? QFont(QStringLiteral("LucidaGrande"), 11)
+                                      : QApplication::font(textUpdate_));
 }
 
 void AppDelegate::updateEnabledStatus() {

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <memory>
 
@@ -25,8 +26,7 @@ class addItem;
 class AppDelegate : public QObject {
     Q_OBJECT
   public:
-    static constexpr int kContentHeight = 258;
-    static constexpr int kSlotTop = 8;  // slot views stand at the bottom of the content area
+    static constexpr int kContentHeight = 258;  // one row of panels
 
     // The panels measure through the size monitor, which must outlive the delegate.
     AppDelegate(FileManager& files, const SizeMonitor& sizes, QObject* parent = nullptr);
@@ -53,9 +53,15 @@ class AppDelegate : public QObject {
     void checkSandbox();
     // Shows the access faces, asks for the folder and shows the access help.
     AccessController* access() const { return access_; }
-    // Resizes the window for n placed columns (1 to 4) and re-centres the access and update
-    // controls; 0 leaves the window as it is.
+    // Resizes the window for n placed panels (rows of four) within the room its screen leaves
+    // and re-centres the access and update controls; 0 leaves the window as it is.
     void layoutForBrowserCount(int n);
+    // The content for panels of that size: all of them when they fit the room (the height the
+    // screen leaves below the title bar), else that room, at least one row, with the scroll bar
+    // beside the panels.
+    static QSize contentSizeFor(const QSize& panels, int room, int scrollBarWidth);
+    // The panels' area, scrolled when they are taller than the window.
+    QScrollArea* panelArea() const { return panelArea_; }
     // YES puts the main window in the task bar and the task switcher (our Dock icon); NO does
     // nothing, since a running program keeps its icon until it ends.
     void setShowsDockIcon(bool shows);
@@ -138,6 +144,7 @@ class AppDelegate : public QObject {
     FileManager& files_;
     const SizeMonitor& sizes_;
     TitleBarWindow* window_ = nullptr;
+    QScrollArea* panelArea_ = nullptr;
     QCheckBox* dockIconCheckbox_ = nullptr;
     bool shadyEnabled_ = true;
     QLabel* avvisoIcon_ = nullptr;

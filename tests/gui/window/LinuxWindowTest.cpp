@@ -1,13 +1,19 @@
-// The window in the Linux layout: one panel per installed browser in the order Firefox, Chrome,
-// Chromium, Opera, every panel built from the one interface file by the browser table.
+// The window in the Linux layout: one panel per installed browser in the layout's order, in rows
+// of four, every panel built from the one interface file by the browser table; eight panels
+// stand whole on a 1280 x 800 screen, and rows beyond the screen's room scroll.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QDir>
+#include <QScreen>
+#include <QScrollBar>
 
 #include "core/browsers/Catalogue.h"
+#include "core/formats/Bookmark.h"
 #include "core/formats/Bundle.h"
+#include "core/settings/Settings.h"
 #include "core/settings/TimeScale.h"
+#include "core/settings/UserDefaults.h"
 #include "fixtures/LinuxHome.h"
 #include "gui/chrome/BundleImage.h"
 #include "gui/chrome/ImageView.h"
@@ -19,22 +25,44 @@
 namespace qz {
 namespace {
 
-TEST(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInTheLinuxOrder) {
-    TimeScale::setFactor(0.01);
+constexpr auto F = BrowserId::Firefox;
+constexpr auto C = BrowserId::Chrome;
+constexpr auto M = BrowserId::Chromium;
+constexpr auto O = BrowserId::Opera;
+constexpr auto B = BrowserId::Brave;
+constexpr auto V = BrowserId::Vivaldi;
+constexpr auto E = BrowserId::Edge;
+constexpr auto L = BrowserId::LibreWolf;
+
+class LinuxWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TimeScale::setFactor(0.01);
+        // The welcome window has tests of its own; here it would be one more window.
+        UserDefaults::standard().setBool(false, QStringLiteral("welcome"));
+    }
+    void TearDown() override {
+        UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
+        TimeScale::setFactor(1);
+    }
+};
+
+TEST_F(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInRowsOfFourInTheLinuxOrder) {
     const struct {
         QStringList removedFolders;  // data folders taken away before the window opens
         QList<BrowserId> expected;
     } rows[] = {
-        {{}, {BrowserId::Firefox, BrowserId::Chrome, BrowserId::Chromium, BrowserId::Opera}},
-        {{"/.mozilla", "/.var"}, {BrowserId::Chrome, BrowserId::Chromium, BrowserId::Opera}},
-        {{"/snap", "/.config/opera"}, {BrowserId::Firefox, BrowserId::Chrome}},
+        {{}, {F, C, M, O, B, V, E, L}},
+        {{"/.mozilla", "/.var"}, {C, M, O, B, E, L}},
+        {{"/snap", "/.config/opera", "/.config/BraveSoftware", "/.var/app/com.vivaldi.Vivaldi",
+          "/.config/microsoft-edge", "/.librewolf"},
+         {F, C}},
+        {{"/.config", "/.mozilla", "/.var", "/snap"}, {L}},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.expected.size());
         test::LinuxHome home;
-        for (const QString& folder :
-             row.removedFolders + QStringList{"/.config/BraveSoftware",
-                                              "/.var/app/com.vivaldi.Vivaldi",
-                                              "/.config/microsoft-edge", "/.librewolf"}) {
+        for (const QString& folder : row.removedFolders) {
             ASSERT_TRUE(QDir(home.local(folder)).removeRecursively());
         }
         const SizeMonitor sizes(home.files());
@@ -43,10 +71,14 @@ TEST(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInTheLinuxOrder) {
         delegate.applicationDidFinishLaunching();
         AppController& vista = *delegate.vista();
         EXPECT_EQ(vista.panelController(BrowserId::Safari), nullptr);
-        EXPECT_EQ(delegate.window()->contentView()->width(), 200 + 175 * (row.expected.size() - 1));
-        for (int slot = 0; slot < 4; ++slot) {
+        const int n = static_cast<int>(row.expected.size());
+        const int rowCount = (n + 3) / 4;
+        EXPECT_EQ(delegate.window()->contentSize(),
+                  QSize(200 + 175 * (std::min(n, 4) - 1), 258 * rowCount));
+        ASSERT_GE(vista.slotViews().size(), 8);
+        for (int slot = 0; slot < vista.slotViews().size(); ++slot) {
             const std::optional<BrowserId> expected =
-                slot < row.expected.size() ? std::optional(row.expected[slot]) : std::nullopt;
+                slot < n ? std::optional(row.expected[slot]) : std::nullopt;
             EXPECT_EQ(vista.browserInSlot(slot), expected) << slot;
             if (!expected) {
                 continue;
@@ -54,7 +86,12 @@ TEST(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInTheLinuxOrder) {
             const BrowserInfo& info = browserInfo(*expected);
             CareModule* module = vista.module(*expected);
             ASSERT_NE(module, nullptr);
-            EXPECT_EQ(module->panel()->width(), slot == 0 ? 200 : 175);
+            const int column = slot % 4;
+            EXPECT_EQ(module->panel()->parentWidget(), vista.slotViews()[slot]);
+            EXPECT_EQ(vista.slotViews()[slot]->geometry(),
+                      QRect(column == 0 ? 0 : 200 + 175 * (column - 1), 8 + 258 * (slot / 4),
+                            column == 0 ? 200 : 175, 250));
+            EXPECT_EQ(module->panel()->size(), QSize(column == 0 ? 200 : 175, 250));
             // The panel's boxes are its catalogue's items.
             QStringList boxes;
             for (QCheckBox* box : module->checkBoxes()) {
@@ -68,7 +105,53 @@ TEST(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInTheLinuxOrder) {
             EXPECT_FALSE(bundleImage(logo->imageName()).isNull());
         }
     }
-    TimeScale::setFactor(1);
+}
+
+TEST_F(LinuxWindowTest, EightPanelsStandWholeOnA1280By800Screen) {
+    test::LinuxHome home;
+    UserDefaults::standard().setObject(Bookmark::create(home.root()), Settings::Key::folderGrant);
+    const SizeMonitor sizes(home.files());
+    AppDelegate delegate(home.files(), sizes);
+    delegate.awakeFromNib();
+    delegate.applicationDidFinishLaunching();
+    const QScreen* screen = delegate.window()->screen();
+    ASSERT_NE(screen, nullptr);
+    ASSERT_EQ(screen->geometry().size(), QSize(1280, 800));
+    const QRect area = screen->availableGeometry();
+    EXPECT_TRUE(area.contains(delegate.window()->frameGeometry()));
+    EXPECT_FALSE(delegate.panelArea()->verticalScrollBar()->isVisible());
+    QList<QRect> placed;
+    for (BrowserId browser : layoutBrowsers(Layout::Linux)) {
+        SCOPED_TRACE(browserInfo(browser).key.toStdString());
+        CareModule* module = delegate.vista()->module(browser);
+        ASSERT_NE(module, nullptr);
+        QWidget* panel = module->panel();
+        ASSERT_TRUE(panel->isVisible());
+        // All of it on the screen and in sight: nothing scrolled away, nothing covering it.
+        const QRect global(panel->mapToGlobal(QPoint(0, 0)), panel->size());
+        EXPECT_TRUE(area.contains(global));
+        EXPECT_EQ(panel->visibleRegion(), QRegion(panel->rect()));
+        for (const QRect& other : placed) {
+            EXPECT_FALSE(other.intersects(global));
+        }
+        placed.append(global);
+    }
+}
+
+// The window grows with its rows while the screen leaves room; beyond, it keeps the room and the
+// panels scroll, one row always in sight.
+TEST_F(LinuxWindowTest, RowsBeyondTheScreensRoomScroll) {
+    const struct {
+        QSize panels;
+        int room;
+        QSize content;
+    } cases[] = {
+        {{725, 516}, 760, {725, 516}}, {{725, 516}, 516, {725, 516}}, {{725, 516}, 515, {740, 515}},
+        {{725, 516}, 100, {740, 258}}, {{375, 258}, 200, {390, 258}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AppDelegate::contentSizeFor(c.panels, c.room, 15), c.content) << c.room;
+    }
 }
 
 }  // namespace
