@@ -10,12 +10,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/Application.h"
 #include "app/DemoHome.h"
-#include "app/WindowStart.h"
 #include "cli/CommandLine.h"
 #include "core/formats/Bundle.h"
 #include "core/fs/FileManager.h"
-#include "services/Executor.h"
 
 namespace {
 // Removal holds one descriptor per folder level: allow as many as the system lets us, so a
@@ -31,7 +30,6 @@ void raiseOpenFileLimit() {
 
 int main(int argc, char* argv[]) {
     raiseOpenFileLimit();
-    qz::Executor::lendToWalks();
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
@@ -90,12 +88,13 @@ int main(int argc, char* argv[]) {
         err << "quenzel: " << error << Qt::endl;
         return qz::CommandLine::kUsage;
     }
+    qz::Application application(files);
     if (window) {
-        return qz::runWindow(files, options.background);
+        return application.runWindow(options.background);
     }
     qz::CliContext context{out, err, files, ::isatty(STDIN_FILENO) != 0, [] {
                                QTextStream in(stdin);
                                return in.readLine();
                            }};
-    return qz::CommandLine::run(options, context);
+    return application.runCommand(options, context);
 }

@@ -1,10 +1,11 @@
-#include "app/WindowStart.h"
+#include "app/Application.h"
 
 #include <QApplication>
 #include <QPalette>
 #include <QTimer>
 
 #include "app/FirstFrameReport.h"
+#include "cli/CommandLine.h"
 #include "core/fs/FileManager.h"
 #include "core/settings/Log.h"
 #include "core/settings/TimeScale.h"
@@ -60,7 +61,16 @@ void arrangeScreenshot(AppDelegate& delegate, const QString& file) {
 
 }  // namespace
 
-int runWindow(FileManager& files, bool background) {
+Application::Application(FileManager& files) : files_(files) {
+    Executor::lendToWalks();
+}
+
+int Application::runCommand(const GlobalOptions& options, CliContext& context) {
+    return CommandLine::run(options, context);
+}
+
+int Application::runWindow(bool background) {
+    FileManager& files = files_;
     // The name the command line looks for, so that it can tell the window holds the history.
     SingleInstance instance(singleInstanceServerName());
     if (background ? instance.isRunning() : instance.handOver()) {
