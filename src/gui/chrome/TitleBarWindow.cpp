@@ -188,6 +188,12 @@ QAbstractButton* TitleBarWindow::standardWindowButton(WindowButton which) const 
 void TitleBarWindow::setBackgroundColor(const QColor& color) {
     QPalette colors = palette();
     colors.setColor(QPalette::Window, color);
+    // A fixed background takes a fixed text colour with it: a dark theme's white text would
+    // vanish on a light background. Disabled text keeps the application's own colour.
+    const QColor text = color.lightnessF() > 0.5 ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        colors.setColor(group, QPalette::WindowText, text);
+    }
     setPalette(colors);
 }
 

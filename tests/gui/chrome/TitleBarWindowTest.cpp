@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 #include "core/settings/Settings.h"
 #include "core/settings/UserDefaults.h"
@@ -188,6 +192,47 @@ TEST(TitleBarWindowTest, DrawsTheTitleOnlyWhenAsked) {
     const QRect middle(120, 8, 60, 14);
     EXPECT_EQ(bars[0].copy(middle.translated(-100, 0)), bars[0].copy(middle));  // an empty bar
     EXPECT_NE(bars[0].copy(middle), bars[1].copy(middle));
+}
+
+// WCAG contrast between two colours: 1 (none) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(TitleBarWindowTest, TextOnTheFixedBackgroundReadsInLightAndDarkThemes) {
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(0x24, 0x24, 0x24));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    const struct {
+        const char* name;
+        QPalette theme;
+        QColor background;
+    } cases[] = {
+        {"light theme, light window", original, QColor(214, 215, 216)},
+        {"dark theme, light window", dark, QColor(214, 215, 216)},
+        {"light theme, dark window", original, QColor(40, 40, 40)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QApplication::setPalette(c.theme);
+        TitleBarWindow window;
+        window.setBackgroundColor(c.background);
+        QLabel label(QStringLiteral("Firefox"), window.contentView());
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            EXPECT_GE(contrast(label.palette().color(group, QPalette::WindowText), c.background),
+                      4.5);
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 TEST(GradientViewTest, RunsFromTheLightTopToTheDarkBottom) {
