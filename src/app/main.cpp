@@ -15,6 +15,7 @@
 #include "cli/CommandLine.h"
 #include "core/formats/Bundle.h"
 #include "core/fs/FileManager.h"
+#include "core/settings/Log.h"
 
 namespace {
 // Removal holds one descriptor per folder level: allow as many as the system lets us, so a
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
         err << "quenzel: " << options.error << " (see --help)" << Qt::endl;
         return qz::CommandLine::kUsage;
     }
+    qz::Log::setEcho(options.verbose);
     const bool window = options.command.isEmpty() && !options.help && !options.version;
     if (options.demo) {
         // Demo runs keep their settings and history beside the demo home, apart from the

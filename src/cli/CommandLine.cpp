@@ -100,6 +100,8 @@ GlobalOptions CommandLine::parse(const QStringList& arguments) {
             takeValue(QStringLiteral("--layout"), options.layout);
         } else if (argument == QStringLiteral("--demo")) {
             options.demo = true;
+        } else if (argument == QStringLiteral("--verbose")) {
+            options.verbose = true;
         } else if (argument == QStringLiteral("--background")) {
             options.background = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
@@ -186,7 +188,7 @@ int CommandLine::run(const GlobalOptions& options, CliContext& context) {
 QString CommandLine::usage() {
     QString text = QStringLiteral(
         "Usage: quenzel [--root DIR] [--user NAME] [--layout L] [--demo] [--background]\n"
-        "               [COMMAND [OPTIONS]]\n"
+        "               [--verbose] [COMMAND [OPTIONS]]\n"
         "Without a command, Quenzel opens its window.\n\n"
         "Global options:\n"
         "  --root DIR    the folder that stands for \"/\" (also QUENZEL_ROOT)\n"
@@ -195,6 +197,7 @@ QString CommandLine::usage() {
         "                chosen from the disk when not given (also QUENZEL_LAYOUT)\n"
         "  --demo        use a sample home with all four browsers\n"
         "  --background  start in the tray without opening the window\n"
+        "  --verbose     also write the log lines to the terminal (also QUENZEL_LOG=stderr)\n"
         "  --help        show this text\n"
         "  --version     show the version\n"
         "Qt's standard options (-platform, -style, -stylesheet, ...) are left to Qt.\n\n"

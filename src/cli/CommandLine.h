@@ -15,6 +15,7 @@ struct GlobalOptions {
     QString user;    // --user NAME, else QUENZEL_USER
     QString layout;  // --layout macos|linux, else QUENZEL_LAYOUT; chosen from the disk when empty
     bool demo = false;
+    bool verbose = false;     // --verbose: the log lines on stderr too
     bool background = false;  // --background: start in the tray, without the window
     bool help = false;
     bool version = false;

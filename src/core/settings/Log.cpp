@@ -16,6 +16,10 @@ Log::Sink& currentSink() {
     static Log::Sink sink;
     return sink;
 }
+bool& echoRequested() {
+    static bool echo = false;
+    return echo;
+}
 }  // namespace
 
 void Log::write(const QString& line) {
@@ -25,8 +29,15 @@ void Log::write(const QString& line) {
         return;
     }
     const QByteArray utf8 = line.toUtf8();
-    std::fprintf(stderr, "quenzel: %s\n", utf8.constData());
+    if (echoRequested() || qgetenv("QUENZEL_LOG") == "stderr") {
+        std::fprintf(stderr, "quenzel: %s\n", utf8.constData());
+    }
     syslog(LOG_USER | LOG_NOTICE, "%s", utf8.constData());
+}
+
+void Log::setEcho(bool echo) {
+    std::lock_guard lock(sinkMutex());
+    echoRequested() = echo;
 }
 
 Log::Sink Log::setSink(Sink sink) {

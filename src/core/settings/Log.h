@@ -1,4 +1,5 @@
-// The program's diagnostic lines: fixed, unlocalised texts written to stderr and the system log.
+// The program's diagnostic lines: fixed, unlocalised texts written to the system log, and to
+// stderr only when asked (--verbose, or QUENZEL_LOG=stderr in the environment).
 #pragma once
 
 #include <QString>
@@ -11,7 +12,9 @@ class Log {
     using Sink = std::function<void(const QString&)>;
 
     static void write(const QString& line);
-    // Replaces the output (stderr and syslog) with a function, e.g. to capture lines in a test.
+    // Also writes every line to stderr, "quenzel: " first.
+    static void setEcho(bool echo);
+    // Replaces the output (syslog and stderr) with a function, e.g. to capture lines in a test.
     // Returns the previous sink; an empty sink restores the default output.
     static Sink setSink(Sink sink);
 };
