@@ -22,6 +22,7 @@
 #include "cli/CommandLine.h"
 #include "core/browsers/RunningApplications.h"
 #include "core/history/HistoryList.h"
+#include "core/settings/Log.h"
 #include "core/settings/TimeScale.h"
 #include "fixtures/FixtureHome.h"
 #include "services/InstanceName.h"
@@ -170,9 +171,17 @@ TEST_F(CareCommandTest, AFolderThatCannotBeReachedMakesTheCareExitOne) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     home_.makeLink("/Users/%@/Library/Preferences", outside.path() + "/prefs");
+    QStringList logLines;
+    const Log::Sink previous = Log::setSink([&](const QString& line) { logLines.append(line); });
     const CommandRun care =
         runCommand(home_.files(), {"care", "safari", "--items", "historyS,preferencesS", "--yes"});
+    Log::setSink(previous);
     EXPECT_EQ(care.code, 1);
+    // The log names the file on this disk, the root included.
+    EXPECT_TRUE(logLines.filter("Could not remove ")
+                    .join('|')
+                    .contains(home_.local("/Users/%@/Library/Preferences/com.apple.Safari.plist")))
+        << logLines.join('|').toStdString();
     EXPECT_TRUE(care.out.contains(
         "failed " + home_.local("/Users/%@/Library/Preferences/com.apple.Safari.plist")));
     EXPECT_TRUE(

@@ -191,7 +191,8 @@ void CareRun::emptyCookieStore(CareReport& report) {
     QString error;
     if (!store.synchronize(&error)) {
         const CareFailure failure{store.storePath(), error};
-        Log::write(QStringLiteral("Could not empty %1: %2").arg(failure.path, failure.reason));
+        Log::write(QStringLiteral("Could not empty %1: %2")
+                       .arg(files_.localPath(failure.path), failure.reason));
         report.failed.append(failure);
         notify(callbacks_.failed, failure);
         return;
@@ -201,7 +202,9 @@ void CareRun::emptyCookieStore(CareReport& report) {
 }
 
 void CareRun::refuse(const CareFailure& failure, CareReport& report) {
-    Log::write(QStringLiteral("Could not remove %1: %2").arg(failure.path, failure.reason));
+    // The log names the file on this disk, not the layout's path.
+    Log::write(QStringLiteral("Could not remove %1: %2")
+                   .arg(files_.localPath(failure.path), failure.reason));
     report.failed.append(failure);
     notify(callbacks_.failed, failure);
 }
