@@ -1,7 +1,6 @@
 #include "gui/tray/MenuStatus.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
@@ -98,10 +97,10 @@ QObject* MenuStatus::createStatusItem(const QString& icon) {
     item->setObjectName(QStringLiteral("statusItem"));
     item->setToolTip(QStringLiteral("Quenzel"));
     item->setContextMenu(statusMenu_.get());
+    // A plain click opens the window, as tray icons on Linux do; the menu is on the right click.
     connect(item, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-        // A plain click opens the menu too, as a status item does.
         if (why == QSystemTrayIcon::Trigger) {
-            statusMenu_->popup(QCursor::pos());
+            emit openRequested();
         }
     });
     if (trayAvailable_()) {

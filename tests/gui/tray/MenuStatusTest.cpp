@@ -137,5 +137,26 @@ TEST_F(MenuStatusTest, AboutAndPreferencesEntriesAskTheWindowSide) {
     }
 }
 
+TEST_F(MenuStatusTest, APlainClickOnTheTrayIconOpensTheWindow) {
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), home.sizes(), factory);
+    QSignalSpy first(&status, &MenuStatus::updated);
+    status.awakeFromNib();
+    factory.awakeFromNib();
+    ASSERT_TRUE(first.wait(5000));
+    ASSERT_NE(status.statusItem(), nullptr);
+    const struct {
+        QSystemTrayIcon::ActivationReason why;
+        int opened;
+    } cases[] = {{QSystemTrayIcon::Trigger, 1},
+                 {QSystemTrayIcon::Context, 0},
+                 {QSystemTrayIcon::MiddleClick, 0}};
+    for (const auto& c : cases) {
+        QSignalSpy opened(&status, &MenuStatus::openRequested);
+        emit status.statusItem()->activated(c.why);
+        EXPECT_EQ(opened.count(), c.opened) << c.why;
+    }
+}
+
 }  // namespace
 }  // namespace qz
