@@ -266,6 +266,9 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_ && event->type() == QEvent::Close && event->spontaneous()) {
         tellOnceThatQuenzelKeepsRunning();
     }
+    if (watched == window_->titleBarView() && event->type() == QEvent::Resize) {
+        placeTitleBarItems();
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -383,13 +386,20 @@ void AppDelegate::decorateTitleBar() {
         historyButton_->setIconSize({28, 29});
         historyButton_->setFocusPolicy(Qt::NoFocus);
         connect(historyButton_, &QToolButton::clicked, this, &AppDelegate::historyPressed);
+        // Laid out again whenever the bar gets its size, however the window was first shown.
+        bar->installEventFilter(this);
     }
+    placeTitleBarItems();
+    titleImage_->show();
+    historyButton_->show();
+}
+
+void AppDelegate::placeTitleBarItems() {
+    QWidget* bar = window_->titleBarView();
     const qreal width = bar->width();
     const qreal height = bar->height();
     titleImage_->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
     historyButton_->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
-    titleImage_->show();
-    historyButton_->show();
 }
 
 }  // namespace qz

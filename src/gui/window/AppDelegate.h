@@ -136,6 +136,8 @@ class AppDelegate : public QObject {
     void buildWindow();
     void buildSecondaryWidgets();
     void decorateTitleBar();
+    // The title picture in the bar's middle, the history button at its right end.
+    void placeTitleBarItems();
     // The first close ever, while Quenzel keeps running: one notification says so.
     void tellOnceThatQuenzelKeepsRunning();
     void buildShellControls();

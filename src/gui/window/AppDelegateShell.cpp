@@ -96,7 +96,6 @@ void AppDelegate::emailvota() {
 
 void AppDelegate::open() {
     window_->makeKeyAndOrderFront();
-    decorateTitleBar();  // a window first shown here gets its bar laid out now
     window_->activateWindow();
 }
 

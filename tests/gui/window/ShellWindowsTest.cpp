@@ -209,5 +209,26 @@ TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
     EXPECT_TRUE(welcome.webView()->toPlainText().contains("Installed page"));
 }
 
+TEST_F(ShellWindowsTest, TheTitleBarLaysOutTheSameWhateverTheFirstStart) {
+    const struct {
+        const char* name;
+        bool background;
+        void (AppDelegate::*show)();
+    } cases[] = {{"shown at once", false, nullptr},
+                 {"from the tray after a start in the tray", true, &AppDelegate::open},
+                 {"by a later start after a start in the tray", true, &AppDelegate::reopen}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto delegate = launch(c.background);
+        if (c.show) {
+            (delegate.get()->*c.show)();
+        }
+        QWidget* bar = delegate->window()->titleBarView();
+        ASSERT_TRUE(bar->isVisible());
+        EXPECT_EQ(delegate->historyButton()->geometry().right(), bar->width() - 35 + 27);
+        EXPECT_NEAR(delegate->titleImage()->geometry().center().x(), bar->width() / 2, 1);
+    }
+}
+
 }  // namespace
 }  // namespace qz
