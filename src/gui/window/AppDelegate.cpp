@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QScreen>
 #include <QShortcut>
@@ -265,6 +266,14 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
     // The window manager's close; a quit closes the window too, but not spontaneously.
     if (watched == window_ && event->type() == QEvent::Close && event->spontaneous()) {
         tellOnceThatQuenzelKeepsRunning();
+    }
+    // Ctrl+W and Esc, when nothing inside the window took them, close it as its close button does.
+    if (watched == window_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Close) || key->key() == Qt::Key_Escape) {
+            window_->standardWindowButton(TitleBarWindow::CloseButton)->click();
+            return true;
+        }
     }
     if (watched == window_->titleBarView() && event->type() == QEvent::Resize) {
         placeTitleBarItems();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -227,6 +228,19 @@ TEST_F(ShellWindowsTest, TheTitleBarLaysOutTheSameWhateverTheFirstStart) {
         ASSERT_TRUE(bar->isVisible());
         EXPECT_EQ(delegate->historyButton()->geometry().right(), bar->width() - 35 + 27);
         EXPECT_NEAR(delegate->titleImage()->geometry().center().x(), bar->width() / 2, 1);
+    }
+}
+
+TEST_F(ShellWindowsTest, CtrlWAndEscapeCloseTheWindow) {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}) {
+        SCOPED_TRACE(keys.toString().toStdString());
+        const auto delegate = launch();
+        QWidget* window = delegate->window();
+        QApplication::setActiveWindow(window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keySequence(window, keys);
+        EXPECT_FALSE(window->isVisible());
     }
 }
 
