@@ -36,7 +36,22 @@ bool NSFancyPanel::sendEvent(QObject* /*receiver*/, QEvent* event) {
         return false;
     }
     if (event->type() == QEvent::KeyPress) {
-        return controller_->handlesKeyDown(static_cast<QKeyEvent*>(event), this);
+        // A modifier pressed alone (Shift, Ctrl, …) changes the modifiers; it is not a key press.
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+            case Qt::Key_Shift:
+            case Qt::Key_Control:
+            case Qt::Key_Meta:
+            case Qt::Key_Alt:
+            case Qt::Key_AltGr:
+            case Qt::Key_CapsLock:
+            case Qt::Key_NumLock:
+            case Qt::Key_Super_L:
+            case Qt::Key_Super_R:
+                return false;
+            default:
+                return controller_->handlesKeyDown(key, this);
+        }
     }
     if (event->type() == QEvent::MouseButtonPress) {
         auto* press = static_cast<QMouseEvent*>(event);

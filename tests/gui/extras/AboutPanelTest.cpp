@@ -79,8 +79,11 @@ TEST_F(AboutPanelTest, KeysAndLeftOrRightClicksHideThePanelAndGoNoFurther) {
         QEvent::Type type;
         Qt::MouseButton button;
         bool hides;
+        Qt::Key key = Qt::Key_Down;
     } rows[] = {
         {"key", QEvent::KeyPress, Qt::NoButton, true},
+        {"Shift alone", QEvent::KeyPress, Qt::NoButton, false, Qt::Key_Shift},
+        {"Ctrl alone", QEvent::KeyPress, Qt::NoButton, false, Qt::Key_Control},
         {"left click", QEvent::MouseButtonPress, Qt::LeftButton, true},
         {"right click", QEvent::MouseButtonPress, Qt::RightButton, true},
         {"middle click", QEvent::MouseButtonPress, Qt::MiddleButton, false},
@@ -91,7 +94,7 @@ TEST_F(AboutPanelTest, KeysAndLeftOrRightClicksHideThePanelAndGoNoFurther) {
         QWidget* target = about.textView->viewport();
         bool handled = false;
         if (row.type == QEvent::KeyPress) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+            QKeyEvent key(QEvent::KeyPress, row.key, Qt::NoModifier);
             handled = QApplication::sendEvent(about.textView, &key);
         } else {
             QMouseEvent press(row.type, QPointF(5, 5), QPointF(5, 5), row.button, row.button,
