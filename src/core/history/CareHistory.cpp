@@ -20,8 +20,9 @@ HistoryList::LoadOutcome CareHistory::load() {
 bool CareHistory::record(BrowserId browser, QString* error) {
     // Written at once, so a crash or a forced quit keeps the care.
     QString reason;
-    const HistoryEntry entry{browserInfo(browser).displayName,
-                             HistoryList::formatCareDate(QDateTime::currentDateTime())};
+    const QDateTime now = QDateTime::currentDateTime();
+    const HistoryEntry entry{browserInfo(browser).displayName, HistoryList::formatCareDate(now),
+                             now.toSecsSinceEpoch()};
     if (list_.record(filePath_, entry, &reason)) {
         return true;
     }

@@ -4,9 +4,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QVariantList>
 #include <QVariantMap>
 #include <algorithm>
@@ -23,11 +25,33 @@ namespace qz {
 
 namespace {
 
+// When a care ran, for sorting: the stored time, else the date text read back; 0 when neither.
+qint64 timeOf(const HistoryEntry& entry) {
+    if (entry.timeCare > 0) {
+        return entry.timeCare;
+    }
+    QDateTime parsed = QLocale::system().toDateTime(entry.dateCare, QLocale::ShortFormat);
+    if (parsed.isValid() && parsed.date().year() < 1970) {
+        parsed = parsed.addYears(100);  // a two-digit year is read as 19yy
+    }
+    return parsed.isValid() ? parsed.toSecsSinceEpoch() : 0;
+}
+
 QString valueOf(const HistoryEntry& entry, const QString& key) {
     if (key == HistoryList::kNameKey) {
         return entry.browserName;
     }
     return key == HistoryList::kDateKey ? entry.dateCare : QString();
+}
+
+int compareOn(const QString& key, const HistoryEntry& left, const HistoryEntry& right) {
+    if (key == HistoryList::kDateKey) {
+        const qint64 a = timeOf(left), b = timeOf(right);
+        if (a > 0 && b > 0) {
+            return a < b ? -1 : (a > b ? 1 : 0);
+        }
+    }
+    return QString::compare(valueOf(left, key), valueOf(right, key));
 }
 
 // The history's advisory lock between processes, held while the object lives.
@@ -132,7 +156,10 @@ HistoryList::FileRead HistoryList::readEntries(const QString& path) {
         if (name.typeId() != QMetaType::QString || date.typeId() != QMetaType::QString) {
             return result;
         }
-        entries.append({name.toString(), date.toString()});
+        // The time is optional: older files have none, and a strange one is left out.
+        const QVariant time = map.value(kTimeKey);
+        const qint64 seconds = time.typeId() == QMetaType::LongLong ? time.toLongLong() : 0;
+        entries.append({name.toString(), date.toString(), seconds > 0 ? seconds : 0});
     }
     result.entries = std::move(entries);
     result.error.clear();
@@ -265,7 +292,11 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
     }
     QVariantList array;
     for (const HistoryEntry& entry : std::as_const(merged)) {
-        array.append(QVariantMap{{kNameKey, entry.browserName}, {kDateKey, entry.dateCare}});
+        QVariantMap item{{kNameKey, entry.browserName}, {kDateKey, entry.dateCare}};
+        if (entry.timeCare > 0) {
+            item.insert(kTimeKey, QVariant::fromValue<qint64>(entry.timeCare));
+        }
+        array.append(item);
     }
     // Through the safe writer: on a full disk the old file stays whole and this says so.
     if (!OwnFile::write(path, PropertyList::toXml(array), error)) {
@@ -306,17 +337,16 @@ void HistoryList::clear() {
 
 void HistoryList::sort(const QList<HistorySortDescriptor>& descriptors) {
     std::lock_guard lock(mutex_);
-    std::stable_sort(
-        entries_.begin(), entries_.end(), [&](const HistoryEntry& left, const HistoryEntry& right) {
-            for (const HistorySortDescriptor& descriptor : descriptors) {
-                const int order =
-                    QString::compare(valueOf(left, descriptor.key), valueOf(right, descriptor.key));
-                if (order != 0) {
-                    return descriptor.ascending ? order < 0 : order > 0;
-                }
-            }
-            return false;
-        });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [&](const HistoryEntry& left, const HistoryEntry& right) {
+                         for (const HistorySortDescriptor& descriptor : descriptors) {
+                             const int order = compareOn(descriptor.key, left, right);
+                             if (order != 0) {
+                                 return descriptor.ascending ? order < 0 : order > 0;
+                             }
+                         }
+                         return false;
+                     });
 }
 
 }  // namespace qz

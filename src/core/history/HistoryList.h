@@ -14,6 +14,7 @@ namespace qz {
 struct HistoryEntry {
     QString browserName;  // "ItemNameBrowser": the browser's display name, e.g. "Google Chrome"
     QString dateCare;     // "ItemdateCare": the date and time as formatted when recorded
+    qint64 timeCare = 0;  // "ItemTimeCare": seconds since 1970 UTC; 0 in entries from older files
     bool operator==(const HistoryEntry&) const = default;
 };
 
@@ -26,6 +27,7 @@ class HistoryList {
   public:
     static inline const QString kNameKey = QStringLiteral("ItemNameBrowser");
     static inline const QString kDateKey = QStringLiteral("ItemdateCare");
+    static inline const QString kTimeKey = QStringLiteral("ItemTimeCare");
 
     // <Application Support>/DIZEROV and the history file inside it.
     static QString folderPath();
@@ -65,7 +67,8 @@ class HistoryList {
     void setEntries(const QList<HistoryEntry>& entries);
     qsizetype size() const;
     void clear();
-    // Reorders the list itself: the first descriptor decides, later ones break ties.
+    // Reorders the list itself: the first descriptor decides, later ones break ties. Dates sort
+    // by time: the stored time, else the date text read in the system locale, else the text.
     void sort(const QList<HistorySortDescriptor>& descriptors);
 
   private:

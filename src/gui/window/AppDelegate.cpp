@@ -275,7 +275,7 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == window_->titleBarView() && event->type() == QEvent::Resize) {
+    if (event->type() == QEvent::Resize && watched == titleBar_) {
         placeTitleBarItems();
     }
     return QObject::eventFilter(watched, event);
@@ -396,6 +396,7 @@ void AppDelegate::decorateTitleBar() {
         historyButton_->setFocusPolicy(Qt::NoFocus);
         connect(historyButton_, &QToolButton::clicked, this, &AppDelegate::historyPressed);
         // Laid out again whenever the bar gets its size, however the window was first shown.
+        titleBar_ = bar;
         bar->installEventFilter(this);
     }
     placeTitleBarItems();

@@ -169,6 +169,7 @@ class AppDelegate : public QObject {
     QPointer<QWidget> popoverSandbox_;
     ImageView* titleImage_ = nullptr;
     QToolButton* historyButton_ = nullptr;
+    QPointer<QWidget> titleBar_;  // watched for its size; compared only, never called while going
     QPushButton* votaButton_ = nullptr;
     QPushButton* emailvotaButton_ = nullptr;
     QPointer<QWidget> preferencesPane_;  // holds the preference controls until their window

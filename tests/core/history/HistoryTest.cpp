@@ -67,8 +67,8 @@ TEST_F(HistoryTest, EachCareIsWrittenAtOnceAndOtherReadersAgree) {
                              path_});
     ASSERT_TRUE(python.waitForFinished(20000));
     EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
-              "Firefox|['ItemNameBrowser', 'ItemdateCare'],"
-              "Google Chrome|['ItemNameBrowser', 'ItemdateCare']");
+              "Firefox|['ItemNameBrowser', 'ItemTimeCare', 'ItemdateCare'],"
+              "Google Chrome|['ItemNameBrowser', 'ItemTimeCare', 'ItemdateCare']");
 }
 
 TEST_F(HistoryTest, UnreadableFilesAreSetAsideNumberedAndLogged) {
@@ -271,6 +271,32 @@ TEST_F(HistoryTest, ADeletionWhileACareRecordsLeavesFileAndListAlike) {
         care.join();
         EXPECT_EQ(HistoryList::readFile(path_), std::optional(store.list().entries()));
     }
+}
+
+TEST_F(HistoryTest, DatesSortByTimeAcrossMonthsAndYearsOlderEntriesIncluded) {
+    const auto entry = [](const char* name, int year, int month, int day, bool timed) {
+        const QDateTime when(QDate(year, month, day), QTime(10, 0));
+        return HistoryEntry{name, HistoryList::formatCareDate(when),
+                            timed ? when.toSecsSinceEpoch() : 0};
+    };
+    // Entries written by this version carry their time; older files only the date text.
+    const QList<HistoryEntry> entries = {
+        entry("Firefox", 2026, 12, 10, true), entry("Safari", 2027, 1, 3, true),
+        entry("Google Chrome", 2027, 2, 1, false), entry("Opera", 2026, 11, 15, true),
+        entry("Chromium", 2026, 10, 1, false)};
+    CareHistory store(path_);
+    store.list().setEntries(entries);
+    store.list().sort({{HistoryList::kDateKey, true}});
+    QStringList names;
+    for (const HistoryEntry& e : store.list().entries()) {
+        names.append(e.browserName);
+    }
+    EXPECT_EQ(names, (QStringList{"Chromium", "Opera", "Firefox", "Safari", "Google Chrome"}));
+    // Written and read back, each entry keeps its time, or has none as before.
+    ASSERT_TRUE(store.save());
+    EXPECT_EQ(HistoryList::readFile(path_), std::optional(store.list().entries()));
+    ASSERT_TRUE(store.record(BrowserId::Opera));
+    EXPECT_GT(HistoryList::readFile(path_)->last().timeCare, 0);
 }
 
 }  // namespace
