@@ -20,7 +20,6 @@
 #include "core/fs/FileManager.h"
 #include "core/settings/Settings.h"
 #include "core/settings/UserDefaults.h"
-#include "gui/chrome/BundleImage.h"
 #include "gui/chrome/Frames.h"
 #include "gui/extras/Share.h"
 #include "gui/window/AccessController.h"
@@ -382,34 +381,6 @@ void AppDelegate::showShare() {
         share_ = std::make_unique<Share>();
     }
     share_->showWindow();
-}
-
-void AppDelegate::decorateTitleBar() {
-    QWidget* bar = window_->titleBarView();
-    if (!titleImage_) {
-        titleImage_ = new ImageView(bar);
-        titleImage_->setImageName(QStringLiteral("QuenzelTitle"));
-        historyButton_ = new QToolButton(bar);
-        historyButton_->setAutoRaise(true);
-        historyButton_->setIcon(bundleImage(QStringLiteral("clockB")));
-        historyButton_->setIconSize({28, 29});
-        historyButton_->setFocusPolicy(Qt::NoFocus);
-        connect(historyButton_, &QToolButton::clicked, this, &AppDelegate::historyPressed);
-        // Laid out again whenever the bar gets its size, however the window was first shown.
-        titleBar_ = bar;
-        bar->installEventFilter(this);
-    }
-    placeTitleBarItems();
-    titleImage_->show();
-    historyButton_->show();
-}
-
-void AppDelegate::placeTitleBarItems() {
-    QWidget* bar = window_->titleBarView();
-    const qreal width = bar->width();
-    const qreal height = bar->height();
-    titleImage_->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
-    historyButton_->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
 }
 
 }  // namespace qz

@@ -1,10 +1,14 @@
 // The application delegate's small preferences and secondary windows: login item, task-bar
 // presence (the Dock icon), the enabled state, the rating prompt and the welcome window.
 #include <QHBoxLayout>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/formats/Localization.h"
 #include "core/settings/Settings.h"
+#include "gui/chrome/BundleImage.h"
+#include "gui/chrome/Frames.h"
+#include "gui/chrome/ImageView.h"
 #include "gui/chrome/TaskbarPresence.h"
 #include "gui/window/AppDelegate.h"
 #include "gui/window/StartAtLoginController.h"
@@ -115,6 +119,34 @@ void AppDelegate::welcomeShown() {
         settings.setWelcomePending(false);
         settings.synchronize();
     }
+}
+
+void AppDelegate::decorateTitleBar() {
+    QWidget* bar = window_->titleBarView();
+    if (!titleImage_) {
+        titleImage_ = new ImageView(bar);
+        titleImage_->setImageName(QStringLiteral("QuenzelTitle"));
+        historyButton_ = new QToolButton(bar);
+        historyButton_->setAutoRaise(true);
+        historyButton_->setIcon(bundleImage(QStringLiteral("clockB")));
+        historyButton_->setIconSize({28, 29});
+        historyButton_->setFocusPolicy(Qt::NoFocus);
+        connect(historyButton_, &QToolButton::clicked, this, &AppDelegate::historyPressed);
+        // Laid out again whenever the bar gets its size, however the window was first shown.
+        titleBar_ = bar;
+        bar->installEventFilter(this);
+    }
+    placeTitleBarItems();
+    titleImage_->show();
+    historyButton_->show();
+}
+
+void AppDelegate::placeTitleBarItems() {
+    QWidget* bar = window_->titleBarView();
+    const qreal width = bar->width();
+    const qreal height = bar->height();
+    titleImage_->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
+    historyButton_->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
 }
 
 }  // namespace qz

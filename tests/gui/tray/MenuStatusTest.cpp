@@ -26,6 +26,14 @@ class MenuStatusTest : public ScaledTime {
 
     // Waits until a measurement that started after this call has reached the status item: the
     // second one applied from now on (the first may have been under way already).
+    // Starts the status item and its factory, and waits for the first figures to reach it.
+    static void start(MenuStatus& status, ImageFactory& factory) {
+        QSignalSpy first(&status, &MenuStatus::updated);
+        status.awakeFromNib();
+        factory.awakeFromNib();
+        ASSERT_TRUE(first.wait(5000));
+    }
+
     static void tick(MenuStatus& status) {
         const int before = status.updates();
         status.updatesize();
@@ -38,12 +46,7 @@ class MenuStatusTest : public ScaledTime {
 TEST_F(MenuStatusTest, TheStatusItemIsReplacedOnlyWhenTheIconChanges) {
     ImageFactory factory(defaults(), Localization::shared());
     MenuStatus status(home.files(), home.sizes(), factory);
-    {
-        QSignalSpy first(&status, &MenuStatus::updated);
-        status.awakeFromNib();
-        factory.awakeFromNib();
-        ASSERT_TRUE(first.wait(5000));
-    }
+    start(status, factory);
     QPointer<QSystemTrayIcon> calm = status.statusItem();
     ASSERT_TRUE(calm);
     EXPECT_EQ(status.statusItemImage(), kIconCalm);
@@ -98,10 +101,7 @@ TEST_F(MenuStatusTest, TheItemAppearsOnceATrayTurnsUpAfterTheStart) {
     MenuStatus status(home.files(), home.sizes(), factory);
     bool trayRunning = false;
     status.setTrayProbe([&trayRunning] { return trayRunning; });
-    QSignalSpy first(&status, &MenuStatus::updated);
-    status.awakeFromNib();
-    factory.awakeFromNib();
-    ASSERT_TRUE(first.wait(5000));
+    start(status, factory);
     QPointer<QSystemTrayIcon> item = status.statusItem();
     ASSERT_TRUE(item);
     EXPECT_FALSE(item->isVisible());
@@ -140,10 +140,7 @@ TEST_F(MenuStatusTest, AboutAndPreferencesEntriesAskTheWindowSide) {
 TEST_F(MenuStatusTest, APlainClickOnTheTrayIconOpensTheWindow) {
     ImageFactory factory(defaults(), Localization::shared());
     MenuStatus status(home.files(), home.sizes(), factory);
-    QSignalSpy first(&status, &MenuStatus::updated);
-    status.awakeFromNib();
-    factory.awakeFromNib();
-    ASSERT_TRUE(first.wait(5000));
+    start(status, factory);
     ASSERT_NE(status.statusItem(), nullptr);
     const struct {
         QSystemTrayIcon::ActivationReason why;
