@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "core/settings/UserDefaults.h"
 
@@ -20,6 +21,7 @@ class Settings {
         static inline const QString alertThreshold = QStringLiteral("SetPesoAlert");
         static inline const QString miniaturizeOnDoubleClick =
             QStringLiteral("AppleMiniaturizeOnDoubleClick");
+        static inline const QString cookieKeepList = QStringLiteral("KeepCookiesFor");
     };
 
     // Registers the defaults (in memory, never written) on the store it is given.
@@ -45,6 +47,18 @@ class Settings {
     // A double click in the title bar minimises the window. Default: no.
     bool miniaturizeOnDoubleClick() const {
         return defaults_.boolForKey(Key::miniaturizeOnDoubleClick);
+    }
+
+    // The sites whose cookies a care keeps, as stored (see CookieKeepList). Default: none.
+    QStringList cookieKeepList() const {
+        return defaults_.objectForKey(Key::cookieKeepList).toStringList();
+    }
+    void setCookieKeepList(const QStringList& sites) {
+        if (sites.isEmpty()) {
+            defaults_.removeObjectForKey(Key::cookieKeepList);
+        } else {
+            defaults_.setObject(sites, Key::cookieKeepList);
+        }
     }
 
     // The bookmark of the granted home folder; empty when none is stored.
