@@ -9,6 +9,7 @@
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/Presets.h"
 #include "core/care/CareRun.h"
+#include "core/care/DatabaseCare.h"
 #include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
 #include "core/fs/ByteSum.h"
@@ -110,7 +111,7 @@ QString parseOptions(const QStringList& arguments, Layout layout, CareOptions& o
     if (havePreset && options.custom) {
         return QStringLiteral("care: use either --preset or --items");
     }
-    const BrowserCatalogue& items = catalogue(options.browser);
+    const BrowserCatalogue& items = *catalogue(options.browser, layout);
     for (const QString& name : options.items) {
         if (!items.item(name)) {
             return QStringLiteral("care: %1 has no item \"%2\" (items: %3)")
@@ -121,12 +122,12 @@ QString parseOptions(const QStringList& arguments, Layout layout, CareOptions& o
     return {};
 }
 
-QHash<QString, int> selectionOf(const CareOptions& options) {
+QHash<QString, int> selectionOf(const CareOptions& options, const FileManager& files) {
     QHash<QString, int> states;
-    for (const CareItem& item : catalogue(options.browser).items) {
-        states.insert(item.name, options.custom
-                                     ? int(options.items.contains(item.name))
-                                     : presetState(options.browser, options.preset, item.name));
+    const BrowserCatalogue& items = catalogue(options.browser, files);
+    for (const CareItem& item : items.items) {
+        states.insert(item.name, options.custom ? int(options.items.contains(item.name))
+                                                : presetState(items, options.preset, item.name));
     }
     return states;
 }
@@ -136,12 +137,27 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
         planCare(options.browser, selection, context.files, options.profile);
     const Localization& texts = Localization::shared();
     Json removals = Json::array();
+    Json edits = Json::array();
+    Json leftAlone = Json::array();
     quint64 total = 0;
     for (const PlannedRemoval& entry : plan) {
         if (!entry.exists) {
             continue;
         }
         const QString local = context.files.localPath(entry.platformPath);
+        if (!entry.refused.isEmpty()) {
+            // A database whose edit would be refused stays as it is.
+            if (options.json) {
+                Json row = Json::object();
+                row.set("path", local);
+                row.set("reason", entry.refused);
+                leftAlone.append(std::move(row));
+            } else {
+                context.out << "would leave alone " << terminalText(local) << ": "
+                            << terminalText(entry.refused) << "\n";
+            }
+            continue;
+        }
         total = saturatingAdd(total, entry.bytes);
         if (options.json) {
             Json row = Json::object();
@@ -151,7 +167,21 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             if (entry.path.kind == PathKind::CookieStore) {
                 row.set("cookies", entry.cookies);
             }
+            if (entry.path.kind == PathKind::Database) {
+                Json rows = Json::object();
+                for (const RowCount& count : entry.rows) {
+                    rows.set(count.what, count.rows);
+                }
+                row.set("rows", std::move(rows));
+                edits.append(std::move(row));
+                continue;
+            }
             removals.append(std::move(row));
+        } else if (entry.path.kind == PathKind::Database) {
+            const QString rows = rowCountText(entry.rows);
+            context.out << "would edit " << terminalText(local) << ": "
+                        << (rows.isEmpty() ? QStringLiteral("no history") : rows) << "  ("
+                        << convertSizeToString(entry.bytes, texts) << ")\n";
         } else if (entry.path.kind == PathKind::CookieStore) {
             context.out << "would delete " << entry.cookies << " cookies from "
                         << terminalText(local) << "\n";
@@ -161,7 +191,6 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
         }
     }
     // What the care would report as not removed, so the preview is as honest as the care.
-    Json leftAlone = Json::array();
     for (const CareFailure& failure :
          profilesLeftAlone(options.browser, context.files, options.profile)) {
         const QString local = context.files.localPath(failure.path);
@@ -179,6 +208,7 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
         Json root = Json::object();
         root.set("browser", browserInfo(options.browser).displayName);
         root.set("would_remove", std::move(removals));
+        root.set("would_edit", std::move(edits));
         root.set("would_leave_alone", std::move(leftAlone));
         root.set("bytes", total);
         context.out << root.serialize() << Qt::endl;
@@ -228,9 +258,9 @@ int runCare(CliContext& context, const QStringList& arguments) {
                     << Qt::endl;
         return kWindowRunning;
     }
-    const QHash<QString, int> states = selectionOf(options);
+    const QHash<QString, int> states = selectionOf(options, context.files);
     QList<int> stateList;
-    for (const CareItem& item : catalogue(options.browser).items) {
+    for (const CareItem& item : catalogue(options.browser, context.files).items) {
         stateList.append(states.value(item.name));
     }
     switch (precheckCare(options.browser, stateList, context.files)) {
@@ -276,6 +306,13 @@ int runCare(CliContext& context, const QStringList& arguments) {
             context.out << "failed " << terminalText(context.files.localPath(failure.path)) << ": "
                         << failure.reason << Qt::endl;
         };
+        callbacks.edited = [&](const EditedDatabase& database) {
+            const QString rows = rowCountText(database.removed);
+            context.out << "edited " << terminalText(context.files.localPath(database.path))
+                        << ": removed " << (rows.isEmpty() ? QStringLiteral("nothing") : rows)
+                        << ", " << convertSizeToString(database.bytesFreed, texts) << " freed"
+                        << Qt::endl;
+        };
         callbacks.cookiesDeleted = [&](int count) {
             context.out << "deleted " << count << " cookies" << Qt::endl;
         };
@@ -289,6 +326,18 @@ int runCare(CliContext& context, const QStringList& arguments) {
         Json& removed = root.set("removed", Json::array());
         for (const QString& path : report.removed) {
             removed.append(context.files.localPath(path));
+        }
+        Json& edited = root.set("edited", Json::array());
+        for (const EditedDatabase& database : report.edited) {
+            Json row = Json::object();
+            row.set("path", context.files.localPath(database.path));
+            Json rows = Json::object();
+            for (const RowCount& count : database.removed) {
+                rows.set(count.what, count.rows);
+            }
+            row.set("rows", std::move(rows));
+            row.set("bytesFreed", database.bytesFreed);
+            edited.append(std::move(row));
         }
         Json& failed = root.set("failed", Json::array());
         for (const CareFailure& failure : report.failed) {

@@ -15,6 +15,13 @@ enum class PathKind {
     Folder,       // measured by the folder rule, removed with its contents
     ProfileFile,  // a file name inside Firefox's default profile folder
     CookieStore,  // the shared cookie store: emptied cookie by cookie, never measured
+    Database,     // a browser's database whose rows a change removes; the file stays
+};
+
+// Which change a database path makes.
+enum class DatabaseChange {
+    None,
+    FirefoxHistory,  // places.sqlite: visits and visited pages go, bookmarks stay
 };
 
 // What a care path is written against: the root (a full path template), or each profile of the
@@ -28,6 +35,7 @@ struct CarePath {
     PathBase base = PathBase::Root;
     BrowserId browser{};      // whose profiles, for a path inside a profile
     bool companions = false;  // SQLite's "-journal", "-wal" and "-shm" files go with it
+    DatabaseChange change = DatabaseChange::None;  // for a database path
 };
 
 inline CarePath filePath(const QString& path) {

@@ -2,6 +2,7 @@
 
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/RunningApplications.h"
+#include "core/care/DatabaseCare.h"
 #include "core/care/SizeRules.h"
 #include "core/formats/CookieStorage.h"
 #include "core/formats/Localization.h"
@@ -23,8 +24,9 @@ void notify(const Function& function, Arguments&&... arguments) {
 }
 }  // namespace
 
-CareSelection::CareSelection(BrowserId browser) : browser_(browser) {
-    const QList<CareItem>& items = catalogue(browser).items;
+CareSelection::CareSelection(BrowserId browser, const FileManager& files)
+    : items_(catalogue(browser, files)) {
+    const QList<CareItem>& items = items_.items;
     states_.reset(new std::atomic<int>[static_cast<size_t>(items.size())]);
     for (qsizetype i = 0; i < items.size(); ++i) {
         index_.insert(items[i].name, static_cast<int>(i));
@@ -45,7 +47,7 @@ int CareSelection::state(const QString& item) const {
 
 QList<int> CareSelection::states() const {
     QList<int> result;
-    for (const CareItem& item : catalogue(browser_).items) {
+    for (const CareItem& item : items_.items) {
         result.append(state(item.name));
     }
     return result;
@@ -97,7 +99,7 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
         }
         for (const CarePath& path : item->removed) {
             if (path.kind == PathKind::CookieStore) {
-                PlannedRemoval entry{name, path, {}, 0, false, 0};
+                PlannedRemoval entry{name, path, {}, 0, false, 0, {}, {}};
                 CookieStorage store(files);
                 entry.platformPath = store.storePath();
                 entry.cookies = static_cast<int>(store.cookies().size());
@@ -107,7 +109,7 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
             }
             // Nothing for Firefox without a default profile, or a browser without profiles.
             for (const CareTarget& target : careTargets(path, files, profiles)) {
-                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0};
+                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0, {}, {}};
                 while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
                     entry.platformPath.chop(1);
                 }
@@ -115,6 +117,9 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 entry.bytes = files.isDirectory(entry.platformPath)
                                   ? files.walkFolderSize(entry.platformPath)
                                   : files.fileSize(entry.platformPath);
+                if (path.kind == PathKind::Database) {
+                    planDatabase(entry, files);
+                }
                 plan.append(entry);
             }
         }
@@ -171,6 +176,11 @@ CareReport CareRun::run() {
                             QStringLiteral("refused: not inside the profile folder %1")
                                 .arg(target.container)},
                            report);
+                    continue;
+                }
+                if (target.kind == PathKind::Database) {
+                    careForDatabase(browser_, path, target.platformPath, files_, report,
+                                    callbacks_);
                     continue;
                 }
                 removePath(target.platformPath, report);

@@ -14,6 +14,7 @@
 #include "core/browsers/Browser.h"
 #include "core/browsers/Catalogue.h"
 #include "core/care/UserNotification.h"
+#include "core/formats/DatabaseEdit.h"
 
 namespace qz {
 
@@ -26,6 +27,13 @@ struct CareFailure {
     QString reason;
 };
 
+// A database whose rows a care removed.
+struct EditedDatabase {
+    QString path;  // platform path
+    QList<RowCount> removed;
+    quint64 bytesFreed = 0;
+};
+
 struct CareReport {
     BrowserId browser = BrowserId::Safari;
     bool recorded = false;
@@ -33,6 +41,7 @@ struct CareReport {
     QList<CareFailure> failed;
     QStringList missing;     // paths that were not there: not a failure
     int cookiesDeleted = 0;  // cookies taken out of the shared store
+    QList<EditedDatabase> edited;
 
     bool complete() const { return failed.isEmpty(); }
 };
@@ -48,6 +57,7 @@ struct CareCallbacks {
     std::function<void(const QString& item)> itemStarted;
     std::function<void(int count)> cookiesDeleted;
     std::function<void(const QString& path)> removed;
+    std::function<void(const EditedDatabase& database)> edited;
     std::function<void(const CareFailure& failure)> failed;
     std::function<void(const CareReport& report)> finished;
 };
@@ -56,13 +66,14 @@ struct CareCallbacks {
 // a running care reads them.
 class CareSelection {
   public:
-    explicit CareSelection(BrowserId browser);
+    // The boxes of the browser's catalogue in the files' layout.
+    CareSelection(BrowserId browser, const FileManager& files);
     void setState(const QString& item, int state);
     int state(const QString& item) const;  // 0 for a name the browser does not have
     QList<int> states() const;             // in the catalogue's item order
 
   private:
-    BrowserId browser_;
+    const BrowserCatalogue& items_;
     QHash<QString, int> index_;
     std::unique_ptr<std::atomic<int>[]> states_;
 };
@@ -84,7 +95,9 @@ struct PlannedRemoval {
     QString platformPath;  // the cookie store's file for the cookie store
     quint64 bytes = 0;
     bool exists = false;
-    int cookies = 0;  // for the cookie store
+    int cookies = 0;       // for the cookie store
+    QList<RowCount> rows;  // for a database: what its edit would remove
+    QString refused;       // for a database: why its edit would be refused
 };
 // `profile` limits the plan to one profile of the Linux layout.
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,

@@ -19,6 +19,7 @@ QString platformPathOf(const CarePath& path, const FileManager& files) {
     switch (path.kind) {
         case PathKind::File:
         case PathKind::Folder:
+        case PathKind::Database:
             return files.userPath(path.path);
         case PathKind::ProfileFile: {
             const QString profile = firefoxDefaultProfile(files);

@@ -48,7 +48,7 @@ CareRunController::CareRunController(CareModule& module, FileManager& files)
     : QObject(&module),
       module_(module),
       files_(files),
-      selection_(std::make_shared<CareSelection>(module.browser())) {
+      selection_(std::make_shared<CareSelection>(module.browser(), files)) {
     for (QCheckBox* box : module_.checkBoxes()) {
         const QString item = box->objectName();
         selection_->setState(item, boxState(box->checkState()));
