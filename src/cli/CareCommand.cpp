@@ -158,7 +158,10 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             }
             continue;
         }
-        total = saturatingAdd(total, entry.bytes);
+        // A database that is edited stays: its size is not part of what would go.
+        if (entry.path.kind != PathKind::Database) {
+            total = saturatingAdd(total, entry.bytes);
+        }
         if (options.json) {
             Json row = Json::object();
             row.set("item", entry.item);
@@ -180,8 +183,8 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
         } else if (entry.path.kind == PathKind::Database) {
             const QString rows = rowCountText(entry.rows);
             context.out << "would edit " << terminalText(local) << ": "
-                        << (rows.isEmpty() ? QStringLiteral("no history") : rows) << "  ("
-                        << convertSizeToString(entry.bytes, texts) << ")\n";
+                        << (rows.isEmpty() ? QStringLiteral("no history") : rows)
+                        << "  (a database of " << convertSizeToString(entry.bytes, texts) << ")\n";
         } else if (entry.path.kind == PathKind::CookieStore) {
             context.out << "would delete " << entry.cookies << " cookies from "
                         << terminalText(local) << "\n";
