@@ -57,13 +57,31 @@ TEST(DatabaseCareTest, FirefoxHistoryGoesAndBookmarksStay) {
         const test::PlacesCounts before = test::countPlaces(local);
         const QByteArray database = bytes(local);
         const QByteArray log = bytes(local + "-wal");
+        // Four bookmarked pages (one also tagged), two with keywords, and in the pending log's
+        // part one of each.
+        constexpr qint64 kKept = 8;
+
+        const CarePath path{PathKind::Database, "places.sqlite", PathBase::Profile,
+                            BrowserId::Firefox, false,           DatabaseChange::FirefoxHistory};
+        // The dry run counts through the log, or says why the edit would be refused; a running
+        // browser is the care's own refusal.
+        PlannedRemoval plan{"historyF", path, platformPath, 0, false, 0, {}, {}};
+        planDatabase(plan, home.files());
+        EXPECT_TRUE(plan.exists);
+        if (*c.refused && !c.lockHeld) {
+            EXPECT_TRUE(plan.refused.contains(c.refused)) << plan.refused.toStdString();
+        } else {
+            EXPECT_EQ(
+                rowCountText(plan.rows),
+                QStringLiteral("%1 visits, %2 pages").arg(before.visits).arg(before.pages - kKept));
+        }
+        EXPECT_EQ(bytes(local), database);
+        EXPECT_EQ(bytes(local + "-wal"), log);
 
         CareReport report;
         QList<EditedDatabase> heard;
         CareCallbacks callbacks;
         callbacks.edited = [&](const EditedDatabase& edited) { heard.append(edited); };
-        const CarePath path{PathKind::Database, "places.sqlite", PathBase::Profile,
-                            BrowserId::Firefox, false,           DatabaseChange::FirefoxHistory};
         careForDatabase(BrowserId::Firefox, path, platformPath, home.files(), report, callbacks);
 
         const test::PlacesCounts after = test::countPlaces(local);
@@ -80,9 +98,6 @@ TEST(DatabaseCareTest, FirefoxHistoryGoesAndBookmarksStay) {
         ASSERT_TRUE(report.complete()) << report.failed.value(0).reason.toStdString();
         ASSERT_EQ(report.edited.size(), 1);
         EXPECT_EQ(heard.size(), 1);
-        // Four bookmarked pages (one also tagged), two with keywords, and in the pending log's
-        // part one of each.
-        constexpr qint64 kKept = 8;
         EXPECT_EQ(after.visits, 0);
         EXPECT_EQ(after.inputs, 0);
         EXPECT_EQ(after.metadata, *c.before ? -1 : 0);
