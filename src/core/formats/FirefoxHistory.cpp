@@ -66,6 +66,12 @@ bool change(SqliteDatabase& db, QList<RowCount>& removed) {
                     QStringLiteral("DELETE FROM moz_annos WHERE NOT EXISTS (SELECT 1 FROM "
                                    "moz_places p WHERE p.id = moz_annos.place_id)"),
                     annotations) ||
+        // The download list lives in annotations too, on bookmarked pages as on others.
+        (db.hasTable(QStringLiteral("moz_anno_attributes")) &&
+         !removeRows(db,
+                     QStringLiteral("DELETE FROM moz_annos WHERE anno_attribute_id IN (SELECT id "
+                                    "FROM moz_anno_attributes WHERE name LIKE 'downloads/%')"),
+                     annotations)) ||
         !removeRows(db,
                     QStringLiteral("DELETE FROM moz_origins WHERE NOT EXISTS (SELECT 1 FROM "
                                    "moz_places p WHERE p.origin_id = moz_origins.id)"),

@@ -106,7 +106,9 @@ TEST(DatabaseCareTest, FirefoxHistoryGoesAndBookmarksStay) {
         EXPECT_EQ(after.visitedPages, 0);
         EXPECT_EQ(after.unusedOrigins, 0);
         EXPECT_EQ(after.orphanAnnotations, 0);
-        EXPECT_GT(after.annotations, 0);  // those of bookmarked pages stay
+        EXPECT_GT(before.downloads, 0);
+        EXPECT_EQ(after.downloads, 0);    // the download list is history too
+        EXPECT_GT(after.annotations, 0);  // the others of bookmarked pages stay
         EXPECT_EQ(after.bookmarks, before.bookmarks);
         EXPECT_EQ(after.bookmarkDigest, before.bookmarkDigest);
         EXPECT_EQ(after.keywordDigest, before.keywordDigest);
