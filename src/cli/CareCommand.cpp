@@ -8,6 +8,7 @@
 #include "cli/TerminalText.h"
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/Presets.h"
+#include "core/care/CarePreview.h"
 #include "core/care/CareRun.h"
 #include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
@@ -152,12 +153,8 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
                 row.set("cookies", entry.cookies);
             }
             removals.append(std::move(row));
-        } else if (entry.path.kind == PathKind::CookieStore) {
-            context.out << "would delete " << entry.cookies << " cookies from "
-                        << terminalText(local) << "\n";
         } else {
-            context.out << "would remove " << terminalText(local) << "  ("
-                        << convertSizeToString(entry.bytes, texts) << ")\n";
+            context.out << plannedRemovalLine(entry, terminalText(local), texts) << "\n";
         }
     }
     // What the care would report as not removed, so the preview is as honest as the care.
@@ -171,8 +168,7 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             row.set("reason", failure.reason);
             leftAlone.append(std::move(row));
         } else {
-            context.out << "would leave alone " << terminalText(local) << ": "
-                        << terminalText(failure.reason) << "\n";
+            context.out << leftAloneLine(terminalText(local), terminalText(failure.reason)) << "\n";
         }
     }
     if (options.json) {
@@ -264,8 +260,9 @@ int runCare(CliContext& context, const QStringList& arguments) {
     run.setSelection(selection);
     run.setProfile(options.profile);
     QString recordError;
-    run.setRecorder([&history, &recordError](BrowserId browser) {
-        return history.record(browser, &recordError);
+    HistoryEntry recorded;
+    run.setRecorder([&history, &recordError, &recorded](BrowserId browser) {
+        return history.record(browser, &recordError, &recorded);
     });
     if (!options.json) {
         CareCallbacks callbacks;
@@ -282,6 +279,10 @@ int runCare(CliContext& context, const QStringList& arguments) {
         run.setCallbacks(std::move(callbacks));
     }
     const CareReport report = run.run();
+    // The entry made at the start learns what went (a failed write is logged).
+    if (report.recorded) {
+        history.complete(recorded, report.itemsRemoved, report.bytesFreed);
+    }
 
     if (options.json) {
         Json root = Json::object();
@@ -297,6 +298,8 @@ int runCare(CliContext& context, const QStringList& arguments) {
             row.set("error", failure.reason);
             failed.append(std::move(row));
         }
+        root.set("filesRemoved", report.filesRemoved);
+        root.set("bytesFreed", report.bytesFreed);
         root.set("recorded", report.recorded);
         if (!report.recorded) {
             root.set("recordError", recordError);
