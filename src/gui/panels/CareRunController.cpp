@@ -266,6 +266,21 @@ void CareRunController::showPreview(QMessageBox* alert, const CarePreview& previ
         paths.append(leftAloneLine(files_.localPath(failure.path), failure.reason));
     }
     alert->setDetailedText(paths.join(u'\n'));
+    // The details' button, Qt's own, says what it shows; it keeps the sheet open.
+    for (QAbstractButton* button : alert->buttons()) {
+        if (alert->buttonRole(button) != QMessageBox::ActionRole) {
+            continue;
+        }
+        const QString show = texts.text(QStringLiteral("ShowWhatGoes"));
+        const QString hide = texts.text(QStringLiteral("HideWhatGoes"));
+        button->setText(show);
+        // Runs after the sheet's own handler, which puts Qt's label back.
+        connect(button, &QAbstractButton::clicked, button,
+                [button, show, hide, shown = false]() mutable {
+                    shown = !shown;
+                    button->setText(shown ? hide : show);
+                });
+    }
     giveSheetRoom(alert);
     emit previewShown();
 }

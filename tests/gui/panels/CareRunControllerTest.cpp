@@ -281,6 +281,12 @@ TEST_F(CareRunControllerTest, TheConfirmationListsWhatGoesAndTheLineFollowsTheCa
         paths.contains(QString("would remove %1  (2.0 KB)")
                            .arg(home.files().localPath(home.files().userPath(kSafariCache)))));
 
+    // Its button shows them and leaves the sheet open.
+    ASSERT_TRUE(press(window, "ShowWhatGoes"));
+    ASSERT_NE(careRun->sheet(), nullptr);
+    EXPECT_TRUE(careRun->sheet()->isVisible());
+    EXPECT_TRUE(press(window, "HideWhatGoes"));
+
     QList<std::pair<quint64, quint64>> shown;
     QObject::connect(careRun, &CareRunController::progressShown, [&](quint64 files, quint64 bytes) {
         shown.append({files, bytes});
