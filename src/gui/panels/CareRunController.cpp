@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <algorithm>
 
 #include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
@@ -213,11 +214,11 @@ void CareRunController::showProgress() {
     emit progressShown(files, bytes);
 }
 
-void CareRunController::setProgressLine(const QString& line) {
+void CareRunController::setProgressLine(const QString& line, const QString& tip) {
     progressText_ = line;
-    module_.indicator()->setToolTip(line);
+    module_.indicator()->setToolTip(tip.isEmpty() ? line : tip);
     if (QLabel* summary = module_.summaryField()) {
-        summary->setToolTip(line);
+        summary->setToolTip(tip.isEmpty() ? line : tip);
         summary->setText(summary->fontMetrics().elidedText(line, Qt::ElideRight, summary->width()));
         summary->show();
     }
@@ -274,6 +275,11 @@ void CareRunController::showPreview(QMessageBox* alert, const CarePreview& previ
         const QString show = texts.text(QStringLiteral("ShowWhatGoes"));
         const QString hide = texts.text(QStringLiteral("HideWhatGoes"));
         button->setText(show);
+        // Qt sizes this button for its own labels: make room for ours.
+        const int room = std::max(button->fontMetrics().horizontalAdvance(show),
+                                  button->fontMetrics().horizontalAdvance(hide));
+        button->setMinimumWidth(std::max(button->sizeHint().width(),
+                                         room + 2 * button->fontMetrics().averageCharWidth() + 12));
         // Runs after the sheet's own handler, which puts Qt's label back.
         connect(button, &QAbstractButton::clicked, button,
                 [button, show, hide, shown = false]() mutable {
@@ -288,7 +294,10 @@ void CareRunController::showPreview(QMessageBox* alert, const CarePreview& previ
 void CareRunController::careEnded(const CareReport& report, const UserNotification& notification) {
     progressTimer_.stop();
     const Localization& texts = module_.texts();
-    setProgressLine(texts.format(QStringLiteral("CareFreed"),
+    // The panel's line is short; its tip and the notification say it whole.
+    setProgressLine(texts.format(QStringLiteral("CareFreedLine"),
+                                 {convertSizeToString(report.bytesFreed, texts)}),
+                    texts.format(QStringLiteral("CareFreed"),
                                  {convertSizeToString(report.bytesFreed, texts),
                                   convertCountToString(report.filesRemoved, texts)}));
     QProgressBar* indicator = module_.indicator();

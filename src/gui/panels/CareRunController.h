@@ -44,7 +44,7 @@ class CareRunController : public QObject, public UserNotificationCenterDelegate 
     // The sheet this controller shows now; nullptr when none is open.
     QMessageBox* sheet() const { return sheet_; }
     // The line the panel shows during a care and after it: files and bytes removed so far, then
-    // the space freed. Empty before the first care.
+    // the space freed (its tip adds the files). Empty before the first care.
     const QString& progressText() const { return progressText_; }
 
   signals:
@@ -67,7 +67,8 @@ class CareRunController : public QObject, public UserNotificationCenterDelegate 
     void showPreview(QMessageBox* alert, const CarePreview& preview);
     // A tick during a care: shows the counter's totals when they moved since the last tick.
     void showProgress();
-    void setProgressLine(const QString& line);
+    // `tip`, when given, says more than the line has room for.
+    void setProgressLine(const QString& line, const QString& tip = {});
 
     CareModule& module_;
     FileManager& files_;

@@ -184,7 +184,9 @@ TEST_F(CareRunControllerTest, ConfirmedCareRemovesWhatTheBoxesSayWhenTheWalkGets
     // History and one preference file went, 10 bytes each.
     EXPECT_EQ(delivered()[0].informativeText,
               text("SafariCompleted") + "\n" + freed("20 Bytes", "2"));
-    EXPECT_EQ(module->careRun()->progressText(), freed("20 Bytes", "2"));
+    EXPECT_EQ(module->careRun()->progressText(),
+              Localization::shared().format("CareFreedLine", {"20 Bytes"}));
+    EXPECT_EQ(module->indicator()->toolTip(), freed("20 Bytes", "2"));
     EXPECT_TRUE(module->indicator()->isHidden());
     EXPECT_FALSE(module->presetButton()->isHidden());
     EXPECT_TRUE(module->careButton()->isEnabled());
@@ -316,8 +318,11 @@ TEST_F(CareRunControllerTest, TheConfirmationListsWhatGoesAndTheLineFollowsTheCa
             EXPECT_LE(shown[i - 1].first, shown[i].first);
         }
     }
-    EXPECT_EQ(careRun->progressText(), freed(convertSizeToString(report.bytesFreed, texts),
-                                             convertCountToString(report.filesRemoved, texts)));
+    EXPECT_EQ(careRun->progressText(),
+              texts.format("CareFreedLine", {convertSizeToString(report.bytesFreed, texts)}));
+    EXPECT_EQ(module->indicator()->toolTip(),
+              freed(convertSizeToString(report.bytesFreed, texts),
+                    convertCountToString(report.filesRemoved, texts)));
     // The history's entry says what went and how much.
     ASSERT_EQ(store.shoppingListArray().size(), 1);
     EXPECT_EQ(store.shoppingListArray()[0].items, (QStringList{"historyS", "cacheS"}));
