@@ -8,6 +8,7 @@
 #include "cli/TerminalText.h"
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/Presets.h"
+#include "core/care/CarePreview.h"
 #include "core/care/CareRun.h"
 #include "core/care/DatabaseCare.h"
 #include "core/care/SizeText.h"
@@ -180,17 +181,8 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
                 continue;
             }
             removals.append(std::move(row));
-        } else if (entry.path.kind == PathKind::Database) {
-            const QString rows = rowCountText(entry.rows);
-            context.out << "would edit " << terminalText(local) << ": "
-                        << (rows.isEmpty() ? QStringLiteral("no history") : rows)
-                        << "  (a database of " << convertSizeToString(entry.bytes, texts) << ")\n";
-        } else if (entry.path.kind == PathKind::CookieStore) {
-            context.out << "would delete " << entry.cookies << " cookies from "
-                        << terminalText(local) << "\n";
         } else {
-            context.out << "would remove " << terminalText(local) << "  ("
-                        << convertSizeToString(entry.bytes, texts) << ")\n";
+            context.out << plannedRemovalLine(entry, terminalText(local), texts) << "\n";
         }
     }
     // What the care would report as not removed, so the preview is as honest as the care.
@@ -203,8 +195,7 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             row.set("reason", failure.reason);
             leftAlone.append(std::move(row));
         } else {
-            context.out << "would leave alone " << terminalText(local) << ": "
-                        << terminalText(failure.reason) << "\n";
+            context.out << leftAloneLine(terminalText(local), terminalText(failure.reason)) << "\n";
         }
     }
     if (options.json) {
@@ -297,8 +288,9 @@ int runCare(CliContext& context, const QStringList& arguments) {
     run.setSelection(selection);
     run.setProfile(options.profile);
     QString recordError;
-    run.setRecorder([&history, &recordError](BrowserId browser) {
-        return history.record(browser, &recordError);
+    HistoryEntry recorded;
+    run.setRecorder([&history, &recordError, &recorded](BrowserId browser) {
+        return history.record(browser, &recordError, &recorded);
     });
     if (!options.json) {
         CareCallbacks callbacks;
@@ -322,6 +314,10 @@ int runCare(CliContext& context, const QStringList& arguments) {
         run.setCallbacks(std::move(callbacks));
     }
     const CareReport report = run.run();
+    // The entry made at the start learns what went (a failed write is logged).
+    if (report.recorded) {
+        history.complete(recorded, report.itemsRemoved, report.bytesFreed);
+    }
 
     if (options.json) {
         Json root = Json::object();
@@ -349,6 +345,8 @@ int runCare(CliContext& context, const QStringList& arguments) {
             row.set("error", failure.reason);
             failed.append(std::move(row));
         }
+        root.set("filesRemoved", report.filesRemoved);
+        root.set("bytesFreed", report.bytesFreed);
         root.set("recorded", report.recorded);
         if (!report.recorded) {
             root.set("recordError", recordError);

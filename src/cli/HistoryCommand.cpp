@@ -28,6 +28,16 @@ int listHistory(CliContext& context, bool json) {
             Json row = Json::object();
             row.set(HistoryList::kNameKey, entry.browserName);
             row.set(HistoryList::kDateKey, entry.dateCare);
+            // What went and the bytes freed, in entries that recorded them.
+            if (!entry.items.isEmpty()) {
+                Json& items = row.set(HistoryList::kItemsKey, Json::array());
+                for (const QString& item : entry.items) {
+                    items.append(item);
+                }
+            }
+            if (entry.bytesFreed) {
+                row.set(HistoryList::kBytesKey, *entry.bytesFreed);
+            }
             list.append(std::move(row));
         }
         context.out << list.serialize() << Qt::endl;

@@ -117,8 +117,12 @@ TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
     ASSERT_EQ(care.code, 0) << care.err.toStdString();
     const QString json = care.out.mid(care.out.indexOf(u'{'));
     const QJsonObject report = QJsonDocument::fromJson(json.toUtf8()).object();
-    EXPECT_EQ(report.keys(), (QStringList{"browser", "edited", "failed", "recorded", "removed"}));
+    EXPECT_EQ(report.keys(), (QStringList{"browser", "bytesFreed", "edited", "failed",
+                                          "filesRemoved", "recorded", "removed"}));
     EXPECT_EQ(report["browser"].toString(), "Safari");
+    // What went adds up to what the preview said would go.
+    EXPECT_EQ(report["bytesFreed"].toInt(), plan["bytes"].toInt());
+    EXPECT_EQ(report["filesRemoved"].toInt(), 2);
     EXPECT_EQ(report["removed"].toArray().first().toString(),
               home_.local("/Users/%@/Library/Safari/History.plist"));
     EXPECT_TRUE(report["recorded"].toBool());
@@ -128,6 +132,15 @@ TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
     const QJsonArray entries = QJsonDocument::fromJson(history.out.toUtf8()).array();
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0].toObject()["ItemNameBrowser"].toString(), "Safari");
+    EXPECT_EQ(entries[0].toObject()["ItemsCare"].toArray(), (QJsonArray{"historyS", "cacheS"}));
+    EXPECT_EQ(entries[0].toObject()["ItemBytesFreed"].toInt(), 30);
+
+    // In words: the result line says the space freed.
+    home_.writeFile("/Users/%@/Library/Caches/com.apple.Safari/Cache.db", 1500);
+    const CommandRun words = runCommand(home_.files(), {"care", "safari", "--yes"});
+    ASSERT_EQ(words.code, 0) << words.err.toStdString();
+    EXPECT_TRUE(words.out.contains("Space freed: 1.5 KB (files removed: 1)."))
+        << words.out.toStdString();
     EXPECT_EQ(runCommand(home_.files(), {"history", "--clear", "--yes"}).code, 0);
     EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
 }

@@ -4,6 +4,7 @@
 #include "core/browsers/RunningApplications.h"
 #include "core/care/DatabaseCare.h"
 #include "core/care/SizeRules.h"
+#include "core/care/SizeText.h"
 #include "core/formats/CookieStorage.h"
 #include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
@@ -129,18 +130,31 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
 
 UserNotification completionNotification(const CareReport& report, const Localization& texts) {
     const BrowserInfo& info = browserInfo(report.browser);
+    // Below what happened, the space it freed: also when something stayed.
+    const QString freed = texts.format(QStringLiteral("CareFreed"),
+                                       {convertSizeToString(report.bytesFreed, texts),
+                                        convertCountToString(report.filesRemoved, texts)});
     if (report.complete()) {
-        return {texts.text(QStringLiteral("QZ")), texts.text(info.completedKey), true};
+        return {texts.text(QStringLiteral("QZ")), texts.text(info.completedKey) + u'\n' + freed,
+                true};
     }
-    return {texts.text(QStringLiteral("CareIncompleteTitle")), texts.text(info.incompleteKey),
-            true};
+    return {texts.text(QStringLiteral("CareIncompleteTitle")),
+            texts.text(info.incompleteKey) + u'\n' + freed, true};
 }
 
-CareRun::CareRun(BrowserId browser, const FileManager& files) : browser_(browser), files_(files) {}
+CareRun::CareRun(BrowserId browser, const FileManager& files)
+    : browser_(browser), files_(files), counter_(std::make_shared<RemovalCounter>()) {}
+
+void CareRun::setCounter(std::shared_ptr<RemovalCounter> counter) {
+    counter_ = counter ? std::move(counter) : std::make_shared<RemovalCounter>();
+}
 
 CareReport CareRun::run() {
     CareReport report;
     report.browser = browser_;
+    // The counter may have counted before: the report gives this run's share.
+    const quint64 filesBefore = counter_->files.load();
+    const quint64 bytesBefore = counter_->bytes.load();
     TimeScale::sleep(kOpeningPause);
     notify(callbacks_.started);
     report.recorded = recorder_ ? recorder_(browser_) : false;
@@ -162,6 +176,10 @@ CareReport CareRun::run() {
         if (item->pauseBeforeRemoval > 0) {
             TimeScale::sleep(item->pauseBeforeRemoval);
         }
+        const qsizetype removedBefore = report.removed.size();
+        const int cookiesBefore = report.cookiesDeleted;
+        const qsizetype editedBefore = report.edited.size();
+        const quint64 itemFilesBefore = counter_->files.load();
         for (const CarePath& path : item->removed) {
             if (path.kind == PathKind::CookieStore) {
                 emptyCookieStore(report);
@@ -186,6 +204,17 @@ CareReport CareRun::run() {
                 removePath(target.platformPath, report);
             }
         }
+        // Something went: a path, cookies, or files of a folder that partly stayed.
+        if (report.removed.size() > removedBefore || report.cookiesDeleted > cookiesBefore ||
+            report.edited.size() > editedBefore || counter_->files.load() > itemFilesBefore) {
+            report.itemsRemoved.append(name);
+        }
+    }
+    report.filesRemoved = counter_->files.load() - filesBefore;
+    report.bytesFreed = counter_->bytes.load() - bytesBefore;
+    // What the edited databases gave back after their compaction counts as freed too.
+    for (const EditedDatabase& database : report.edited) {
+        report.bytesFreed += database.bytesFreed;
     }
     notify(callbacks_.finished, report);
     return report;
@@ -255,7 +284,7 @@ void CareRun::reportRefusedProfiles(CareReport& report) {
 }
 
 void CareRun::removePath(const QString& itemPath, CareReport& report) {
-    const RemovalResult result = files_.removeItem(itemPath);
+    const RemovalResult result = files_.removeItem(itemPath, counter_.get());
     QString platformPath = itemPath;  // reported without a trailing slash
     while (platformPath.size() > 1 && platformPath.endsWith(u'/')) {
         platformPath.chop(1);
@@ -274,6 +303,7 @@ void CareRun::removePath(const QString& itemPath, CareReport& report) {
             }
             break;
     }
+    notify(callbacks_.progress, counter_->files.load(), counter_->bytes.load());
 }
 
 }  // namespace qz

@@ -21,6 +21,7 @@ namespace qz {
 class CookieStorage;
 class FileManager;
 class Localization;
+struct RemovalCounter;
 
 struct CareFailure {
     QString path;  // platform path
@@ -39,8 +40,11 @@ struct CareReport {
     bool recorded = false;
     QStringList removed;  // platform paths, in removal order
     QList<CareFailure> failed;
-    QStringList missing;     // paths that were not there: not a failure
-    int cookiesDeleted = 0;  // cookies taken out of the shared store
+    QStringList missing;       // paths that were not there: not a failure
+    int cookiesDeleted = 0;    // cookies taken out of the shared store
+    quint64 filesRemoved = 0;  // every entry but a folder counts as a file
+    quint64 bytesFreed = 0;    // the removed files' sizes
+    QStringList itemsRemoved;  // the items of which something went, in care order
     QList<EditedDatabase> edited;
 
     bool complete() const { return failed.isEmpty(); }
@@ -58,6 +62,9 @@ struct CareCallbacks {
     std::function<void(int count)> cookiesDeleted;
     std::function<void(const QString& path)> removed;
     std::function<void(const EditedDatabase& database)> edited;
+    // The files and bytes removed so far, after each path (a folder's files are counted as they
+    // go, in the run's counter; see CareRun::setCounter).
+    std::function<void(quint64 files, quint64 bytes)> progress;
     std::function<void(const CareFailure& failure)> failed;
     std::function<void(const CareReport& report)> finished;
 };
@@ -121,6 +128,9 @@ class CareRun {
     void setCookieStorage(CookieStorage* storage) { cookies_ = storage; }
     // Cleans only the named profile (Linux layout); every profile by default.
     void setProfile(const QString& profile) { profile_ = profile; }
+    // The counter the removals add to, file by file: another thread may read it while the care
+    // runs. The run keeps its own when none is given.
+    void setCounter(std::shared_ptr<RemovalCounter> counter);
 
     // Runs the whole care on the calling thread (never the main thread: it pauses).
     CareReport run();
@@ -138,6 +148,7 @@ class CareRun {
     CareCallbacks callbacks_;
     CookieStorage* cookies_ = nullptr;
     QString profile_;
+    std::shared_ptr<RemovalCounter> counter_;
 };
 
 }  // namespace qz

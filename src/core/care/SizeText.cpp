@@ -20,4 +20,17 @@ QString convertSizeToString(quint64 size, const Localization& texts) {
     return texts.format(QStringLiteral("%1.1f GB"), {static_cast<double>(gigabytes)});
 }
 
+QString convertCountToString(quint64 count, const Localization& texts) {
+    const QString key = QStringLiteral("GroupSeparator");
+    QString separator = texts.text(key);
+    if (separator == key) {
+        separator = QStringLiteral(",");  // a table without the key
+    }
+    QString digits = QString::number(count);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) {
+        digits.insert(at, separator);
+    }
+    return digits;
+}
+
 }  // namespace qz

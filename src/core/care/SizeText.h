@@ -13,4 +13,7 @@ class Localization;
 // the format.
 QString convertSizeToString(quint64 size, const Localization& texts);
 
+// A count in groups of three digits, with the table's "GroupSeparator": "1,204" or "1.204".
+QString convertCountToString(quint64 count, const Localization& texts);
+
 }  // namespace qz

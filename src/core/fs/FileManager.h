@@ -13,6 +13,7 @@
 
 namespace qz {
 
+struct RemovalCounter;
 struct RemovalResult;
 
 // Where a measurement takes the folder rule's answers from instead of a fresh walk each time:
@@ -96,7 +97,8 @@ class FileManager {
 
     // Removes a file, a link (never its target) or a folder with everything beneath it,
     // depth-first through descriptors, touching nothing outside the path (FileRemoval.h).
-    RemovalResult removeItem(const QString& platformPath) const;
+    // Each file that goes is added to `counter` when one is given.
+    RemovalResult removeItem(const QString& platformPath, RemovalCounter* counter = nullptr) const;
 
   private:
     QString root_;

@@ -41,8 +41,11 @@ QString reasonOf(int error) {
 // Removes everything beneath one item, remembering what stayed.
 class TreeRemover {
   public:
-    TreeRemover(const QString& itemPath, const MountIdentity& mount)
-        : itemPath_(itemPath), mount_(mount), buffer_(new char[kDirentBufferSize]) {}
+    TreeRemover(const QString& itemPath, const MountIdentity& mount, RemovalCounter* counter)
+        : itemPath_(itemPath),
+          mount_(mount),
+          counter_(counter),
+          buffer_(new char[kDirentBufferSize]) {}
 
     // Empties the open folder dirFd and then removes its entry `name` from parentFd; isItem
     // tells the item's own folder from the folders beneath it.
@@ -140,8 +143,16 @@ class TreeRemover {
     }
 
     void removeEntry(int dirFd, const char* name, unsigned char type) {
+        struct stat info {};
+        // Counted from the entry itself, never a link's target; a folder goes below.
+        const bool sized =
+            counter_ && type != DT_DIR && ::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
+        if (sized && S_ISDIR(info.st_mode)) {
+            type = DT_DIR;
+        }
         if (type != DT_DIR) {
             if (::unlinkat(dirFd, name, 0) == 0) {
+                count(sized ? static_cast<quint64>(info.st_size) : 0);
                 return;
             }
             if (errno == ENOENT) {
@@ -160,14 +171,23 @@ class TreeRemover {
                 return;
             }
             // Replaced by a file or a link since it was listed: remove that entry itself.
-            if ((error == ENOTDIR || error == ELOOP) &&
-                (::unlinkat(dirFd, name, 0) == 0 || errno == ENOENT)) {
+            if ((error == ENOTDIR || error == ELOOP) && ::unlinkat(dirFd, name, 0) == 0) {
+                count(0);
+                return;
+            }
+            if ((error == ENOTDIR || error == ELOOP) && errno == ENOENT) {
                 return;
             }
             fail(name, error);
             return;
         }
         removeFolder(dirFd, name, std::move(child), false);
+    }
+
+    void count(quint64 size) {
+        if (counter_) {
+            counter_->add(size);
+        }
     }
 
     void fail(const char* name, int error) { failWith(name, reasonOf(error)); }
@@ -184,6 +204,7 @@ class TreeRemover {
 
     QString itemPath_;
     MountIdentity mount_;
+    RemovalCounter* counter_;  // may be null
     std::unique_ptr<char[]> buffer_;
     size_t depth_ = 0;      // folder levels open beneath the item
     std::string relative_;  // the path beneath the item of the folder being emptied, with '/'
@@ -240,7 +261,8 @@ RemovalResult unresolvable(const FileManager& files, const QString& platformPath
     return result;
 }
 
-RemovalResult removeBelowRoot(const FileManager& files, const QString& platformPath) {
+RemovalResult removeBelowRoot(const FileManager& files, const QString& platformPath,
+                              RemovalCounter* counter) {
     const ResolvedPath resolved = files.resolve(platformPath);
     if (!resolved.valid()) {
         return unresolvable(files, platformPath);
@@ -261,7 +283,12 @@ RemovalResult removeBelowRoot(const FileManager& files, const QString& platformP
         return result;
     }
     if (!S_ISDIR(info.st_mode)) {
-        if (::unlinkat(parent, leaf, 0) == 0 || errno == ENOENT) {
+        if (::unlinkat(parent, leaf, 0) == 0) {
+            result.outcome = RemovalResult::Outcome::Removed;
+            if (counter) {
+                counter->add(static_cast<quint64>(info.st_size));
+            }
+        } else if (errno == ENOENT) {
             result.outcome = RemovalResult::Outcome::Removed;
         } else {
             result.outcome = RemovalResult::Outcome::Failed;
@@ -275,8 +302,14 @@ RemovalResult removeBelowRoot(const FileManager& files, const QString& platformP
     if (!folder.valid() || !mount) {
         const int error = errno;
         // Became a link or a file after the check: that entry itself is the item now.
-        if ((error == ENOTDIR || error == ELOOP) &&
-            (::unlinkat(parent, leaf, 0) == 0 || errno == ENOENT)) {
+        if ((error == ENOTDIR || error == ELOOP) && ::unlinkat(parent, leaf, 0) == 0) {
+            result.outcome = RemovalResult::Outcome::Removed;
+            if (counter) {
+                counter->add(0);  // its size was not read: the check saw a folder there
+            }
+            return result;
+        }
+        if ((error == ENOTDIR || error == ELOOP) && errno == ENOENT) {
             result.outcome = RemovalResult::Outcome::Removed;
             return result;
         }
@@ -287,7 +320,7 @@ RemovalResult removeBelowRoot(const FileManager& files, const QString& platformP
         }
         return result;
     }
-    TreeRemover remover(itemPath, *mount);
+    TreeRemover remover(itemPath, *mount, counter);
     remover.removeFolder(parent, leaf, std::move(folder), true);
     result.failures = remover.failures();
     result.outcome = result.failures.isEmpty() ? RemovalResult::Outcome::Removed
@@ -306,8 +339,8 @@ QString FileManager::unreachableReason(const QString& platformPath) const {
     return result.failed() ? result.failures.value(0).reason : QString();
 }
 
-RemovalResult FileManager::removeItem(const QString& platformPath) const {
-    RemovalResult result = removeBelowRoot(*this, platformPath);
+RemovalResult FileManager::removeItem(const QString& platformPath, RemovalCounter* counter) const {
+    RemovalResult result = removeBelowRoot(*this, platformPath, counter);
     // A name read from a folder that is not valid text cannot be found again by its text: say
     // so rather than report nothing there.
     if (result.outcome == RemovalResult::Outcome::Missing &&

@@ -4,7 +4,10 @@
 
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <string>
+
+#include "core/fs/ByteSum.h"
 
 namespace qz {
 
@@ -19,6 +22,18 @@ struct RemovalResult {
     QList<RemovalFailure> failures;  // filled only when the outcome is Failed
 
     bool failed() const { return outcome == Outcome::Failed; }
+};
+
+// Running totals of what removals took away: every entry but a folder counts as a file, with the
+// size its lstat gave. Added to by the removing thread, read from any other while it goes.
+struct RemovalCounter {
+    std::atomic<quint64> files{0};
+    std::atomic<quint64> bytes{0};
+
+    void add(quint64 size) {
+        files.fetch_add(1, std::memory_order_relaxed);
+        saturatingAdd(bytes, size);
+    }
 };
 
 // For tests of removals that race another remover: called after each folder beneath an item

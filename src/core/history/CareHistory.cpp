@@ -17,17 +17,41 @@ HistoryList::LoadOutcome CareHistory::load() {
     return outcome;
 }
 
-bool CareHistory::record(BrowserId browser, QString* error) {
+bool CareHistory::record(BrowserId browser, QString* error, HistoryEntry* recorded) {
     // Written at once, so a crash or a forced quit keeps the care.
     QString reason;
     const QDateTime now = QDateTime::currentDateTime();
-    const HistoryEntry entry{browserInfo(browser).displayName, HistoryList::formatCareDate(now),
-                             now.toSecsSinceEpoch()};
+    const HistoryEntry entry{browserInfo(browser).displayName,
+                             HistoryList::formatCareDate(now),
+                             now.toSecsSinceEpoch(),
+                             {},
+                             {}};
+    if (recorded) {
+        *recorded = entry;
+    }
     if (list_.record(filePath_, entry, &reason)) {
         return true;
     }
     // Kept in memory for the next write; the earlier file is untouched.
     Log::write(QStringLiteral("History file %1 not written: %2").arg(filePath_, reason));
+    if (error) {
+        *error = reason;
+    }
+    return false;
+}
+
+bool CareHistory::complete(const HistoryEntry& recorded, const QStringList& items,
+                           quint64 bytesFreed, QString* error) {
+    HistoryEntry completed = recorded;
+    completed.items = items;
+    completed.bytesFreed = bytesFreed;
+    QString reason;
+    if (list_.replace(filePath_, recorded, completed, &reason)) {
+        return true;
+    }
+    if (!reason.isEmpty()) {
+        Log::write(QStringLiteral("History file %1 not written: %2").arg(filePath_, reason));
+    }
     if (error) {
         *error = reason;
     }

@@ -17,7 +17,12 @@ class CareHistory {
     HistoryList::LoadOutcome load();
     // Appends the care of `browser` now and writes the file; false, with the reason, when the
     // file was not written (the entry stays in memory for the next write).
-    bool record(BrowserId browser, QString* error = nullptr);
+    // `recorded`, when given, receives the entry as recorded, for complete().
+    bool record(BrowserId browser, QString* error = nullptr, HistoryEntry* recorded = nullptr);
+    // Adds to the entry recorded at a care's start what went and the bytes freed, and writes the
+    // file; false, with the reason when there is one, when that was not written.
+    bool complete(const HistoryEntry& recorded, const QStringList& items, quint64 bytesFreed,
+                  QString* error = nullptr);
     // Removes the file and empties the list; false, with the reason, when the file stayed.
     bool clear(QString* error = nullptr);
     // Writes the list (nothing for an empty one).

@@ -159,7 +159,23 @@ HistoryList::FileRead HistoryList::readEntries(const QString& path) {
         // The time is optional: older files have none, and a strange one is left out.
         const QVariant time = map.value(kTimeKey);
         const qint64 seconds = time.typeId() == QMetaType::LongLong ? time.toLongLong() : 0;
-        entries.append({name.toString(), date.toString(), seconds > 0 ? seconds : 0});
+        HistoryEntry entry{name.toString(), date.toString(), seconds > 0 ? seconds : 0, {}, {}};
+        // What went and how much: in newer entries only; a strange value is left out too.
+        const QVariant items = map.value(kItemsKey);
+        if (items.typeId() == QMetaType::QVariantList) {
+            for (const QVariant& item : items.toList()) {
+                if (item.typeId() == QMetaType::QString) {
+                    entry.items.append(item.toString());
+                }
+            }
+        }
+        const QVariant bytes = map.value(kBytesKey);
+        if (bytes.typeId() == QMetaType::LongLong && bytes.toLongLong() >= 0) {
+            entry.bytesFreed = static_cast<quint64>(bytes.toLongLong());
+        } else if (bytes.typeId() == QMetaType::ULongLong) {
+            entry.bytesFreed = bytes.toULongLong();
+        }
+        entries.append(std::move(entry));
     }
     result.entries = std::move(entries);
     result.error.clear();
@@ -181,6 +197,7 @@ HistoryList::LoadOutcome HistoryList::load(const QString& path, QString* movedTo
         std::lock_guard lock(mutex_);
         entries_ = *read.entries;
         unwritten_.clear();
+        replaced_.clear();
         return LoadOutcome::Loaded;
     }
     clear();
@@ -239,6 +256,7 @@ bool HistoryList::removeFile(const QString& path, QString* error) {
     }
     entries_.clear();
     unwritten_.clear();
+    replaced_.clear();
     unreadableKept_ = false;
     return true;
 }
@@ -274,6 +292,13 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
     // This list's order for what is still in the file, then what another process recorded,
     // then what this one has not written yet; what another process cleared goes.
     QList<HistoryEntry> others = *onDisk;
+    // An entry replaced here takes the written one's place; one another process cleared stays
+    // cleared.
+    for (const auto& [written, now] : std::as_const(replaced_)) {
+        if (const qsizetype at = others.lastIndexOf(written); at >= 0) {
+            others[at] = now;
+        }
+    }
     QList<HistoryEntry> pending = unwritten_;
     QList<HistoryEntry> merged;
     QList<HistoryEntry> mine;
@@ -296,6 +321,12 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
         if (entry.timeCare > 0) {
             item.insert(kTimeKey, QVariant::fromValue<qint64>(entry.timeCare));
         }
+        if (!entry.items.isEmpty()) {
+            item.insert(kItemsKey, QVariant(entry.items).toList());
+        }
+        if (entry.bytesFreed) {
+            item.insert(kBytesKey, QVariant::fromValue<quint64>(*entry.bytesFreed));
+        }
         array.append(item);
     }
     // Through the safe writer: on a full disk the old file stays whole and this says so.
@@ -303,7 +334,24 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
         return false;
     }
     unwritten_.clear();
+    replaced_.clear();
     return true;
+}
+
+bool HistoryList::replace(const QString& path, const HistoryEntry& recorded,
+                          const HistoryEntry& completed, QString* error) {
+    std::lock_guard lock(mutex_);
+    const qsizetype at = entries_.lastIndexOf(recorded);
+    if (at < 0) {
+        return false;  // cleared meanwhile: nothing to complete
+    }
+    entries_[at] = completed;
+    if (const qsizetype pending = unwritten_.lastIndexOf(recorded); pending >= 0) {
+        unwritten_[pending] = completed;
+    } else {
+        replaced_.append({recorded, completed});
+    }
+    return mergeAndWrite(path, error);
 }
 
 void HistoryList::append(const HistoryEntry& entry) {
@@ -321,6 +369,7 @@ void HistoryList::setEntries(const QList<HistoryEntry>& entries) {
     std::lock_guard lock(mutex_);
     entries_ = entries;
     unwritten_ = entries;  // given by hand, so none of them is known to be in the file
+    replaced_.clear();
 }
 
 qsizetype HistoryList::size() const {
@@ -332,6 +381,7 @@ void HistoryList::clear() {
     std::lock_guard lock(mutex_);
     entries_.clear();
     unwritten_.clear();
+    replaced_.clear();
     unreadableKept_ = false;
 }
 

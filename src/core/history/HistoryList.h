@@ -6,6 +6,7 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <mutex>
 #include <optional>
 
@@ -15,6 +16,8 @@ struct HistoryEntry {
     QString browserName;  // "ItemNameBrowser": the browser's display name, e.g. "Google Chrome"
     QString dateCare;     // "ItemdateCare": the date and time as formatted when recorded
     qint64 timeCare = 0;  // "ItemTimeCare": seconds since 1970 UTC; 0 in entries from older files
+    QStringList items{};  // "ItemsCare": the items of which something went, by catalogue name
+    std::optional<quint64> bytesFreed{};  // "ItemBytesFreed": none in older entries
     bool operator==(const HistoryEntry&) const = default;
 };
 
@@ -28,6 +31,8 @@ class HistoryList {
     static inline const QString kNameKey = QStringLiteral("ItemNameBrowser");
     static inline const QString kDateKey = QStringLiteral("ItemdateCare");
     static inline const QString kTimeKey = QStringLiteral("ItemTimeCare");
+    static inline const QString kItemsKey = QStringLiteral("ItemsCare");
+    static inline const QString kBytesKey = QStringLiteral("ItemBytesFreed");
 
     // <Application Support>/DIZEROV and the history file inside it.
     static QString folderPath();
@@ -60,6 +65,12 @@ class HistoryList {
     // reason when the file stayed.
     bool removeFile(const QString& path, QString* error = nullptr);
 
+    // Replaces the entry equal to `recorded` (the latest such) by `completed` where it stands,
+    // in memory and in the file, as record() writes. False with the reason when not written;
+    // false without one when the entry is no longer in the list.
+    bool replace(const QString& path, const HistoryEntry& recorded, const HistoryEntry& completed,
+                 QString* error = nullptr);
+
     // Appends at the end in memory only; safe from any thread.
     void append(const HistoryEntry& entry);
     QList<HistoryEntry> entries() const;
@@ -83,7 +94,9 @@ class HistoryList {
     mutable std::mutex mutex_;
     QList<HistoryEntry> entries_;
     QList<HistoryEntry> unwritten_;  // recorded here but not yet in the file
-    bool unreadableKept_ = false;    // an unreadable file could not be moved aside: never overwrite
+    // Entries in the file that this list has replaced since: (as written, as it is now).
+    QList<std::pair<HistoryEntry, HistoryEntry>> replaced_;
+    bool unreadableKept_ = false;  // an unreadable file could not be moved aside: never overwrite
 };
 
 }  // namespace qz

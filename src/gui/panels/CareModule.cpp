@@ -11,11 +11,13 @@
 #include "core/care/SizeText.h"
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
+#include "core/fs/FileManager.h"
 #include "core/settings/TimeScale.h"
 #include "core/settings/UserDefaults.h"
 #include "gui/chrome/BundleImage.h"
 #include "gui/chrome/PopupPlacement.h"
 #include "gui/panels/CareRunController.h"
+#include "services/Executor.h"
 #include "services/Workspace.h"
 
 namespace qz {
@@ -46,6 +48,7 @@ CareModule::CareModule(BrowserId browser, const PanelControls& controls, const S
       summary_(controls.summary),
       update_(controls.update),
       popoverText_(controls.popoverText),
+      files_(&files),
       measuring_(sizes, traits_.interval, [this] { return measuringJob(); }) {
     for (QCheckBox* box : boxes_) {
         box->setTristate(false);
@@ -132,6 +135,38 @@ void CareModule::showPoppver() {
     setPopoverText();
     auto* anchor = qobject_cast<QWidget*>(sender());
     showPopup(popover, anchor ? anchor : panel_, PopupAlignment::Left);
+    measureItems();
+}
+
+void CareModule::measureItems() {
+    if (traits_.needsGrant && !accessGranted(UserDefaults::standard())) {
+        return;  // without the grant the boxes keep their plain captions
+    }
+    const auto job = [browser = browser_, files = FileManager(*files_)] {
+        QHash<QString, quint64> sizes;
+        ProfileLookup profiles(files);
+        for (const CareItem& item : catalogue(browser, files).items) {
+            sizes.insert(item.name, measureItem(item, files, profiles));
+        }
+        return sizes;
+    };
+    Executor::submit(Executor::Queue::Measuring, job, this,
+                     [this](const QHash<QString, quint64>& sizes) { showItemSizes(sizes); });
+}
+
+void CareModule::showItemSizes(const QHash<QString, quint64>& sizes) {
+    for (QCheckBox* box : boxes_) {
+        const auto size = sizes.constFind(box->objectName());
+        if (size == sizes.cend()) {
+            continue;
+        }
+        const QString caption = texts_->format(box->objectName());
+        box->setText(texts_
+                         ->format(QStringLiteral("ItemWithSize"),
+                                  {caption, convertSizeToString(*size, *texts_)})
+                         .replace(u'&', QStringLiteral("&&")));
+    }
+    emit itemsMeasured();
 }
 
 void CareModule::openSupportPage() {

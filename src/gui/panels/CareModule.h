@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QHash>
 #include <QLabel>
 #include <QList>
 #include <QObject>
@@ -50,6 +51,8 @@ class CareModule : public QObject {
     QAbstractButton* careButton() const { return careButton_; }
     QProgressBar* indicator() const { return indicator_; }
     QLabel* resultField() const { return result_; }
+    // The line under the preset control; nullptr where the panel has none.
+    QLabel* summaryField() const { return summary_; }
     SegmentedControl* segment() const { return segment_; }
     QLabel* logo() const { return logo_; }
     QAbstractButton* updateButton() const { return update_; }
@@ -82,12 +85,17 @@ class CareModule : public QObject {
   signals:
     // The size label has just been set to this total.
     void measured(quint64 total);
+    // The pop-up's boxes have just been given each item's size.
+    void itemsMeasured();
 
   private:
     // What a measurement of the current selection runs; none while the grant is missing.
     SizeSubscription::Job measuringJob();
     void applyPreset(int segment);
     void showTotal(quint64 total);
+    // Sizes every item on the measuring queue (as the pop-up opens) and shows each beside its box.
+    void measureItems();
+    void showItemSizes(const QHash<QString, quint64>& sizes);
     void setCaptions();
     // The pop-up's heading: the browser's name and what the presets cover.
     void setPopoverText();
@@ -111,6 +119,7 @@ class CareModule : public QObject {
     QAbstractButton* update_ = nullptr;
     QPointer<QWidget> popover_;
     QLabel* popoverText_ = nullptr;
+    FileManager* files_;
     bool remeasure_ = false;  // a preset changed the selection while a measurement ran
     SizeSubscription measuring_;
     CareRunController* careRun_ = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/window/HistoryTableModel.h"
 
+#include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
 
 namespace qz {
@@ -40,10 +41,16 @@ int HistoryTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant HistoryTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rows_.size() || role != Qt::DisplayRole) {
+    if (!index.isValid() || index.row() >= rows_.size()) {
         return {};
     }
     const HistoryEntry& entry = rows_[index.row()];
+    if (role == Qt::ToolTipRole) {
+        return whatWent(entry);
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
     switch (index.column()) {
         case NameBrowser:
             return entry.browserName;
@@ -52,6 +59,24 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
+}
+
+QString HistoryTableModel::whatWent(const HistoryEntry& entry) {
+    const Localization& texts = Localization::shared();
+    QStringList lines;
+    if (!entry.items.isEmpty()) {
+        QStringList items;
+        for (const QString& item : entry.items) {
+            items.append(texts.format(item));
+        }
+        lines.append(
+            texts.format(QStringLiteral("historyItems"), {items.join(QStringLiteral(", "))}));
+    }
+    if (entry.bytesFreed) {
+        lines.append(texts.format(QStringLiteral("historyFreed"),
+                                  {convertSizeToString(*entry.bytesFreed, texts)}));
+    }
+    return lines.join(u'\n');
 }
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -15,6 +15,9 @@ class HistoryTableModel : public QAbstractTableModel {
     enum Column { NameBrowser = 0, DateCare = 1 };
     // The column identifiers, as the table's column outlets are named.
     static QString columnIdentifier(int column);
+    // The tool tip of an entry: the items that went and the space freed, where it recorded them
+    // (empty for older entries).
+    static QString whatWent(const HistoryEntry& entry);
 
     explicit HistoryTableModel(HistoryList& list, QObject* parent = nullptr);
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 #include <mutex>
@@ -48,6 +49,7 @@ struct Recording {
     std::mutex mutex;
     QStringList events;
     QList<qint64> times;
+    QList<std::pair<quint64, quint64>> progress;  // files and bytes after each path
     QElapsedTimer clock;
     void add(const QString& event) {
         std::lock_guard lock(mutex);
@@ -71,6 +73,10 @@ CareReport runCare(BrowserId browser, test::FixtureHome& home, SelectionProvider
         recording.add(QString(p).remove(library));
     };
     callbacks.cookiesDeleted = [&](int n) { recording.add(QStringLiteral("cookies %1").arg(n)); };
+    callbacks.progress = [&](quint64 files, quint64 bytes) {
+        std::lock_guard lock(recording.mutex);
+        recording.progress.append({files, bytes});
+    };
     run.setCallbacks(callbacks);
     recording.clock.start();
     return run.run();
@@ -135,6 +141,18 @@ TEST_F(CareRunTest, EachModuleRemovesInItsOwnOrderWithSafarisCookiesAndPause) {
         EXPECT_TRUE(report.complete());
         EXPECT_TRUE(report.recorded);
         EXPECT_EQ(report.removed.size(), c.order.size() - (c.browser == BrowserId::Safari));
+        // Every path held one file of 4 bytes; every item had something to take.
+        const quint64 files = c.order.size() - (c.browser == BrowserId::Safari);
+        EXPECT_EQ(report.filesRemoved, files);
+        EXPECT_EQ(report.bytesFreed, 4 * files);
+        EXPECT_EQ(report.itemsRemoved, catalogue(c.browser).careOrder);
+        // One report per path, never going back, ending at the totals.
+        ASSERT_EQ(recording.progress.size(), files);
+        for (qsizetype i = 1; i < recording.progress.size(); ++i) {
+            EXPECT_LE(recording.progress[i - 1].first, recording.progress[i].first);
+            EXPECT_LE(recording.progress[i - 1].second, recording.progress[i].second);
+        }
+        EXPECT_EQ(recording.progress.last(), std::make_pair(files, 4 * files));
         if (c.browser == BrowserId::Safari) {
             EXPECT_EQ(report.cookiesDeleted, 3);
             EXPECT_TRUE(CookieStorage(home.files()).cookies().isEmpty());
@@ -170,6 +188,12 @@ TEST_F(CareRunTest, LinksGoButTheirTargetsStay) {
     EXPECT_TRUE(chromeReport.complete());
     EXPECT_TRUE(operaReport.complete());
     EXPECT_EQ(operaReport.removed.size(), 1);
+    // A link counts as one file of its own size, never its target's.
+    const quint64 linkBytes = QFile::encodeName(outside.path() + "/data").size();
+    EXPECT_EQ(chromeReport.filesRemoved, 2u);
+    EXPECT_EQ(chromeReport.bytesFreed, 2 + linkBytes);
+    EXPECT_EQ(operaReport.filesRemoved, 1u);
+    EXPECT_EQ(operaReport.bytesFreed, linkBytes);
     // "Media Cache" was never there: missing, not failed.
     EXPECT_EQ(chromeReport.missing.size(), 1);
 }

@@ -33,11 +33,14 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
         std::function<void(test::FixtureHome&, const QString& outside)> build;
         QString item;
         Outcome outcome;
+        quint64 files = 0;  // counted as removed
+        quint64 bytes = 0;  // of files; a link's own size (its target's path) counted apart
+        quint64 links = 0;
     };
     const QString cache = QStringLiteral("/Users/%@/Library/Caches/Firefox");
     const QList<Case> cases = {
         {"a file", [&](auto& home, auto&) { home.writeFile(cache + "/a", 10); }, cache + "/a",
-         Outcome::Removed},
+         Outcome::Removed, 1, 10},
         {"a missing file is not a failure", [](auto&, auto&) {}, cache + "/none", Outcome::Missing},
         {"a nested folder",
          [&](auto& home, auto&) {
@@ -45,10 +48,16 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
              home.writeFile(cache + "/d1/.hidden", 5);
              home.makeFolder(cache + "/d1/empty");
          },
-         cache, Outcome::Removed},
+         cache, Outcome::Removed, 2, 10},
+        {"a link inside a folder",
+         [&](auto& home, const QString& outside) {
+             home.writeFile(cache + "/kept", 7);
+             home.makeLink(cache + "/escape", outside);
+         },
+         cache, Outcome::Removed, 2, 7, 1},
         {"the item is a link with a trailing slash",
          [&](auto& home, const QString& outside) { home.makeLink(cache, outside); }, cache + "/",
-         Outcome::Removed},
+         Outcome::Removed, 1, 0, 1},
         {"a folder on the way is a link to what exists",
          [](auto& home, const QString& outside) {
              home.makeLink("/Users/%@/Library/Caches", outside);
@@ -78,9 +87,12 @@ TEST(FileRemovalTest, RemovesItemsButNeverWhatLinksPointAt) {
         ASSERT_TRUE(QFile(outside + "/inner/precious").open(QIODevice::WriteOnly));
         c.build(home, outside);
         const QString item = home.files().userPath(c.item);
-        const RemovalResult result = home.files().removeItem(item);
+        RemovalCounter counter;
+        const RemovalResult result = home.files().removeItem(item, &counter);
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_TRUE(QFileInfo::exists(outside + "/inner/precious"));
+        EXPECT_EQ(counter.files.load(), c.files);
+        EXPECT_EQ(counter.bytes.load(), c.bytes + c.links * QFile::encodeName(outside).size());
         if (c.outcome == Outcome::Removed) {
             EXPECT_FALSE(onDisk(home.local(c.item)));
             EXPECT_TRUE(result.failures.isEmpty());

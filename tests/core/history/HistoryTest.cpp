@@ -56,19 +56,40 @@ TEST_F(HistoryTest, EachCareIsWrittenAtOnceAndOtherReadersAgree) {
     CareHistory store(path_);
     store.load();
     store.record(BrowserId::Firefox);
-    store.record(BrowserId::Chrome);
+    HistoryEntry chrome;
+    store.record(BrowserId::Chrome, nullptr, &chrome);
     EXPECT_EQ(namesReadByLibplist(path_), (QStringList{"Firefox", "Google Chrome"}));
+    // The care's end adds what went to its own entry only; a care that freed nothing says so.
+    HistoryEntry opera;
+    store.record(BrowserId::Opera, nullptr, &opera);
+    ASSERT_TRUE(store.complete(chrome, {"historyC", "cacheC"}, 5'000'000'000));
+    ASSERT_TRUE(store.complete(opera, {}, 0));
 
     QProcess python;
-    python.start("python3", {"-c",
-                             "import plistlib,sys\n"
-                             "d=plistlib.load(open(sys.argv[1],'rb'))\n"
-                             "print(','.join(e['ItemNameBrowser']+'|'+str(sorted(e)) for e in d))",
-                             path_});
+    python.start("python3",
+                 {"-c",
+                  "import plistlib,sys\n"
+                  "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                  "print(','.join(e['ItemNameBrowser']+'|'+str(sorted(e))+'|'+"
+                  "str(e.get('ItemsCare'))+'|'+str(e.get('ItemBytesFreed')) for e in d))",
+                  path_});
     ASSERT_TRUE(python.waitForFinished(20000));
     EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
-              "Firefox|['ItemNameBrowser', 'ItemTimeCare', 'ItemdateCare'],"
-              "Google Chrome|['ItemNameBrowser', 'ItemTimeCare', 'ItemdateCare']");
+              "Firefox|['ItemNameBrowser', 'ItemTimeCare', 'ItemdateCare']|None|None,"
+              "Google Chrome|['ItemBytesFreed', 'ItemNameBrowser', 'ItemTimeCare', 'ItemdateCare', "
+              "'ItemsCare']|['historyC', 'cacheC']|5000000000,"
+              "Opera|['ItemBytesFreed', 'ItemNameBrowser', 'ItemTimeCare', 'ItemdateCare']|None|0");
+    // Read back as written, by this program and by a fresh load.
+    CareHistory reread(path_);
+    reread.load();
+    EXPECT_EQ(reread.list().entries(), store.list().entries());
+    const QList<HistoryEntry> entries = reread.list().entries();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[0].items, QStringList{});
+    EXPECT_EQ(entries[0].bytesFreed, std::nullopt);
+    EXPECT_EQ(entries[1].items, (QStringList{"historyC", "cacheC"}));
+    EXPECT_EQ(entries[1].bytesFreed, std::optional<quint64>(5'000'000'000));
+    EXPECT_EQ(entries[2].bytesFreed, std::optional<quint64>(0));
 }
 
 TEST_F(HistoryTest, UnreadableFilesAreSetAsideNumberedAndLogged) {
@@ -224,6 +245,7 @@ TEST_F(HistoryTest, TwoModulesCaringAtOnceBothRemoveAndRecord) {
 // write, as a care loads at its start and records a second later.
 TEST_F(HistoryTest, ProcessesSharingTheFileKeepEveryEntryAndEveryClear) {
     const HistoryEntry older{"Safari", "old"}, first{"Opera", "1"}, second{"Firefox", "2"};
+    const HistoryEntry firstDone{"Opera", "1", 0, {"cacheO"}, 42};
     struct Case {
         const char* name;
         std::function<void(HistoryList& a, HistoryList& b, const QString& path)> steps;
@@ -242,6 +264,20 @@ TEST_F(HistoryTest, ProcessesSharingTheFileKeepEveryEntryAndEveryClear) {
              EXPECT_TRUE(a.record(path, first));
          },
          {first}},
+        {"a care completed after another process recorded keeps its place",
+         [&](auto& a, auto& b, auto& path) {
+             EXPECT_TRUE(a.record(path, first));
+             EXPECT_TRUE(b.record(path, second));
+             EXPECT_TRUE(a.replace(path, first, firstDone));
+         },
+         {older, firstDone, second}},
+        {"a care completed after another process cleared stays cleared",
+         [&](auto& a, auto& b, auto& path) {
+             EXPECT_TRUE(a.record(path, first));
+             EXPECT_TRUE(b.removeFile(path));
+             EXPECT_TRUE(a.replace(path, first, firstDone));
+         },
+         {}},
         {"a clear while the window runs, then its end",
          [&](auto& a, auto& b, auto& path) {
              EXPECT_TRUE(b.removeFile(path));

@@ -141,6 +141,31 @@ TEST_F(CareModuleTest, LabelShowsTheSizeOfFullyCheckedItemsOnly) {
     EXPECT_EQ(module.resultField()->text(), QStringLiteral("5.0 KB"));
 }
 
+TEST_F(CareModuleTest, ThePopUpShowsEachItemsSizeBesideItsBox) {
+    const QString opera = "/Users/%@/Library/Application Support/com.operasoftware.Opera/";
+    home.writeFile(opera + "History", 10);
+    home.writeFile(opera + "Visited Links", 5);
+    home.writeFile(opera + "Cookies", 1500);
+    panels = std::make_unique<QWidget>();
+    PanelControls controls = test::makePanel(BrowserId::Opera, panels.get());
+    controls.popover = new QWidget(controls.panel);
+    auto* info = new QToolButton(controls.panel);
+    controls.info = info;
+    CareModule* module = createCareModule(BrowserId::Opera, controls, home.sizes(), home.files());
+    QSignalSpy measured(module, &CareModule::itemsMeasured);
+    info->click();
+    ASSERT_TRUE(measured.wait(5000));
+    const Localization& texts = Localization::shared();
+    const struct {
+        const char* item;
+        const char* size;
+    } cases[] = {{"historyO", "15 Bytes"}, {"cookiesO", "1.5 KB"}, {"sessionO", "0 Bytes"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(module->checkBox(c.item)->text().replace("&&", "&"),
+                  texts.format("ItemWithSize", {texts.format(c.item), c.size}));
+    }
+}
+
 TEST_F(CareModuleTest, MixedBoxReturnsToPlainOnOffWhenClicked) {
     CareModule& module = build(BrowserId::Opera);
     module.segment()->setSelectedSegment(2);

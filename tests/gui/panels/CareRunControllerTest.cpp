@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <mutex>
 
 #include "core/browsers/RunningApplications.h"
+#include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
 #include "core/settings/Log.h"
 #include "fixtures/FixtureHome.h"
@@ -30,6 +32,10 @@ const QString kChromeHistory =
 
 QString text(const QString& key) {
     return Localization::shared().text(key);
+}
+
+QString freed(const QString& size, const QString& files) {
+    return Localization::shared().format("CareFreed", {size, files});
 }
 
 // Clicks the button of the sheet open on the window; false when there is no such sheet.
@@ -132,7 +138,7 @@ TEST_F(CareRunControllerTest, RefusalsComeFirstAndCancelLeavesEverything) {
         EXPECT_TRUE(sheet->informativeText().startsWith(text(c.informative)));
         const QString which = Localization::shared().format(
             "CareWhat", {browserInfo(c.browser).displayName, module->resultField()->text()});
-        EXPECT_EQ(sheet->informativeText().endsWith(which), c.icon == QMessageBox::Warning);
+        EXPECT_EQ(sheet->informativeText().contains(which), c.icon == QMessageBox::Warning);
         EXPECT_EQ(sheet->icon(), c.icon);
         EXPECT_EQ(sheet->buttons().size(), QByteArray(c.answer) == "Done" ? 1 : 2);
         EXPECT_EQ(logLines.size(), 1);
@@ -175,7 +181,12 @@ TEST_F(CareRunControllerTest, ConfirmedCareRemovesWhatTheBoxesSayWhenTheWalkGets
     ASSERT_EQ(store.shoppingListArray().size(), 2);
     EXPECT_EQ(store.shoppingListArray().last().browserName, "Safari");
     EXPECT_EQ(delivered()[0].title, text("QZ"));
-    EXPECT_EQ(delivered()[0].informativeText, text("SafariCompleted"));
+    // History and one preference file went, 10 bytes each.
+    EXPECT_EQ(delivered()[0].informativeText,
+              text("SafariCompleted") + "\n" + freed("20 Bytes", "2"));
+    EXPECT_EQ(module->careRun()->progressText(),
+              Localization::shared().format("CareFreedLine", {"20 Bytes"}));
+    EXPECT_EQ(module->indicator()->toolTip(), freed("20 Bytes", "2"));
     EXPECT_TRUE(module->indicator()->isHidden());
     EXPECT_FALSE(module->presetButton()->isHidden());
     EXPECT_TRUE(module->careButton()->isEnabled());
@@ -211,8 +222,10 @@ TEST_F(CareRunControllerTest, ModulesCareAtOnceAndWhatStaysIsReported) {
         texts.append(notification.title + " / " + notification.informativeText);
     }
     texts.sort();
-    QStringList expected{text("CareIncompleteTitle") + " / " + text("SafariIncomplete"),
-                         text("QZ") + " / " + text("ChromeCompleted")};
+    QStringList expected{
+        text("CareIncompleteTitle") + " / " + text("SafariIncomplete") + "\n" +
+            freed("0 Bytes", "0"),
+        text("QZ") + " / " + text("ChromeCompleted") + "\n" + freed("10 Bytes", "1")};
     expected.sort();
     EXPECT_EQ(texts, expected);
     const QString failed = home.files().userPath(kSafariHistory);
@@ -233,6 +246,87 @@ TEST_F(CareRunControllerTest, ClosingThePanelDuringACareNeitherWaitsForItNorStop
     EXPECT_EQ(store.shoppingListArray().size(), 1);
     QCoreApplication::processEvents();  // its queued news finds no controller and is dropped
     EXPECT_EQ(UserNotificationCenter::defaultUserNotificationCenter().delegate(), nullptr);
+}
+
+TEST_F(CareRunControllerTest, TheConfirmationListsWhatGoesAndTheLineFollowsTheCare) {
+    // Many small files: the line may move a few times a second, never once per file.
+    const QString previews = "/Users/%@/Library/Caches/com.apple.Safari/Webpage Previews/";
+    constexpr int kPreviews = 3000;
+    for (int i = 0; i < kPreviews; ++i) {
+        home.writeFile(previews + QString::number(i % 30) + "/p" + QString::number(i), 1);
+    }
+    home.writeFile(kSafariHistory, 10);
+    home.writeFile(kSafariCache, 2000);
+    CareModule* module = addModule(BrowserId::Safari, {{"historyS", 1}, {"cacheS", 1}});
+    CareRunController* careRun = module->careRun();
+    bool previewed = false;
+    QObject::connect(careRun, &CareRunController::previewShown, [&] { previewed = true; });
+
+    module->careButton()->click();
+    ASSERT_NE(careRun->sheet(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return previewed; }));
+    const Localization& texts = Localization::shared();
+    const auto line = [&](const char* item, const QString& size) {
+        return texts.format("CareItemLine", {texts.format(item), size});
+    };
+    // The items with their sizes (the previews' folder counts its folders' own entries too).
+    const QString list = careRun->sheet()->informativeText();
+    const quint64 history = home.files().walkFolderSize(home.files().userPath(previews)) + 10;
+    EXPECT_TRUE(list.contains(line("cacheS", "2.0 KB"))) << list.toStdString();
+    EXPECT_TRUE(list.contains(line("historyS", convertSizeToString(history, texts))))
+        << list.toStdString();
+    EXPECT_FALSE(list.contains(texts.format("downloadlistS")));
+    // Every path as the command line's dry run names it.
+    const QStringList paths = careRun->sheet()->detailedText().split(u'\n');
+    EXPECT_EQ(paths.size(), 3);
+    EXPECT_TRUE(
+        paths.contains(QString("would remove %1  (2.0 KB)")
+                           .arg(home.files().localPath(home.files().userPath(kSafariCache)))));
+
+    // Its button shows them and leaves the sheet open.
+    ASSERT_TRUE(press(window, "ShowWhatGoes"));
+    ASSERT_NE(careRun->sheet(), nullptr);
+    EXPECT_TRUE(careRun->sheet()->isVisible());
+    EXPECT_TRUE(press(window, "HideWhatGoes"));
+
+    QList<std::pair<quint64, quint64>> shown;
+    QObject::connect(careRun, &CareRunController::progressShown, [&](quint64 files, quint64 bytes) {
+        shown.append({files, bytes});
+    });
+    bool finished = false;
+    CareReport report;
+    QObject::connect(careRun, &CareRunController::careFinished, [&](const CareReport& r) {
+        report = r;
+        finished = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(press(window, "OK"));
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    const qint64 elapsed = clock.elapsed();
+
+    EXPECT_EQ(report.filesRemoved, kPreviews + 2u);
+    EXPECT_EQ(report.bytesFreed, kPreviews + 2010u);
+    const int tick = TimeScale::milliseconds(0.1);
+    EXPECT_LE(shown.size(), elapsed / std::max(tick, 1) + 2) << elapsed;
+    EXPECT_LT(shown.size(), kPreviews / 10);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        EXPECT_LE(shown[i].first, report.filesRemoved);
+        EXPECT_LE(shown[i].second, report.bytesFreed);
+        if (i > 0) {
+            EXPECT_NE(shown[i - 1], shown[i]);  // only news is shown
+            EXPECT_LE(shown[i - 1].first, shown[i].first);
+        }
+    }
+    EXPECT_EQ(careRun->progressText(),
+              texts.format("CareFreedLine", {convertSizeToString(report.bytesFreed, texts)}));
+    EXPECT_EQ(module->indicator()->toolTip(),
+              freed(convertSizeToString(report.bytesFreed, texts),
+                    convertCountToString(report.filesRemoved, texts)));
+    // The history's entry says what went and how much.
+    ASSERT_EQ(store.shoppingListArray().size(), 1);
+    EXPECT_EQ(store.shoppingListArray()[0].items, (QStringList{"historyS", "cacheS"}));
+    EXPECT_EQ(store.shoppingListArray()[0].bytesFreed, std::optional(report.bytesFreed));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "fixtures/FixtureHome.h"
 #include "gui/window/AppDelegate.h"
 #include "gui/window/HistoryPopover.h"
+#include "gui/window/HistoryTableModel.h"
 #include "gui/window/addItem.h"
 #include "support/WaitFor.h"
 
@@ -118,6 +119,32 @@ TEST(HistoryPopoverTest, AColumnClickReordersTheListThatTheEndWrites) {
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(names(*saved), sorted);
     QFile::remove(HistoryList::defaultFilePath());
+}
+
+TEST(HistoryPopoverTest, AnEntrysToolTipSaysWhatWentAndTheSpaceFreed) {
+    const Localization& texts = Localization::shared();
+    const QString cleaned =
+        texts.format("historyItems", {texts.format("historyC") + ", " + texts.format("cacheC")});
+    const struct {
+        HistoryEntry entry;
+        QString tip;
+    } cases[] = {
+        {{"Opera", "1"}, ""},  // an older entry recorded neither
+        {{"Google Chrome", "2", 7, {"historyC", "cacheC"}, 88'200'000},
+         cleaned + "\n" + texts.format("historyFreed", {"88.2 MB"})},
+        {{"Safari", "3", 7, {}, 0}, texts.format("historyFreed", {"0 Bytes"})},
+    };
+    HistoryList list;
+    for (const auto& c : cases) {
+        list.append(c.entry);
+    }
+    HistoryTableModel model(list);
+    for (int row = 0; row < model.rowCount(); ++row) {
+        for (int column = 0; column < model.columnCount(); ++column) {
+            EXPECT_EQ(model.index(row, column).data(Qt::ToolTipRole).toString(), cases[row].tip)
+                << row << " " << column;
+        }
+    }
 }
 
 TEST(HistoryPopoverTest, ASortPersistsLaterCaresGoToTheEndAndADeletedHistoryStaysGone) {
