@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QImage>
+#include <QPalette>
 #include <QSize>
 #include <QWidget>
 
@@ -64,7 +65,10 @@ class TitleBarWindow : public QWidget {
     QWidget* contentView() const { return contentView_; }
     QAbstractButton* standardWindowButton(WindowButton which) const;
 
+    // Fixes the window's whole palette (text, buttons and fields included) from this background,
+    // so that the desktop's theme changes none of the colours it shows.
     void setBackgroundColor(const QColor& color);
+    static QPalette fixedPalette(const QColor& window);
     // Resizes the window so that the content area below the bar gets this size.
     void setContentSize(const QSize& size);
     QSize contentSize() const { return contentView_->size(); }

@@ -95,6 +95,8 @@ void AppDelegate::buildWindow() {
     panelArea_->setFrameShape(QFrame::NoFrame);
     panelArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     panelArea_->viewport()->setAutoFillBackground(false);
+    // The Tab key goes from panel to panel, the area scrolling to each; the area is no stop.
+    panelArea_->setFocusPolicy(Qt::NoFocus);
     auto* panels = new QWidget;
     panelArea_->setWidget(panels);
     // One slot per browser the layout can show, and at least a row.
@@ -182,9 +184,7 @@ void AppDelegate::awakeFromNib() {
     window_->setShowsBaselineSeparator(false);
 
     window_->setBackgroundColor(kWindowColor);
-    QPalette colors = splash_->palette();
-    colors.setColor(QPalette::Window, kWindowColor);
-    splash_->setPalette(colors);
+    splash_->setPalette(TitleBarWindow::fixedPalette(kWindowColor));
 
     window_->standardWindowButton(TitleBarWindow::MiniaturizeButton)->hide();
     window_->standardWindowButton(TitleBarWindow::ZoomButton)->hide();

@@ -227,10 +227,26 @@ TEST(TitleBarWindowTest, TextOnTheFixedBackgroundReadsInLightAndDarkThemes) {
         TitleBarWindow window;
         window.setBackgroundColor(c.background);
         QLabel label(QStringLiteral("Firefox"), window.contentView());
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            EXPECT_GE(contrast(label.palette().color(group, QPalette::WindowText), c.background),
-                      4.5);
+        // Every pair of text and ground the fixed palette paints: labels and boxes, buttons,
+        // fields, selections and tips.
+        const struct {
+            QPalette::ColorRole text, ground;
+        } pairs[] = {{QPalette::WindowText, QPalette::Window},
+                     {QPalette::ButtonText, QPalette::Button},
+                     {QPalette::ButtonText, QPalette::Window},  // a flat tool button
+                     {QPalette::Text, QPalette::Base},
+                     {QPalette::PlaceholderText, QPalette::Base},
+                     {QPalette::HighlightedText, QPalette::Highlight},
+                     {QPalette::ToolTipText, QPalette::ToolTipBase}};
+        for (const auto& pair : pairs) {
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                const QPalette& colors = label.palette();
+                EXPECT_GE(
+                    contrast(colors.color(group, pair.text), colors.color(group, pair.ground)), 4.5)
+                    << pair.text << " on " << pair.ground << " in group " << group;
+            }
         }
+        EXPECT_EQ(label.palette().color(QPalette::Window), c.background);
     }
     QApplication::setPalette(original);
 }
