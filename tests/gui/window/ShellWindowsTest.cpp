@@ -29,11 +29,20 @@ namespace {
 
 const QString kQuenzel = QStringLiteral("quenzel");
 const QString kWelcome = QStringLiteral("welcome");
+const std::pair<const char*, const char*> kAddresses[] = {
+    {"QUENZEL_SOCIALPAGE", "http://127.0.0.1:9/social"},
+    {"QUENZEL_BLOG", "http://127.0.0.1:9/blog"},
+    {"QUENZEL_RATINGPAGE", "http://127.0.0.1:9/rate"},
+    {"QUENZEL_CONTACTMAIL", "mailto:quenzel@localhost"}};
 
 class ShellWindowsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
+        // The package knows none of these addresses; the tests give them.
+        for (const auto& [name, address] : kAddresses) {
+            qputenv(name, address);
+        }
         defaults().removeObjectForKey(kQuenzel);
         defaults().setBool(false, kWelcome);  // the welcome window only where a test wants it
         previousOpener = Workspace::setOpener([this](const QUrl& url) {
@@ -45,6 +54,9 @@ class ShellWindowsTest : public ::testing::Test {
     void TearDown() override {
         Workspace::setOpener(previousOpener);
         qputenv("QUENZEL_WEBSITE", "http://127.0.0.1:9");
+        for (const auto& address : kAddresses) {
+            qunsetenv(address.first);
+        }
         QLocale::setDefault(QLocale::c());
     }
     static UserDefaults& defaults() { return UserDefaults::standard(); }
@@ -97,16 +109,49 @@ TEST_F(ShellWindowsTest, TheTaskBarOptionTakesEffectAtTheNextLaunchAndSharesItsK
     }
 }
 
+// The title-bar menu lists the window's commands, then each link whose address is known; an
+// entry sends its own address.
+TEST_F(ShellWindowsTest, TheTitleBarMenuHasALinkForEachKnownAddressOnly) {
+    const QStringList commands{"menuAbout", "menuPreferences", "menuShare", "menuWelcome"};
+    const struct {
+        bool addresses;  // blog and rating page known
+        QStringList links;
+    } rows[] = {{true, {"menuWebsite", "menuSupport", "menuBlog", "menuReview"}},
+                {false, {"menuWebsite", "menuSupport"}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.addresses);
+        if (!row.addresses) {
+            qunsetenv("QUENZEL_BLOG");
+            qunsetenv("QUENZEL_RATINGPAGE");
+        }
+        const auto delegate = launch();
+        QStringList entries;
+        QList<QAction*> links;
+        for (QAction* action : delegate->window()->titleBarView()->actions()) {
+            if (!action->isSeparator()) {
+                entries << action->objectName();
+                if (!commands.contains(action->objectName())) {
+                    links << action;
+                }
+            }
+        }
+        EXPECT_EQ(entries, commands + row.links);
+        const QList<QUrl> expected{
+            endpointUrl(Endpoint::WebSite), endpointUrl(Endpoint::SupportPage),
+            QUrl("http://127.0.0.1:9/blog"), QUrl("http://127.0.0.1:9/rate")};
+        for (int i = 0; i < links.size(); ++i) {
+            opened.clear();
+            links[i]->trigger();
+            EXPECT_EQ(opened, QList<QUrl>{expected[i]}) << i;
+        }
+    }
+}
+
 TEST_F(ShellWindowsTest, OnePreferencesWindowFromTrayAndTitleBarAndEscapeClosesIt) {
     const auto delegate = launch();
     ImageFactory factory(defaults(), Localization::shared());
     delegate->vista()->setImageFactory(&factory);
     QWidget* bar = delegate->window()->titleBarView();
-    QStringList entries;
-    for (QAction* action : bar->actions()) {
-        entries << action->objectName();
-    }
-    EXPECT_EQ(entries, (QStringList{"menuAbout", "menuPreferences", "menuShare", "menuWelcome"}));
     EXPECT_EQ(bar->contextMenuPolicy(), Qt::ActionsContextMenu);
 
     bar->actions().at(1)->trigger();
@@ -136,12 +181,27 @@ TEST_F(ShellWindowsTest, RatingButtonsOpenTheirAddressThenCloseThePrompt) {
     for (const auto& row : rows) {
         opened.clear();
         delegate->splash()->show();
+        EXPECT_TRUE(row.button->isVisible());
         row.button->click();
         ASSERT_EQ(opened.size(), 1);
         EXPECT_EQ(opened.first(), endpointUrl(row.endpoint));
         EXPECT_EQ(opened.first().scheme(), QLatin1String(row.scheme));
         EXPECT_FALSE(delegate->splash()->isVisible());
     }
+
+    // Without their addresses (as the package ships) the prompt and the welcome window leave
+    // those buttons out.
+    for (const auto& address : kAddresses) {
+        qunsetenv(address.first);
+    }
+    const auto bare = launch();
+    bare->splash()->show();
+    EXPECT_FALSE(bare->votaButton()->isVisible());
+    EXPECT_FALSE(bare->emailvotaButton()->isVisible());
+    bare->welcomeVideo();
+    ASSERT_NE(welcomeOf(*bare), nullptr);
+    EXPECT_FALSE(welcomeOf(*bare)->twitterButton()->isVisible());
+    bare->splash()->close();
 }
 
 TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
