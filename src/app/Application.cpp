@@ -1,11 +1,14 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QPalette>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/FirstFrameReport.h"
 #include "cli/CommandLine.h"
+#include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
 #include "core/settings/Log.h"
 #include "core/settings/TimeScale.h"
@@ -26,7 +29,7 @@ namespace {
 // 4.5:1 against the window and pop-up backgrounds instead of the style's faint grey.
 void makeDisabledTextReadable() {
     QPalette colors = QApplication::palette();
-    const QColor text(0x55, 0x55, 0x55);
+    const QColor text(0x55, 0x55, 0x55);  // the same as the main window's fixed palette
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         colors.setColor(QPalette::Disabled, role, text);
     }
@@ -65,6 +68,20 @@ Application::Application(FileManager& files) : files_(files) {
     Executor::lendToWalks();
 }
 
+bool Application::installQtTranslations(const QString& language) {
+    if (language == QStringLiteral("en")) {
+        return false;  // Qt speaks English of itself
+    }
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(QStringLiteral("qtbase_") + language,
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
 int Application::runCommand(const GlobalOptions& options, CliContext& context) {
     return CommandLine::run(options, context);
 }
@@ -81,6 +98,7 @@ int Application::runWindow(bool background) {
     }
     QApplication::setQuitOnLastWindowClosed(false);
     makeDisabledTextReadable();
+    installQtTranslations(Localization::sharedLanguage());
     // Every periodic measurement of the panels, the logos and the tray reads through this one
     // monitor, created here once and handed down.
     const SizeMonitor sizes(files);

@@ -2,6 +2,8 @@
 // needs them.
 #pragma once
 
+#include <QString>
+
 namespace qz {
 
 class FileManager;
@@ -21,6 +23,9 @@ class Application {
     // QUENZEL_REPORT_FIRST_FRAME prints "first-frame VmHWM=<kB> VmRSS=<kB> CPU=<ms>" once the
     // window's first frame is painted, then quits.
     int runWindow(bool background = false);
+    // Loads Qt's own texts (the standard buttons and dialogs) for the language, from the Qt
+    // installation's translations when they are there; true when a table was installed.
+    static bool installQtTranslations(const QString& language);
     // Runs one command of the command line and returns its exit code.
     int runCommand(const GlobalOptions& options, CliContext& context);
 
