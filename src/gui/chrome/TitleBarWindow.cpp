@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWindow>
 #include <random>
 
@@ -197,6 +199,24 @@ QAbstractButton* TitleBarWindow::standardWindowButton(WindowButton which) const 
 
 void TitleBarWindow::setBackgroundColor(const QColor& color) {
     setPalette(fixedPalette(color));
+    // Some desktop styles (Adwaita-Dark) paint buttons in their own dark colours whatever the
+    // palette says; the window and everything in it are drawn by a style that follows it.
+    if (!fixedStyle_) {
+        fixedStyle_ = QStyleFactory::create(QStringLiteral("Fusion"));
+        if (fixedStyle_) {
+            fixedStyle_->setParent(this);
+            applyFixedStyle(this);
+            for (QWidget* child : findChildren<QWidget*>()) {
+                applyFixedStyle(child);
+            }
+        }
+    }
+}
+
+void TitleBarWindow::applyFixedStyle(QWidget* widget) {
+    if (fixedStyle_ && widget->style() != fixedStyle_ && widget->window() == this) {
+        widget->setStyle(fixedStyle_);
+    }
 }
 
 QPalette TitleBarWindow::fixedPalette(const QColor& window) {
@@ -350,6 +370,10 @@ bool TitleBarWindow::isSheetOfThisWindow(QObject* object) const {
 
 bool TitleBarWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (fixedStyle_ && (type == QEvent::Polish || type == QEvent::ParentChange) &&
+        watched->isWidgetType()) {
+        applyFixedStyle(static_cast<QWidget*>(watched));  // a control added to the window later
+    }
     if (type == QEvent::Expose && watched->property(kSheetOfWindow).value<QObject*>()) {
         // On screen: the window manager has framed the sheet, so its frame is known now.
         watched->removeEventFilter(this);

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class QDialog;
+class QStyle;
 
 namespace qz {
 
@@ -66,7 +67,8 @@ class TitleBarWindow : public QWidget {
     QAbstractButton* standardWindowButton(WindowButton which) const;
 
     // Fixes the window's whole palette (text, buttons and fields included) from this background,
-    // so that the desktop's theme changes none of the colours it shows.
+    // and draws the window with a style that keeps to it, so that the desktop's theme changes
+    // none of the colours it shows.
     void setBackgroundColor(const QColor& color);
     static QPalette fixedPalette(const QColor& window);
     // Resizes the window so that the content area below the bar gets this size.
@@ -93,6 +95,8 @@ class TitleBarWindow : public QWidget {
 
   private:
     void layoutBar();
+    // Gives a widget of this window (not of its sheets or pop-ups) the window's own style.
+    void applyFixedStyle(QWidget* widget);
     void applyFullScreen(bool entering);
     bool isSheetOfThisWindow(QObject* object) const;
     void placeSheet(QDialog* sheet);
@@ -131,6 +135,7 @@ class TitleBarWindow : public QWidget {
     TitleBarContainer* container_;
     QWidget* contentView_;
     QAbstractButton* buttons_[4];
+    QStyle* fixedStyle_ = nullptr;  // the style that follows the fixed palette, once it is fixed
 };
 
 }  // namespace qz
