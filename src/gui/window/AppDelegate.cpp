@@ -21,6 +21,7 @@
 #include "core/settings/Settings.h"
 #include "core/settings/UserDefaults.h"
 #include "gui/chrome/Frames.h"
+#include "gui/chrome/PopupPlacement.h"
 #include "gui/extras/Share.h"
 #include "gui/window/AccessController.h"
 #include "gui/window/HistoryPopover.h"
@@ -373,7 +374,8 @@ void AppDelegate::historyPressed() {
     }
     auto* history = static_cast<HistoryPopover*>(popover_.data());
     QWidget* anchor = historyButton_ ? static_cast<QWidget*>(historyButton_) : window_;
-    history->showBelow(anchor);
+    // Anchored at the button's top edge, as the bar's pop-ups are; below only without room.
+    showPopup(history, anchor, PopupAlignment::Center, PopupSide::Above);
 }
 
 void AppDelegate::showShare() {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLocale>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -288,6 +289,42 @@ TEST_F(ShellWindowsTest, TheTitleBarLaysOutTheSameWhateverTheFirstStart) {
         ASSERT_TRUE(bar->isVisible());
         EXPECT_EQ(delegate->historyButton()->geometry().right(), bar->width() - 35 + 27);
         EXPECT_NEAR(delegate->titleImage()->geometry().center().x(), bar->width() / 2, 1);
+    }
+}
+
+// The history opens above its button, anchored at the button's top edge, and below it only
+// where the screen leaves no room above.
+TEST_F(ShellWindowsTest, TheHistoryOpensAboveItsButtonUnlessTheScreenEndsThere) {
+    const auto delegate = launch();
+    QWidget* window = delegate->window();
+    const QRect screen = window->screen()->availableGeometry();
+    const struct {
+        const char* name;
+        int windowTop;
+        bool above;
+    } cases[] = {{"room above", screen.bottom() - window->height(), true},
+                 {"at the screen's top", screen.top(), false}};
+    // Once shown and hidden first: the offscreen platform places a window's first showing as
+    // if it had a frame.
+    delegate->historyPressed();
+    ASSERT_NE(delegate->popover(), nullptr);
+    delegate->popover()->hide();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window->move(window->x(), c.windowTop);
+        QCoreApplication::processEvents();  // the move reaches the window system
+        QWidget* button = delegate->historyButton();
+        delegate->historyPressed();
+        QWidget* history = delegate->popover();
+        ASSERT_NE(history, nullptr);
+        ASSERT_TRUE(history->isVisible());
+        const QRect at(button->mapToGlobal(QPoint(0, 0)), button->size());
+        if (c.above) {
+            EXPECT_EQ(history->geometry().bottom() + 1, at.top());
+        } else {
+            EXPECT_EQ(history->geometry().top(), at.bottom() + 1);
+        }
+        history->hide();
     }
 }
 
