@@ -19,7 +19,8 @@ class Application {
     // instance runs on the same root and user, hands it a reopen and returns 0 at once. In the
     // background the window stays hidden until the tray or a later start opens it, and a
     // running instance is left alone.
-    // QUENZEL_SCREENSHOT=<file> saves the window once every panel shows a size, then quits.
+    // QUENZEL_SCREENSHOT=<file> saves the window once every panel shows a size, then quits;
+    // QUENZEL_SCREENSHOT_THEME=dark first gives the application a dark palette.
     // QUENZEL_REPORT_FIRST_FRAME prints "first-frame VmHWM=<kB> VmRSS=<kB> CPU=<ms>" once the
     // window's first frame is painted, then quits.
     int runWindow(bool background = false);
