@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -42,14 +43,15 @@ class TrafficLightButton : public QAbstractButton {
         painter.setPen(QPen(color_.darker(150), 1.0));
         painter.setBrush(fill);
         painter.drawEllipse(disc.adjusted(0.5, 0.5, -0.5, -0.5));
-        if (hasFocus()) {
+        const bool ringed = hasFocus() && keyboardFocus_;
+        if (ringed) {
             // The keyboard's place, within the button's own frame: its rim drawn thick in the
             // focus colour, and what it does shown as under the mouse.
             painter.setPen(QPen(kFocusColor, 2.0));
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(disc.adjusted(1, 1, -1, -1));
         }
-        if (!underMouse() && !hasFocus()) {
+        if (!underMouse() && !ringed) {
             return;
         }
         painter.setPen(QPen(color_.darker(300), 1.4, Qt::SolidLine, Qt::RoundCap));
@@ -73,10 +75,18 @@ class TrafficLightButton : public QAbstractButton {
         QAbstractButton::leaveEvent(event);
         update();
     }
+    // The ring shows where the keyboard went, not the focus a window hands out as it opens.
+    void focusInEvent(QFocusEvent* event) override {
+        const Qt::FocusReason why = event->reason();
+        keyboardFocus_ = why == Qt::TabFocusReason || why == Qt::BacktabFocusReason ||
+                         why == Qt::ShortcutFocusReason;
+        QAbstractButton::focusInEvent(event);
+    }
 
   private:
     QColor color_;
     int which_;
+    bool keyboardFocus_ = false;
 };
 
 // The full-screen button: two small arrows pointing apart, drawn in the bar's dark grey.
