@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFocusEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -212,9 +213,14 @@ void TitleBarWindow::setBackgroundColor(const QColor& color) {
     // Some desktop styles (Adwaita-Dark) paint buttons in their own dark colours whatever the
     // palette says; the window and everything in it are drawn by a style that follows it.
     if (!fixedStyle_) {
-        fixedStyle_ = QStyleFactory::create(QStringLiteral("Fusion"));
+        // One for every such window, kept by the application: a window's widgets may still ask
+        // for their style while the window goes.
+        static QPointer<QStyle> shared;
+        if (!shared && (shared = QStyleFactory::create(QStringLiteral("Fusion")))) {
+            shared->setParent(qApp);
+        }
+        fixedStyle_ = shared;
         if (fixedStyle_) {
-            fixedStyle_->setParent(this);
             applyFixedStyle(this);
             for (QWidget* child : findChildren<QWidget*>()) {
                 applyFixedStyle(child);
@@ -382,7 +388,15 @@ bool TitleBarWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (fixedStyle_ && (type == QEvent::Polish || type == QEvent::ParentChange) &&
         watched->isWidgetType()) {
-        applyFixedStyle(static_cast<QWidget*>(watched));  // a control added to the window later
+        // A control added to the window later; one moved in brings its children, which may
+        // have been polished already.
+        auto* widget = static_cast<QWidget*>(watched);
+        applyFixedStyle(widget);
+        if (type == QEvent::ParentChange && widget->window() == this) {
+            for (QWidget* child : widget->findChildren<QWidget*>()) {
+                applyFixedStyle(child);
+            }
+        }
     }
     if (type == QEvent::Expose && watched->property(kSheetOfWindow).value<QObject*>()) {
         // On screen: the window manager has framed the sheet, so its frame is known now.

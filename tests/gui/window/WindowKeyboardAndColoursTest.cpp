@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -192,6 +193,7 @@ TEST_F(WindowKeyboardAndColoursTest, EveryTextReadsOnItsGroundInALightAndADarkTh
         AppDelegate delegate(home.files(), sizes);
         delegate.awakeFromNib();
         delegate.applicationDidFinishLaunching();
+        ASSERT_EQ(delegate.window()->style()->name(), QStringLiteral("fusion"));
         int texts = 0;
         for (QWidget* widget : delegate.window()->findChildren<QWidget*>()) {
             const auto* label = qobject_cast<QLabel*>(widget);
@@ -202,6 +204,10 @@ TEST_F(WindowKeyboardAndColoursTest, EveryTextReadsOnItsGroundInALightAndADarkTh
                 continue;  // no text, a picture, or nothing on the screen
             }
             ++texts;
+            // Drawn by the window's own style, which keeps to the palette (a desktop style may
+            // paint its buttons in colours of its own).
+            EXPECT_EQ(widget->style(), delegate.window()->style())
+                << widget->metaObject()->className() << " \"" << text.toStdString() << "\"";
             // A locked control still says what it is about: its text reads as well.
             const QList<QPalette::ColorGroup> groups =
                 widget->isEnabled() ? QList{QPalette::Active, QPalette::Inactive}
