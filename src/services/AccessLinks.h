@@ -20,7 +20,7 @@ enum class Endpoint {
     WelcomePage,  // "<site>/welcome.html"
 };
 
-// The endpoint's address; empty when it is not configured (its control is then disabled).
+// The endpoint's address; empty when it is not configured (its control is then left out).
 QUrl endpointUrl(Endpoint endpoint);
 // Opens the endpoint in the user's browser or mail program; false when it has no address.
 bool openEndpoint(Endpoint endpoint);
