@@ -27,13 +27,15 @@ export CCACHE_BASEDIR   := $(CURDIR)
 export CCACHE_NOHASHDIR := true
 export CCACHE_MAXSIZE   ?= 5G
 
-# Debian packages the build, the tests and the screenshot need.
+# Debian packages the build, the tests and the screenshot need (Qt's own Italian texts and the
+# dark style of the second screenshot among them).
 PACKAGES := build-essential cmake pkg-config ccache git python3 \
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
             libgl-dev libegl-dev libvulkan-dev libxkbcommon-dev \
             libplist-dev libsqlite3-dev libglib2.0-dev libgtest-dev libgmock-dev libxcb1-dev \
             xvfb xauth x11-apps imagemagick dbus-x11 clang-format \
-            desktop-file-utils appstream help2man file dpkg-dev
+            desktop-file-utils appstream help2man file dpkg-dev \
+            qt6-translations-l10n adwaita-qt6
 
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 

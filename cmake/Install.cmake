@@ -13,10 +13,17 @@ endif()
 # Qt names the window's X11 class after the application name that main() sets.
 set(QUENZEL_WM_CLASS quenzel)
 set(QUENZEL_RELEASE_DATE 2026-12-07)
-# AppStream wants web addresses even before the maker's site exists.
-set(QUENZEL_METAINFO_SITE "${QUENZEL_WEBSITE}")
-if(NOT QUENZEL_METAINFO_SITE)
-  set(QUENZEL_METAINFO_SITE "https://www.example.com/quenzel")
+# The AppStream home page and screenshot only with a real web site; without one they are left out
+# rather than filled with a made-up address.
+set(QUENZEL_METAINFO_WEB "")
+if(QUENZEL_WEBSITE MATCHES "^https?://")
+  set(QUENZEL_METAINFO_WEB "<url type=\"homepage\">${QUENZEL_WEBSITE}</url>
+  <screenshots>
+    <screenshot type=\"default\">
+      <caption>One panel per browser, with the size of the selected items</caption>
+      <image>${QUENZEL_WEBSITE}/images/screenshot.png</image>
+    </screenshot>
+  </screenshots>")
 endif()
 
 set(data ${PROJECT_BINARY_DIR}/data)
@@ -98,7 +105,8 @@ install(DIRECTORY ${site}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quenzel/site)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quenzel)
 set(CPACK_PACKAGE_VENDOR Dizerov)
-set(CPACK_PACKAGE_CONTACT "Quenzel maintainers <quenzel@example.com>")
+# No mail address exists for the package yet: the maintainers are named without one.
+set(CPACK_PACKAGE_CONTACT "Quenzel maintainers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "see and clean the private data web browsers keep")
 set(CPACK_PACKAGE_DESCRIPTION
     "Quenzel shows how much room the history, caches, cookies and sessions of Safari, Firefox,\n\

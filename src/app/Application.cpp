@@ -1,11 +1,14 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QPalette>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/FirstFrameReport.h"
 #include "cli/CommandLine.h"
+#include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
 #include "core/settings/Log.h"
 #include "core/settings/TimeScale.h"
@@ -26,11 +29,25 @@ namespace {
 // 4.5:1 against the window and pop-up backgrounds instead of the style's faint grey.
 void makeDisabledTextReadable() {
     QPalette colors = QApplication::palette();
-    const QColor text(0x55, 0x55, 0x55);
+    // Dark grey on a light theme (as the main window's fixed palette), light grey on a dark one.
+    const bool dark = colors.color(QPalette::Window).lightnessF() < 0.5;
+    const QColor text = dark ? QColor(0xb0, 0xb0, 0xb4) : QColor(0x55, 0x55, 0x55);
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         colors.setColor(QPalette::Disabled, role, text);
     }
     QApplication::setPalette(colors);
+}
+
+// A dark desktop theme for the screenshot where no dark style is installed: light text on dark
+// windows, buttons and fields, as dark themes have.
+void useDarkPalette() {
+    QPalette dark(QColor(0x3a, 0x3a, 0x3e), QColor(0x24, 0x24, 0x26));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, QColor(0xee, 0xee, 0xee));
+    }
+    dark.setColor(QPalette::Base, QColor(0x1c, 0x1c, 0x1e));
+    dark.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
+    QApplication::setPalette(dark);
 }
 
 // Saves the window to a file once every placed panel shows its first size (or after a while).
@@ -65,6 +82,20 @@ Application::Application(FileManager& files) : files_(files) {
     Executor::lendToWalks();
 }
 
+bool Application::installQtTranslations(const QString& language) {
+    if (language == QStringLiteral("en")) {
+        return false;  // Qt speaks English of itself
+    }
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(QStringLiteral("qtbase_") + language,
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
 int Application::runCommand(const GlobalOptions& options, CliContext& context) {
     return CommandLine::run(options, context);
 }
@@ -80,7 +111,11 @@ int Application::runWindow(bool background) {
         Log::write(QStringLiteral("another start cannot reach this Quenzel"));
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    if (qEnvironmentVariable("QUENZEL_SCREENSHOT_THEME") == QStringLiteral("dark")) {
+        useDarkPalette();
+    }
     makeDisabledTextReadable();
+    installQtTranslations(Localization::sharedLanguage());
     // Every periodic measurement of the panels, the logos and the tray reads through this one
     // monitor, created here once and handed down.
     const SizeMonitor sizes(files);

@@ -63,16 +63,21 @@ QUrl updatePageUrl() {
     return endpointUrl(Endpoint::UpdatePage);
 }
 
-QUrl accessHelpUrl() {
-    return endpointUrl(Endpoint::AccessHelp);
+QUrl accessHelpUrl(Layout layout) {
+    QUrl url = endpointUrl(Endpoint::AccessHelp);
+    if (layout == Layout::MacOS && !url.isEmpty()) {
+        url.setQuery(QStringLiteral("layout=macos"));
+    }
+    return url;
 }
 
 bool openUpdatePage() {
     return openEndpoint(Endpoint::UpdatePage);
 }
 
-bool openAccessHelp() {
-    return openEndpoint(Endpoint::AccessHelp);
+bool openAccessHelp(Layout layout) {
+    const QUrl url = accessHelpUrl(layout);
+    return !url.isEmpty() && Workspace::openURL(url);
 }
 
 }  // namespace qz

@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+#include "core/fs/FileManager.h"
+
 namespace qz {
 
 enum class Endpoint {
@@ -18,18 +20,19 @@ enum class Endpoint {
     WelcomePage,  // "<site>/welcome.html"
 };
 
-// The endpoint's address; empty when it is not configured (its control is then disabled).
+// The endpoint's address; empty when it is not configured (its control is then left out).
 QUrl endpointUrl(Endpoint endpoint);
 // Opens the endpoint in the user's browser or mail program; false when it has no address.
 bool openEndpoint(Endpoint endpoint);
 
 // "<web site>/update.html": where the latest version is offered.
 QUrl updatePageUrl();
-// "<web site>/support.html#sandbox": the support page's section on folder access.
-QUrl accessHelpUrl();
+// "<web site>/support.html#sandbox": the support page's section on folder access; for the macOS
+// layout with "?layout=macos", which makes the page speak of the Library folder, not the home.
+QUrl accessHelpUrl(Layout layout);
 
 // updateApp: and supportSandbox: open these in the user's web browser.
 bool openUpdatePage();
-bool openAccessHelp();
+bool openAccessHelp(Layout layout);
 
 }  // namespace qz

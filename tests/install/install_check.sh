@@ -51,6 +51,9 @@ for file in "bin/quenzel" "share/applications/$app_id.desktop" "share/metainfo/$
     [ -s "$usr/$file" ] || fail "$file is not installed"
 done
 grep -q 'id="sandbox"' "$usr/share/quenzel/site/support.html" || fail "support.html has no #sandbox"
+# No placeholder address ships, in a page, a data file or the program's own bundle.
+placeholders=$(grep -rl 'example\.com' "$usr" || true)
+[ -z "$placeholders" ] || fail "placeholder addresses in: $placeholders"
 grep -q -- '--background' "$usr/share/man/man1/quenzel.1" || fail "the man page lacks --help's options"
 python3 - "$usr" "$app_id" <<'PY' || fail "a rendered picture is missing or of the wrong kind or size"
 import struct, sys

@@ -1,6 +1,7 @@
 #include "core/formats/Localization.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QStringDecoder>
 #include <array>
 #include <clocale>
@@ -164,7 +165,8 @@ bool isPlainConversion(QByteArrayView flags) {
     return at == flags.size();
 }
 
-QString formatNumber(const QByteArray& flags, char conversion, const QVariant& argument) {
+QString formatNumber(const QByteArray& flags, char conversion, const QVariant& argument,
+                     const QString& decimalPoint) {
     const CLocaleScope cLocale;
     std::array<char, 128> buffer{};
     QByteArray format = '%' + flags;
@@ -172,6 +174,7 @@ QString formatNumber(const QByteArray& flags, char conversion, const QVariant& a
         conversion == 'g' || conversion == 'G') {
         format += conversion;
         std::snprintf(buffer.data(), buffer.size(), format.constData(), argument.toDouble());
+        return QString::fromLatin1(buffer.data()).replace(u'.', decimalPoint);
     } else if (conversion == 'u' || conversion == 'x' || conversion == 'X' || conversion == 'o') {
         format += "ll";
         format += conversion;
@@ -188,6 +191,10 @@ QString formatNumber(const QByteArray& flags, char conversion, const QVariant& a
 
 }  // namespace
 
+QString Localization::sharedLanguage() {
+    return languageFromEnvironment();
+}
+
 const Localization& Localization::shared() {
     static const Localization table = forLanguage(languageFromEnvironment());
     return table;
@@ -198,7 +205,9 @@ Localization Localization::forLanguage(const QString& language) {
     if (!file.open(QIODevice::ReadOnly)) {
         return Localization();
     }
-    return Localization(parseStrings(file.readAll()).value_or(QHash<QString, QString>{}));
+    Localization table(parseStrings(file.readAll()).value_or(QHash<QString, QString>{}));
+    table.decimalPoint_ = QLocale(language).decimalPoint();
+    return table;
 }
 
 std::optional<QHash<QString, QString>> Localization::parseStrings(const QByteArray& data) {
@@ -220,7 +229,8 @@ QString Localization::text(const QString& key) const {
     return it == table_.constEnd() ? key : it.value();
 }
 
-QString Localization::applyFormat(const QString& format, const QVariantList& arguments) {
+QString Localization::applyFormat(const QString& format, const QVariantList& arguments,
+                                  const QString& decimalPoint) {
     QString out;
     qsizetype next = 0;
     const auto nextArgument = [&]() -> QVariant {
@@ -251,7 +261,7 @@ QString Localization::applyFormat(const QString& format, const QVariantList& arg
             out += nextArgument().toString();
         } else if (QByteArrayView("diuxXofFeEgG").contains(conversion) && conversion != 0 &&
                    isPlainConversion(flags)) {
-            out += formatNumber(flags, conversion, nextArgument());
+            out += formatNumber(flags, conversion, nextArgument(), decimalPoint);
         } else {
             out += format.mid(i, j - i + 1);  // not a conversion we know: keep it as written
         }

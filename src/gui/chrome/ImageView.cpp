@@ -4,17 +4,25 @@
 #include <QPainter>
 #include <QStyle>
 #include <QWindow>
+#include <algorithm>
 
 #include "core/formats/Bundle.h"
 #include "gui/chrome/BundleImage.h"
 
 namespace qz {
 
-ImageView::ImageView(QWidget* parent) : QLabel(parent) {}
+ImageView::ImageView(QWidget* parent) : QLabel(parent) {
+    setFocusPolicy(Qt::NoFocus);  // a picture, never a stop of the Tab key
+}
 
 void ImageView::setImageName(const QString& name) {
     imageName_ = name;
     setImage(bundleImage(name));
+}
+
+void ImageView::setClearAbove(int parentY) {
+    clearAbove_ = parentY;
+    update();
 }
 
 void ImageView::setImage(const QIcon& image) {
@@ -31,7 +39,13 @@ void ImageView::paintEvent(QPaintEvent* event) {
     // The picture is rendered once at the largest size that fits the frame (QIcon::paint would
     // render it at the frame's size first, then again at the size that fits) and kept for the
     // next paint of the same size.
-    const QRect frame = contentsRect();
+    QRect frame = contentsRect();
+    if (clearAbove_ >= 0) {
+        frame.setTop(std::max(frame.top(), clearAbove_ - y()));
+        if (frame.height() <= 0) {
+            return;
+        }
+    }
     const qreal ratio = devicePixelRatioF();
     if (rendered_.isNull() || renderedFrame_ != frame.size() ||
         rendered_.devicePixelRatio() != ratio) {

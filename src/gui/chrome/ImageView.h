@@ -19,6 +19,10 @@ class ImageView : public QLabel {
     void setImageName(const QString& name);
     void setImage(const QIcon& image);
     QIcon image() const { return image_; }
+    // A line in the parent's coordinates the picture stays below, however tall its frame grows
+    // (the text above a growing logo stays readable); -1 for none.
+    void setClearAbove(int parentY);
+    int clearAbove() const { return clearAbove_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,6 +33,7 @@ class ImageView : public QLabel {
     QIcon image_;
     QPixmap rendered_;     // the image fitted to the frame it was last painted in
     QSize renderedFrame_;  // that frame's size
+    int clearAbove_ = -1;
 };
 
 }  // namespace qz

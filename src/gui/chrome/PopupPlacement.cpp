@@ -17,15 +17,19 @@ int keepInside(int start, int length, int low, int high) {
 }  // namespace
 
 QPoint popupPosition(const QRect& anchor, const QSize& size, const QRect& screen,
-                     PopupAlignment alignment) {
+                     PopupAlignment alignment, PopupSide side) {
     const int screenBottom = screen.y() + screen.height();
-    const int below = anchor.y() + anchor.height();
-    const int roomBelow = screenBottom - below;
+    const int belowY = anchor.y() + anchor.height();
+    const int aboveY = anchor.y() - size.height();
+    const int roomBelow = screenBottom - belowY;
     const int roomAbove = anchor.y() - screen.y();
-    int y = below;
-    if (size.height() > roomBelow) {
-        if (size.height() <= roomAbove || roomAbove > roomBelow) {
-            y = anchor.y() - size.height();
+    const bool below = side == PopupSide::Below;
+    const int roomPreferred = below ? roomBelow : roomAbove;
+    const int roomOther = below ? roomAbove : roomBelow;
+    int y = below ? belowY : aboveY;
+    if (size.height() > roomPreferred) {
+        if (size.height() <= roomOther || roomOther > roomPreferred) {
+            y = below ? aboveY : belowY;
         }
         y = keepInside(y, size.height(), screen.y(), screenBottom);
     }
@@ -36,7 +40,7 @@ QPoint popupPosition(const QRect& anchor, const QSize& size, const QRect& screen
     return {x, y};
 }
 
-void showPopup(QWidget* popup, const QWidget* anchor, PopupAlignment alignment) {
+void showPopup(QWidget* popup, const QWidget* anchor, PopupAlignment alignment, PopupSide side) {
     popup->adjustSize();
     const QRect control(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
     QScreen* screen = QGuiApplication::screenAt(control.center());
@@ -44,7 +48,7 @@ void showPopup(QWidget* popup, const QWidget* anchor, PopupAlignment alignment) 
         screen = anchor->screen() ? anchor->screen() : QGuiApplication::primaryScreen();
     }
     const QRect area = screen ? screen->availableGeometry() : control;
-    popup->move(popupPosition(control, popup->size(), area, alignment));
+    popup->move(popupPosition(control, popup->size(), area, alignment, side));
     popup->show();
     popup->raise();
 }

@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWindow>
 #include <random>
 
@@ -17,6 +21,8 @@ namespace {
 // Names, on a sheet's native window, the sheet it belongs to until it is first on screen.
 constexpr const char* kSheetOfWindow = "quenzelSheet";
 constexpr int kButtonDiameter = 12;
+// The focus ring of a window button: a deep blue that stands out on the bar and on each light.
+const QColor kFocusColor(0x1a, 0x4f, 0xb5);
 
 // One round window button, drawn in its own colour with a darker rim; under the mouse it shows
 // what it does (a cross, a bar or a plus).
@@ -25,7 +31,7 @@ class TrafficLightButton : public QAbstractButton {
     TrafficLightButton(const QColor& color, int which, QWidget* parent)
         : QAbstractButton(parent), color_(color), which_(which) {
         setFixedSize(kButtonDiameter, kButtonDiameter);
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::ArrowCursor);
     }
 
@@ -33,15 +39,24 @@ class TrafficLightButton : public QAbstractButton {
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF disc = QRectF(rect());
         const QColor fill = isDown() ? color_.darker(130) : color_;
         painter.setPen(QPen(color_.darker(150), 1.0));
         painter.setBrush(fill);
-        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-        if (!underMouse()) {
+        painter.drawEllipse(disc.adjusted(0.5, 0.5, -0.5, -0.5));
+        const bool ringed = hasFocus() && keyboardFocus_;
+        if (ringed) {
+            // The keyboard's place, within the button's own frame: its rim drawn thick in the
+            // focus colour, and what it does shown as under the mouse.
+            painter.setPen(QPen(kFocusColor, 2.0));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(disc.adjusted(1, 1, -1, -1));
+        }
+        if (!underMouse() && !ringed) {
             return;
         }
         painter.setPen(QPen(color_.darker(300), 1.4, Qt::SolidLine, Qt::RoundCap));
-        const QPointF c = QRectF(rect()).center();
+        const QPointF c = disc.center();
         const qreal r = kButtonDiameter * 0.22;
         if (which_ == TitleBarWindow::CloseButton) {
             painter.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
@@ -61,10 +76,18 @@ class TrafficLightButton : public QAbstractButton {
         QAbstractButton::leaveEvent(event);
         update();
     }
+    // The ring shows where the keyboard went, not the focus a window hands out as it opens.
+    void focusInEvent(QFocusEvent* event) override {
+        const Qt::FocusReason why = event->reason();
+        keyboardFocus_ = why == Qt::TabFocusReason || why == Qt::BacktabFocusReason ||
+                         why == Qt::ShortcutFocusReason;
+        QAbstractButton::focusInEvent(event);
+    }
 
   private:
     QColor color_;
     int which_;
+    bool keyboardFocus_ = false;
 };
 
 // The full-screen button: two small arrows pointing apart, drawn in the bar's dark grey.
@@ -186,15 +209,65 @@ QAbstractButton* TitleBarWindow::standardWindowButton(WindowButton which) const 
 }
 
 void TitleBarWindow::setBackgroundColor(const QColor& color) {
-    QPalette colors = palette();
-    colors.setColor(QPalette::Window, color);
-    // A fixed background takes a fixed text colour with it: a dark theme's white text would
-    // vanish on a light background. Disabled text keeps the application's own colour.
-    const QColor text = color.lightnessF() > 0.5 ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        colors.setColor(group, QPalette::WindowText, text);
+    setPalette(fixedPalette(color));
+    // Some desktop styles (Adwaita-Dark) paint buttons in their own dark colours whatever the
+    // palette says; the window and everything in it are drawn by a style that follows it.
+    if (!fixedStyle_) {
+        // One for every such window, kept by the application: a window's widgets may still ask
+        // for their style while the window goes.
+        static QPointer<QStyle> shared;
+        if (!shared && (shared = QStyleFactory::create(QStringLiteral("Fusion")))) {
+            shared->setParent(qApp);
+        }
+        fixedStyle_ = shared;
+        if (fixedStyle_) {
+            applyFixedStyle(this);
+            for (QWidget* child : findChildren<QWidget*>()) {
+                applyFixedStyle(child);
+            }
+        }
     }
-    setPalette(colors);
+}
+
+void TitleBarWindow::applyFixedStyle(QWidget* widget) {
+    if (fixedStyle_ && widget->style() != fixedStyle_ && widget->window() == this) {
+        widget->setStyle(fixedStyle_);
+    }
+}
+
+QPalette TitleBarWindow::fixedPalette(const QColor& window) {
+    // Every role derived from the one background, so no colour of a dark (or light) theme meets
+    // it: white text, a dark button face or a dark field would vanish or clash on it.
+    QPalette colors(window, window);
+    const bool light = window.lightnessF() > 0.5;
+    const QColor text = light ? QColor(0x1d, 0x1d, 0x1f) : QColor(Qt::white);
+    const QColor base = light ? QColor(Qt::white) : window.darker(140);
+    const QColor button = light ? window.lighter(108) : window.lighter(130);
+    // Locked boxes still say what a preset covers: their text reads too (4.5:1 and more).
+    const QColor disabled = light ? QColor(0x55, 0x55, 0x55) : QColor(0xb4, 0xb4, 0xb8);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const bool enabled = group != QPalette::Disabled;
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            colors.setColor(group, role, enabled ? text : disabled);
+        }
+        colors.setColor(group, QPalette::Base, base);
+        colors.setColor(group, QPalette::AlternateBase, window);
+        colors.setColor(group, QPalette::Button, button);
+        colors.setColor(group, QPalette::Light, button.lighter(130));
+        colors.setColor(group, QPalette::Midlight, button.lighter(110));
+        colors.setColor(group, QPalette::Mid, window.darker(130));
+        colors.setColor(group, QPalette::Dark, window.darker(160));
+        colors.setColor(group, QPalette::Shadow, QColor(0, 0, 0, 90));
+        colors.setColor(group, QPalette::Highlight,
+                        enabled ? QColor(0x1a, 0x5f, 0xb4) : window.darker(120));
+        colors.setColor(group, QPalette::HighlightedText, enabled ? QColor(Qt::white) : disabled);
+        colors.setColor(group, QPalette::PlaceholderText, disabled);
+        colors.setColor(group, QPalette::Link, QColor(0x1a, 0x5f, 0xb4));
+        colors.setColor(group, QPalette::ToolTipBase, QColor(0xff, 0xff, 0xe1));
+        colors.setColor(group, QPalette::ToolTipText, QColor(0x1d, 0x1d, 0x1f));
+    }
+    return colors;
 }
 
 void TitleBarWindow::setContentSize(const QSize& size) {
@@ -313,6 +386,18 @@ bool TitleBarWindow::isSheetOfThisWindow(QObject* object) const {
 
 bool TitleBarWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (fixedStyle_ && (type == QEvent::Polish || type == QEvent::ParentChange) &&
+        watched->isWidgetType()) {
+        // A control added to the window later; one moved in brings its children, which may
+        // have been polished already.
+        auto* widget = static_cast<QWidget*>(watched);
+        applyFixedStyle(widget);
+        if (type == QEvent::ParentChange && widget->window() == this) {
+            for (QWidget* child : widget->findChildren<QWidget*>()) {
+                applyFixedStyle(child);
+            }
+        }
+    }
     if (type == QEvent::Expose && watched->property(kSheetOfWindow).value<QObject*>()) {
         // On screen: the window manager has framed the sheet, so its frame is known now.
         watched->removeEventFilter(this);

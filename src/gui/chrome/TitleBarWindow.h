@@ -6,10 +6,12 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QImage>
+#include <QPalette>
 #include <QSize>
 #include <QWidget>
 
 class QDialog;
+class QStyle;
 
 namespace qz {
 
@@ -64,7 +66,11 @@ class TitleBarWindow : public QWidget {
     QWidget* contentView() const { return contentView_; }
     QAbstractButton* standardWindowButton(WindowButton which) const;
 
+    // Fixes the window's whole palette (text, buttons and fields included) from this background,
+    // and draws the window with a style that keeps to it, so that the desktop's theme changes
+    // none of the colours it shows.
     void setBackgroundColor(const QColor& color);
+    static QPalette fixedPalette(const QColor& window);
     // Resizes the window so that the content area below the bar gets this size.
     void setContentSize(const QSize& size);
     QSize contentSize() const { return contentView_->size(); }
@@ -89,6 +95,8 @@ class TitleBarWindow : public QWidget {
 
   private:
     void layoutBar();
+    // Gives a widget of this window (not of its sheets or pop-ups) the window's own style.
+    void applyFixedStyle(QWidget* widget);
     void applyFullScreen(bool entering);
     bool isSheetOfThisWindow(QObject* object) const;
     void placeSheet(QDialog* sheet);
@@ -127,6 +135,7 @@ class TitleBarWindow : public QWidget {
     TitleBarContainer* container_;
     QWidget* contentView_;
     QAbstractButton* buttons_[4];
+    QStyle* fixedStyle_ = nullptr;  // the style that follows the fixed palette, once it is fixed
 };
 
 }  // namespace qz

@@ -1,6 +1,6 @@
 #include "gui/tray/MenuStatus.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
@@ -36,6 +36,7 @@ MenuStatus::MenuStatus(const FileManager& files, const SizeMonitor& sizes,
               };
       }) {
     buildMenu();
+    qApp->installEventFilter(this);
     // Without a notification server the tray shows the message.
     UserNotificationCenter::defaultUserNotificationCenter().setFallback(
         [](const UserNotification& notification) {
@@ -87,13 +88,13 @@ void MenuStatus::buildMenu() {
     });
     connect(menu, &QMenu::aboutToHide, this, [this] {
         if (QSystemTrayIcon* item = statusItem()) {
-            item->setIcon(bundleImage(slot_.icon()));
+            item->setIcon(shownIcon(slot_.icon()));
         }
     });
 }
 
 QObject* MenuStatus::createStatusItem(const QString& icon) {
-    auto* item = new QSystemTrayIcon(bundleImage(icon));
+    auto* item = new QSystemTrayIcon(shownIcon(icon));
     item->setObjectName(QStringLiteral("statusItem"));
     item->setToolTip(QStringLiteral("Quenzel"));
     item->setContextMenu(statusMenu_.get());
@@ -120,6 +121,29 @@ QSystemTrayIcon* MenuStatus::statusItem() const {
 
 QString MenuStatus::alternateImage() {
     return kIconSelected;
+}
+
+QString MenuStatus::iconForm(const QString& icon, const QPalette& panel) {
+    if (icon == kIconSelected || qGray(panel.color(QPalette::Window).rgb()) >= 128) {
+        return icon;
+    }
+    QString name = icon;
+    name.remove(QStringLiteral(".pdf"));
+    return name + QStringLiteral("Dark");
+}
+
+QIcon MenuStatus::shownIcon(const QString& icon) const {
+    return bundleImage(iconForm(icon, QApplication::palette()));
+}
+
+bool MenuStatus::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
+        QSystemTrayIcon* item = statusItem();
+        if (item && !statusMenu_->isVisible()) {
+            item->setIcon(shownIcon(slot_.icon()));
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void MenuStatus::updatesize() {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QObject>
+#include <QPalette>
 #include <QSystemTrayIcon>
 #include <functional>
 #include <memory>
@@ -39,6 +40,10 @@ class MenuStatus : public QObject {
     // while the menu is open.
     QString statusItemImage() const { return slot_.icon(); }
     static QString alternateImage();
+    // The image drawn for an icon name on a panel of this palette: the dark glyph on a light
+    // panel, its light form ("qzbDark") on a dark one. The tray's own background is unknown on
+    // X11, so the application palette's window colour stands in for it.
+    static QString iconForm(const QString& icon, const QPalette& panel);
     QMenu* statusMenu() const { return statusMenu_.get(); }
     ImageFactory& imageFactory() const { return imageFactory_; }
     // Measurements applied so far, and ticks skipped because one was still running.
@@ -67,7 +72,12 @@ class MenuStatus : public QObject {
     // The menu's entry that opens the share window.
     void shareRequested();
 
+  protected:
+    // Draws the item again in the form that suits a changed application palette.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    QIcon shownIcon(const QString& icon) const;
     QObject* createStatusItem(const QString& icon);
     void buildMenu();
 

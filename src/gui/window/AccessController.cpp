@@ -134,9 +134,9 @@ void AccessController::addHelpLink() {
     link->setText(QStringLiteral("<a href=\"#sandbox\">%1</a>")
                       .arg(texts_.format(QStringLiteral("moreHelpSand")).toHtmlEscaped()));
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    connect(link, &QLabel::linkActivated, this, [popover] {
+    connect(link, &QLabel::linkActivated, this, [this, popover] {
         popover->hide();
-        openAccessHelp();  // the support page's section on folder access
+        openAccessHelp(files_.layout());  // the support page's section on folder access
     });
     popover->layout()->addWidget(link);
 }

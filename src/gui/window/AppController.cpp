@@ -48,7 +48,7 @@ void AppController::awakeFromNib() {
 }
 
 void AppController::supportSandbox() {
-    openAccessHelp();
+    openAccessHelp(files_.layout());
 }
 
 QList<QWidget*> AppController::slotViews() const {

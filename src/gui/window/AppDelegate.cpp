@@ -21,6 +21,7 @@
 #include "core/settings/Settings.h"
 #include "core/settings/UserDefaults.h"
 #include "gui/chrome/Frames.h"
+#include "gui/chrome/PopupPlacement.h"
 #include "gui/extras/Share.h"
 #include "gui/window/AccessController.h"
 #include "gui/window/HistoryPopover.h"
@@ -95,6 +96,8 @@ void AppDelegate::buildWindow() {
     panelArea_->setFrameShape(QFrame::NoFrame);
     panelArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     panelArea_->viewport()->setAutoFillBackground(false);
+    // The Tab key goes from panel to panel, the area scrolling to each; the area is no stop.
+    panelArea_->setFocusPolicy(Qt::NoFocus);
     auto* panels = new QWidget;
     panelArea_->setWidget(panels);
     // One slot per browser the layout can show, and at least a row.
@@ -182,9 +185,7 @@ void AppDelegate::awakeFromNib() {
     window_->setShowsBaselineSeparator(false);
 
     window_->setBackgroundColor(kWindowColor);
-    QPalette colors = splash_->palette();
-    colors.setColor(QPalette::Window, kWindowColor);
-    splash_->setPalette(colors);
+    splash_->setPalette(TitleBarWindow::fixedPalette(kWindowColor));
 
     window_->standardWindowButton(TitleBarWindow::MiniaturizeButton)->hide();
     window_->standardWindowButton(TitleBarWindow::ZoomButton)->hide();
@@ -373,7 +374,8 @@ void AppDelegate::historyPressed() {
     }
     auto* history = static_cast<HistoryPopover*>(popover_.data());
     QWidget* anchor = historyButton_ ? static_cast<QWidget*>(historyButton_) : window_;
-    history->showBelow(anchor);
+    // Anchored at the button's top edge, as the bar's pop-ups are; below only without room.
+    showPopup(history, anchor, PopupAlignment::Center, PopupSide::Above);
 }
 
 void AppDelegate::showShare() {

@@ -25,8 +25,9 @@ void AppDelegate::buildShellControls() {
     votaButton_ = new QPushButton(texts.text(QStringLiteral("votaButton")), splash_);
     emailvotaButton_ = new QPushButton(texts.text(QStringLiteral("emailvotaButton")), splash_);
     votaButton_->setDefault(true);
-    votaButton_->setEnabled(!endpointUrl(Endpoint::RatingPage).isEmpty());
-    emailvotaButton_->setEnabled(!endpointUrl(Endpoint::ContactMail).isEmpty());
+    // A button whose address is not known has nothing to send: it is left out.
+    votaButton_->setVisible(!endpointUrl(Endpoint::RatingPage).isEmpty());
+    emailvotaButton_->setVisible(!endpointUrl(Endpoint::ContactMail).isEmpty());
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(emailvotaButton_);
@@ -130,7 +131,10 @@ void AppDelegate::decorateTitleBar() {
         historyButton_->setAutoRaise(true);
         historyButton_->setIcon(bundleImage(QStringLiteral("clockB")));
         historyButton_->setIconSize({28, 29});
-        historyButton_->setFocusPolicy(Qt::NoFocus);
+        historyButton_->setFocusPolicy(Qt::TabFocus);
+        // The bar in reading order: the close button, the history, then the panels.
+        QWidget::setTabOrder(window_->standardWindowButton(TitleBarWindow::CloseButton),
+                             historyButton_);
         connect(historyButton_, &QToolButton::clicked, this, &AppDelegate::historyPressed);
         // Laid out again whenever the bar gets its size, however the window was first shown.
         titleBar_ = bar;

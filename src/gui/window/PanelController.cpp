@@ -43,6 +43,8 @@ void PanelController::loadView(QWidget* panel) {
     const LogoFrames frames = logoFrames(browser_, 0);
     ui_->logo->setGeometry(toQtFrame(frames.logo, kPanelHeight));
     ui_->update->setGeometry(toQtFrame(frames.button, kPanelHeight));
+    // The largest logos reach the browser's name and summary; the picture stays below them.
+    ui_->logo->setClearAbove(ui_->presetSummary->geometry().bottom() + 1);
     PanelControls controls{.panel = panel,
                            .segment = ui_->segment,
                            .preset = ui_->preset,

@@ -27,7 +27,7 @@ void WelcomeWindowController::windowDidLoad() {
     setWindowTitle(texts.text(QStringLiteral("WelcomeWindowTitle")));
     ui_->closeButton->setText(texts.text(QStringLiteral("closeWelcome")));
     ui_->twitterButton->setText(texts.text(QStringLiteral("twitterLink")));
-    ui_->twitterButton->setEnabled(!endpointUrl(Endpoint::SocialPage).isEmpty());
+    ui_->twitterButton->setVisible(!endpointUrl(Endpoint::SocialPage).isEmpty());
     connect(ui_->closeButton, &QPushButton::clicked, this, &WelcomeWindowController::closeWelcome);
     connect(ui_->twitterButton, &QPushButton::clicked, this, &WelcomeWindowController::twitter);
     // Links in the page open in the user's browser; nothing else is followed.

@@ -30,6 +30,20 @@ TEST(SizeTextTest, BoundariesWithKeysAsTheirOwnFormats) {
     }
     const Localization italian({{"%1.1f MB", "%1.1f Mo"}});
     EXPECT_EQ(convertSizeToString(1500000, italian), QStringLiteral("1.5 Mo"));
+    // The bundle's tables write reals in their language's way.
+    const struct {
+        const char* language;
+        quint64 size;
+        const char* text;
+    } languages[] = {{"en", 403000000, "403.0 MB"},
+                     {"it", 403000000, "403,0 MB"},
+                     {"it", 2500, "2,5 KB"},
+                     {"it", 998, "998 byte"}};
+    for (const auto& l : languages) {
+        EXPECT_EQ(convertSizeToString(l.size, Localization::forLanguage(l.language)),
+                  QString::fromUtf8(l.text))
+            << l.language;
+    }
 }
 
 TEST(FirefoxProfileTest, FirstVisibleEntryEndingInDefaultWins) {

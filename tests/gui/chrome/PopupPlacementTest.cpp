@@ -34,6 +34,26 @@ TEST(PopupPlacementTest, StaysOnTheScreenNearEveryEdge) {
         EXPECT_EQ(at, c.expected);
         EXPECT_TRUE(c.screen.contains(QRect(at, popup)));
     }
+    // Preferring the top edge (the title bar's history): above while it fits, else below.
+    constexpr auto A = PopupSide::Above;
+    const struct {
+        const char* where;
+        QRect anchor;
+        QPoint expected;
+        QRect screen = QRect(0, 0, 1280, 800);
+    } above[] = {
+        {"room above", {500, 400, 20, 20}, {400, 100}},
+        {"exactly the room", {500, 300, 20, 20}, {400, 0}},
+        {"top edge: flips below", {500, 100, 20, 20}, {400, 120}},
+        {"roomier above: moves down", {500, 280, 20, 20}, {400, 0}, lowScreen},
+        {"roomier below: moves up", {500, 200, 20, 20}, {400, 200}, lowScreen},
+    };
+    for (const auto& c : above) {
+        SCOPED_TRACE(c.where);
+        const QPoint at = popupPosition(c.anchor, popup, c.screen, C, A);
+        EXPECT_EQ(at, c.expected);
+        EXPECT_TRUE(c.screen.contains(QRect(at, popup)));
+    }
     // A screen with an offset (a second monitor or a panel on top) and a pop-up taller than it.
     const QRect lower(0, 40, 800, 200);
     EXPECT_EQ(popupPosition({100, 100, 20, 20}, popup, lower, L), QPoint(100, 40));

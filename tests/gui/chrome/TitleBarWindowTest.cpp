@@ -227,12 +227,61 @@ TEST(TitleBarWindowTest, TextOnTheFixedBackgroundReadsInLightAndDarkThemes) {
         TitleBarWindow window;
         window.setBackgroundColor(c.background);
         QLabel label(QStringLiteral("Firefox"), window.contentView());
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            EXPECT_GE(contrast(label.palette().color(group, QPalette::WindowText), c.background),
-                      4.5);
+        // Every pair of text and ground the fixed palette paints: labels and boxes, buttons,
+        // fields, selections and tips.
+        const struct {
+            QPalette::ColorRole text, ground;
+        } pairs[] = {{QPalette::WindowText, QPalette::Window},
+                     {QPalette::ButtonText, QPalette::Button},
+                     {QPalette::ButtonText, QPalette::Window},  // a flat tool button
+                     {QPalette::Text, QPalette::Base},
+                     {QPalette::PlaceholderText, QPalette::Base},
+                     {QPalette::HighlightedText, QPalette::Highlight},
+                     {QPalette::ToolTipText, QPalette::ToolTipBase}};
+        for (const auto& pair : pairs) {
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                const QPalette& colors = label.palette();
+                EXPECT_GE(
+                    contrast(colors.color(group, pair.text), colors.color(group, pair.ground)), 4.5)
+                    << pair.text << " on " << pair.ground << " in group " << group;
+            }
         }
+        EXPECT_EQ(label.palette().color(QPalette::Window), c.background);
     }
     QApplication::setPalette(original);
+}
+
+// The close button is a Tab stop and rings itself when the keyboard brings the focus, not when
+// the window hands its first focus out.
+TEST(TitleBarWindowTest, TheCloseButtonTakesTabAndShowsARingOnlyForTheKeyboard) {
+    const struct {
+        Qt::FocusReason why;
+        bool ringed;
+    } cases[] = {{Qt::TabFocusReason, true},
+                 {Qt::BacktabFocusReason, true},
+                 {Qt::ActiveWindowFocusReason, false},
+                 {Qt::MouseFocusReason, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TitleBarWindow window;
+        window.setContentSize({200, 100});
+        window.show();
+        QApplication::setActiveWindow(&window);  // focus events reach an active window only
+        QAbstractButton* close = window.standardWindowButton(TitleBarWindow::CloseButton);
+        EXPECT_TRUE(close->focusPolicy() & Qt::TabFocus);
+        close->clearFocus();  // the window's opening may have handed it the focus already
+        close->setFocus(c.why);
+        ASSERT_EQ(window.focusWidget(), close);
+        const QImage image = close->grab().toImage();
+        int blue = 0;  // pixels of the focus ring's deep blue
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                blue += pixel.blue() > 150 && pixel.red() < 90 && pixel.green() < 120;
+            }
+        }
+        EXPECT_EQ(blue > 0, c.ringed) << blue;
+    }
 }
 
 TEST(GradientViewTest, RunsFromTheLightTopToTheDarkBottom) {

@@ -1,5 +1,6 @@
 #include "gui/tray/MenuStatus.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 
 #include "core/formats/Bundle.h"
@@ -153,6 +154,44 @@ TEST_F(MenuStatusTest, APlainClickOnTheTrayIconOpensTheWindow) {
         emit status.statusItem()->activated(c.why);
         EXPECT_EQ(opened.count(), c.opened) << c.why;
     }
+}
+
+// The glyph stays visible on the panel: the light form on a dark palette, the dark one on a
+// light palette, and the item follows a palette that changes while it is shown.
+TEST_F(MenuStatusTest, TheIconTakesTheFormThatShowsOnThePanelsPalette) {
+    const struct {
+        QColor window;
+        QString icon;
+        QString form;
+    } cases[] = {
+        {QColor(0xef, 0xef, 0xef), kIconCalm, kIconCalm},
+        {QColor(0xef, 0xef, 0xef), kIconAlert, kIconAlert},
+        {QColor(0x35, 0x35, 0x35), kIconCalm, "qzbDark"},
+        {QColor(0x35, 0x35, 0x35), kIconAlert, "qzaDark"},
+        {QColor(0x80, 0x80, 0x80), kIconCalm, kIconCalm},
+        {QColor(0x7f, 0x7f, 0x7f), kIconCalm, "qzbDark"},
+        {QColor(0x35, 0x35, 0x35), kIconSelected, kIconSelected},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.window.name().toStdString() + " " + c.icon.toStdString());
+        QPalette panel;
+        panel.setColor(QPalette::Window, c.window);
+        EXPECT_EQ(MenuStatus::iconForm(c.icon, panel), c.form);
+        EXPECT_FALSE(bundleImage(c.form).isNull());
+    }
+
+    ImageFactory factory(defaults(), Localization::shared());
+    MenuStatus status(home.files(), home.sizes(), factory);
+    start(status, factory);
+    ASSERT_NE(status.statusItem(), nullptr);
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2a, 0x2a, 0x2e));
+    QApplication::setPalette(dark);
+    const qint64 shownOnDark = status.statusItem()->icon().cacheKey();
+    QApplication::setPalette(light);
+    EXPECT_EQ(shownOnDark, bundleImage("qzbDark").cacheKey());
+    EXPECT_EQ(status.statusItem()->icon().cacheKey(), bundleImage(kIconCalm).cacheKey());
 }
 
 }  // namespace

@@ -201,7 +201,7 @@ TEST_F(AccessWindowTest, HelpOpensBelowItsButtonAndLinksToTheSupportPage) {
     auto* link = popover->findChild<QLabel*>(QStringLiteral("supportSandboxLink"));
     ASSERT_NE(link, nullptr);
     emit link->linkActivated(QStringLiteral("#sandbox"));
-    EXPECT_EQ(opened, QList<QUrl>{accessHelpUrl()});
+    EXPECT_EQ(opened, QList<QUrl>{accessHelpUrl(Layout::MacOS)});
     EXPECT_FALSE(popover->isVisible());
 }
 

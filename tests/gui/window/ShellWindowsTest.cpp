@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLocale>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,11 +30,20 @@ namespace {
 
 const QString kQuenzel = QStringLiteral("quenzel");
 const QString kWelcome = QStringLiteral("welcome");
+const std::pair<const char*, const char*> kAddresses[] = {
+    {"QUENZEL_SOCIALPAGE", "http://127.0.0.1:9/social"},
+    {"QUENZEL_BLOG", "http://127.0.0.1:9/blog"},
+    {"QUENZEL_RATINGPAGE", "http://127.0.0.1:9/rate"},
+    {"QUENZEL_CONTACTMAIL", "mailto:quenzel@localhost"}};
 
 class ShellWindowsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         qputenv("QUENZEL_WEBSITE", server.site().toUtf8());
+        // The package knows none of these addresses; the tests give them.
+        for (const auto& [name, address] : kAddresses) {
+            qputenv(name, address);
+        }
         defaults().removeObjectForKey(kQuenzel);
         defaults().setBool(false, kWelcome);  // the welcome window only where a test wants it
         previousOpener = Workspace::setOpener([this](const QUrl& url) {
@@ -45,6 +55,9 @@ class ShellWindowsTest : public ::testing::Test {
     void TearDown() override {
         Workspace::setOpener(previousOpener);
         qputenv("QUENZEL_WEBSITE", "http://127.0.0.1:9");
+        for (const auto& address : kAddresses) {
+            qunsetenv(address.first);
+        }
         QLocale::setDefault(QLocale::c());
     }
     static UserDefaults& defaults() { return UserDefaults::standard(); }
@@ -97,16 +110,49 @@ TEST_F(ShellWindowsTest, TheTaskBarOptionTakesEffectAtTheNextLaunchAndSharesItsK
     }
 }
 
+// The title-bar menu lists the window's commands, then each link whose address is known; an
+// entry sends its own address.
+TEST_F(ShellWindowsTest, TheTitleBarMenuHasALinkForEachKnownAddressOnly) {
+    const QStringList commands{"menuAbout", "menuPreferences", "menuShare", "menuWelcome"};
+    const struct {
+        bool addresses;  // blog and rating page known
+        QStringList links;
+    } rows[] = {{true, {"menuWebsite", "menuSupport", "menuBlog", "menuReview"}},
+                {false, {"menuWebsite", "menuSupport"}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.addresses);
+        if (!row.addresses) {
+            qunsetenv("QUENZEL_BLOG");
+            qunsetenv("QUENZEL_RATINGPAGE");
+        }
+        const auto delegate = launch();
+        QStringList entries;
+        QList<QAction*> links;
+        for (QAction* action : delegate->window()->titleBarView()->actions()) {
+            if (!action->isSeparator()) {
+                entries << action->objectName();
+                if (!commands.contains(action->objectName())) {
+                    links << action;
+                }
+            }
+        }
+        EXPECT_EQ(entries, commands + row.links);
+        const QList<QUrl> expected{
+            endpointUrl(Endpoint::WebSite), endpointUrl(Endpoint::SupportPage),
+            QUrl("http://127.0.0.1:9/blog"), QUrl("http://127.0.0.1:9/rate")};
+        for (int i = 0; i < links.size(); ++i) {
+            opened.clear();
+            links[i]->trigger();
+            EXPECT_EQ(opened, QList<QUrl>{expected[i]}) << i;
+        }
+    }
+}
+
 TEST_F(ShellWindowsTest, OnePreferencesWindowFromTrayAndTitleBarAndEscapeClosesIt) {
     const auto delegate = launch();
     ImageFactory factory(defaults(), Localization::shared());
     delegate->vista()->setImageFactory(&factory);
     QWidget* bar = delegate->window()->titleBarView();
-    QStringList entries;
-    for (QAction* action : bar->actions()) {
-        entries << action->objectName();
-    }
-    EXPECT_EQ(entries, (QStringList{"menuAbout", "menuPreferences", "menuShare", "menuWelcome"}));
     EXPECT_EQ(bar->contextMenuPolicy(), Qt::ActionsContextMenu);
 
     bar->actions().at(1)->trigger();
@@ -136,12 +182,27 @@ TEST_F(ShellWindowsTest, RatingButtonsOpenTheirAddressThenCloseThePrompt) {
     for (const auto& row : rows) {
         opened.clear();
         delegate->splash()->show();
+        EXPECT_TRUE(row.button->isVisible());
         row.button->click();
         ASSERT_EQ(opened.size(), 1);
         EXPECT_EQ(opened.first(), endpointUrl(row.endpoint));
         EXPECT_EQ(opened.first().scheme(), QLatin1String(row.scheme));
         EXPECT_FALSE(delegate->splash()->isVisible());
     }
+
+    // Without their addresses (as the package ships) the prompt and the welcome window leave
+    // those buttons out.
+    for (const auto& address : kAddresses) {
+        qunsetenv(address.first);
+    }
+    const auto bare = launch();
+    bare->splash()->show();
+    EXPECT_FALSE(bare->votaButton()->isVisible());
+    EXPECT_FALSE(bare->emailvotaButton()->isVisible());
+    bare->welcomeVideo();
+    ASSERT_NE(welcomeOf(*bare), nullptr);
+    EXPECT_FALSE(welcomeOf(*bare)->twitterButton()->isVisible());
+    bare->splash()->close();
 }
 
 TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
@@ -228,6 +289,42 @@ TEST_F(ShellWindowsTest, TheTitleBarLaysOutTheSameWhateverTheFirstStart) {
         ASSERT_TRUE(bar->isVisible());
         EXPECT_EQ(delegate->historyButton()->geometry().right(), bar->width() - 35 + 27);
         EXPECT_NEAR(delegate->titleImage()->geometry().center().x(), bar->width() / 2, 1);
+    }
+}
+
+// The history opens above its button, anchored at the button's top edge, and below it only
+// where the screen leaves no room above.
+TEST_F(ShellWindowsTest, TheHistoryOpensAboveItsButtonUnlessTheScreenEndsThere) {
+    const auto delegate = launch();
+    QWidget* window = delegate->window();
+    const QRect screen = window->screen()->availableGeometry();
+    const struct {
+        const char* name;
+        int windowTop;
+        bool above;
+    } cases[] = {{"room above", screen.bottom() - window->height(), true},
+                 {"at the screen's top", screen.top(), false}};
+    // Once shown and hidden first: the offscreen platform places a window's first showing as
+    // if it had a frame.
+    delegate->historyPressed();
+    ASSERT_NE(delegate->popover(), nullptr);
+    delegate->popover()->hide();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window->move(window->x(), c.windowTop);
+        QCoreApplication::processEvents();  // the move reaches the window system
+        QWidget* button = delegate->historyButton();
+        delegate->historyPressed();
+        QWidget* history = delegate->popover();
+        ASSERT_NE(history, nullptr);
+        ASSERT_TRUE(history->isVisible());
+        const QRect at(button->mapToGlobal(QPoint(0, 0)), button->size());
+        if (c.above) {
+            EXPECT_EQ(history->geometry().bottom() + 1, at.top());
+        } else {
+            EXPECT_EQ(history->geometry().top(), at.bottom() + 1);
+        }
+        history->hide();
     }
 }
 
