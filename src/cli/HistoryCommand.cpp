@@ -28,6 +28,9 @@ int listHistory(CliContext& context, bool json) {
             Json row = Json::object();
             row.set(HistoryList::kNameKey, entry.browserName);
             row.set(HistoryList::kDateKey, entry.dateCare);
+            if (entry.automatic) {
+                row.set(HistoryList::kAutomaticKey, true);
+            }
             list.append(std::move(row));
         }
         context.out << list.serialize() << Qt::endl;
@@ -38,9 +41,10 @@ int listHistory(CliContext& context, bool json) {
         return CommandLine::kOk;
     }
     for (const HistoryEntry& entry : *entries) {
-        context.out << QStringLiteral("%1  %2")
+        context.out << QStringLiteral("%1  %2%3")
                            .arg(terminalText(entry.browserName), -14)
-                           .arg(terminalText(entry.dateCare))
+                           .arg(terminalText(entry.dateCare),
+                                entry.automatic ? QStringLiteral("  (as it closed)") : QString())
                     << "\n";
     }
     context.out.flush();

@@ -17,12 +17,12 @@ HistoryList::LoadOutcome CareHistory::load() {
     return outcome;
 }
 
-bool CareHistory::record(BrowserId browser, QString* error) {
+bool CareHistory::record(BrowserId browser, QString* error, bool automatic) {
     // Written at once, so a crash or a forced quit keeps the care.
     QString reason;
     const QDateTime now = QDateTime::currentDateTime();
     const HistoryEntry entry{browserInfo(browser).displayName, HistoryList::formatCareDate(now),
-                             now.toSecsSinceEpoch()};
+                             now.toSecsSinceEpoch(), automatic};
     if (list_.record(filePath_, entry, &reason)) {
         return true;
     }

@@ -16,8 +16,9 @@ class CareHistory {
     // Reads the file into the list. An unreadable file is set aside and remembered.
     HistoryList::LoadOutcome load();
     // Appends the care of `browser` now and writes the file; false, with the reason, when the
-    // file was not written (the entry stays in memory for the next write).
-    bool record(BrowserId browser, QString* error = nullptr);
+    // file was not written (the entry stays in memory for the next write). `automatic`: the
+    // care ran by itself as the browser closed.
+    bool record(BrowserId browser, QString* error = nullptr, bool automatic = false);
     // Removes the file and empties the list; false, with the reason, when the file stayed.
     bool clear(QString* error = nullptr);
     // Writes the list (nothing for an empty one).

@@ -159,7 +159,9 @@ HistoryList::FileRead HistoryList::readEntries(const QString& path) {
         // The time is optional: older files have none, and a strange one is left out.
         const QVariant time = map.value(kTimeKey);
         const qint64 seconds = time.typeId() == QMetaType::LongLong ? time.toLongLong() : 0;
-        entries.append({name.toString(), date.toString(), seconds > 0 ? seconds : 0});
+        const bool automatic = map.value(kAutomaticKey).typeId() == QMetaType::Bool &&
+                               map.value(kAutomaticKey).toBool();
+        entries.append({name.toString(), date.toString(), seconds > 0 ? seconds : 0, automatic});
     }
     result.entries = std::move(entries);
     result.error.clear();
@@ -295,6 +297,9 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
         QVariantMap item{{kNameKey, entry.browserName}, {kDateKey, entry.dateCare}};
         if (entry.timeCare > 0) {
             item.insert(kTimeKey, QVariant::fromValue<qint64>(entry.timeCare));
+        }
+        if (entry.automatic) {
+            item.insert(kAutomaticKey, true);
         }
         array.append(item);
     }

@@ -15,6 +15,7 @@ struct HistoryEntry {
     QString browserName;  // "ItemNameBrowser": the browser's display name, e.g. "Google Chrome"
     QString dateCare;     // "ItemdateCare": the date and time as formatted when recorded
     qint64 timeCare = 0;  // "ItemTimeCare": seconds since 1970 UTC; 0 in entries from older files
+    bool automatic = false;  // "ItemAutomatic": run as the browser closed; stored only when true
     bool operator==(const HistoryEntry&) const = default;
 };
 
@@ -28,6 +29,7 @@ class HistoryList {
     static inline const QString kNameKey = QStringLiteral("ItemNameBrowser");
     static inline const QString kDateKey = QStringLiteral("ItemdateCare");
     static inline const QString kTimeKey = QStringLiteral("ItemTimeCare");
+    static inline const QString kAutomaticKey = QStringLiteral("ItemAutomatic");
 
     // <Application Support>/DIZEROV and the history file inside it.
     static QString folderPath();
