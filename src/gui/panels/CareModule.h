@@ -87,6 +87,8 @@ class CareModule : public QObject {
     // What a measurement of the current selection runs; none while the grant is missing.
     SizeSubscription::Job measuringJob();
     void applyPreset(int segment);
+    // Under the custom preset, the boxes the user ticks are kept as the browser's custom items.
+    void storeCustomItems();
     void showTotal(quint64 total);
     void setCaptions();
     // The pop-up's heading: the browser's name and what the presets cover.
@@ -110,7 +112,8 @@ class CareModule : public QObject {
     QAbstractButton* update_ = nullptr;
     QPointer<QWidget> popover_;
     QLabel* popoverText_ = nullptr;
-    bool remeasure_ = false;  // a preset changed the selection while a measurement ran
+    bool remeasure_ = false;       // a preset changed the selection while a measurement ran
+    bool applyingPreset_ = false;  // the boxes change because of a preset, not the user
     SizeSubscription measuring_;
     CareRunController* careRun_ = nullptr;
 };
