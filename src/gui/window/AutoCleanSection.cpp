@@ -23,9 +23,10 @@ AutoCleanSection::AutoCleanSection(const FileManager& files, UserDefaults& defau
     const Localization& texts = Localization::shared();
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 8, 0, 0);
-    auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(
-                                 texts.text(QStringLiteral("AutoCleanSection")).toHtmlEscaped()),
-                             this);
+    auto* title =
+        new QLabel(QStringLiteral("<b>%1</b>")
+                       .arg(texts.text(QStringLiteral("AutoCleanSection")).toHtmlEscaped()),
+                   this);
     column->addWidget(title);
     auto* hint = new QLabel(texts.text(QStringLiteral("AutoCleanHint")), this);
     hint->setWordWrap(true);
@@ -78,9 +79,9 @@ void AutoCleanSection::store(BrowserId browser) {
     const int index = presets_[browser]->currentIndex();
     presets_[browser]->setEnabled(on);
     Settings settings(defaults_);
-    setAutoCleanChoice(browser,
-                       on && index >= 0 && index < 3 ? std::optional(kChoices[index]) : std::nullopt,
-                       settings);
+    setAutoCleanChoice(
+        browser, on && index >= 0 && index < 3 ? std::optional(kChoices[index]) : std::nullopt,
+        settings);
     settings.synchronize();
 }
 
