@@ -23,9 +23,9 @@
 #include "BenchHome.h"
 #include "core/care/AutoCleanChoice.h"
 #include "core/fs/FileManager.h"
+#include "core/monitor/MonitorSets.h"
 #include "core/settings/Settings.h"
 #include "core/settings/UserDefaults.h"
-#include "core/monitor/MonitorSets.h"
 #include "gui/panels/CareModule.h"
 #include "gui/tray/CustomLogo.h"
 #include "gui/tray/ImageFactory.h"
@@ -154,12 +154,13 @@ int main(int argc, char** argv) {
             qz::setAutoCleanChoice(browser, qz::AutoCleanPreset::Basic, settings);
         }
         settings.synchronize();
-        autoClean = std::make_unique<qz::AutoCleanSwitch>(files, qz::UserDefaults::standard(),
-                                                          nullptr);
-        std::printf("cleaning on close: %lld browsers watched\n",
+        autoClean =
+            std::make_unique<qz::AutoCleanSwitch>(files, qz::UserDefaults::standard(), nullptr);
+        std::printf("cleaning on close: %lld browsers watched, pidfd %s\n",
                     autoClean->autoClean()
                         ? static_cast<long long>(autoClean->autoClean()->watchedBrowsers().size())
-                        : 0LL);
+                        : 0LL,
+                    qz::AutoClean::pidfdAvailable() ? "available" : "not available");
     }
     int moduleMeasurements = 0;
     int logoLevels = 0;
