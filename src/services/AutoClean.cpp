@@ -122,8 +122,14 @@ void AutoClean::reload() {
             watch(browser);
         }
     }
+    watchLockFolders();
+    updateTimers();
+}
+
+void AutoClean::watchLockFolders() {
     QStringList folders;
     for (const auto& watch : std::as_const(watches_)) {
+        watch->lockFolders = lockFoldersOf(watch->browser, files_);
         folders += watch->lockFolders;
     }
     folders.removeDuplicates();
@@ -138,7 +144,6 @@ void AutoClean::reload() {
             lockFolders_.addPath(folder);
         }
     }
-    updateTimers();
 }
 
 QList<BrowserId> AutoClean::watchedBrowsers() const {
@@ -159,7 +164,6 @@ AutoClean::Phase AutoClean::phase(BrowserId browser) const {
 void AutoClean::watch(BrowserId browser) {
     auto watch = std::make_shared<Watch>();
     watch->browser = browser;
-    watch->lockFolders = lockFoldersOf(browser, files_);
     watch->check.setInterval(TimeScale::milliseconds(kCheckSeconds));
     watch->grace.setSingleShot(true);
     watch->grace.setInterval(TimeScale::milliseconds(kGraceSeconds));
@@ -179,7 +183,7 @@ void AutoClean::scanClosed() {
     QList<BrowserId> closed;
     QStringList identifiers;
     for (const auto& watch : std::as_const(watches_)) {
-        if (watch->phase == Phase::Closed) {
+        if (watch->phase == Phase::Closed && watch->lockFolders.isEmpty()) {
             closed.append(watch->browser);
             identifiers.append(browserInfo(watch->browser).bundleIdentifier);
         }
@@ -295,6 +299,7 @@ void AutoClean::graceEnded(BrowserId browser) {
     const Localization texts = Localization::shared();
     if (!preset || !accessGranted(defaults_)) {
         watch->phase = Phase::Closed;
+        watchLockFolders();
         updateTimers();
         if (preset) {
             Log::write(QStringLiteral("%1 not cleaned as it closed: no folder grant")
@@ -342,6 +347,7 @@ void AutoClean::graceEnded(BrowserId browser) {
         if (ended) {
             ended->phase = Phase::Closed;
         }
+        watchLockFolders();
         UserNotificationCenter& center = UserNotificationCenter::defaultUserNotificationCenter();
         switch (outcome.precheck) {
             case CarePrecheck::BrowserOpen:
@@ -365,7 +371,7 @@ void AutoClean::graceEnded(BrowserId browser) {
 
 void AutoClean::updateTimers() {
     const bool anyClosed = std::any_of(watches_.cbegin(), watches_.cend(), [](const auto& watch) {
-        return watch->phase == Phase::Closed;
+        return watch->phase == Phase::Closed && watch->lockFolders.isEmpty();
     });
     if (!anyClosed) {
         closedScan_.stop();

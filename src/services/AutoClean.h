@@ -23,7 +23,8 @@ class AutoClean : public QObject {
     Q_OBJECT
   public:
     static constexpr double kGraceSeconds = 10.0;
-    // How often a closed browser's processes are looked for (its locks are watched meanwhile).
+    // How often the processes of a closed browser without a lock folder to watch are looked for
+    // (a browser whose lock folder exists is heard starting through it).
     static constexpr double kClosedScanSeconds = 3.0;
     // How often a closing browser, or one known only by its lock, is looked at again.
     static constexpr double kCheckSeconds = 1.0;
@@ -69,7 +70,8 @@ class AutoClean : public QObject {
     void processEnded(BrowserId browser, qint64 pid);
     void enterClosing(Watch& watch);
     void graceEnded(BrowserId browser);
-    void watchLockFolders(Watch& watch);
+    // The folders of every watched browser's locks, looked up again (a first start makes them).
+    void watchLockFolders();
     void updateTimers();
 
     FileManager& files_;
