@@ -9,6 +9,7 @@
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "core/browsers/Browser.h"
