@@ -15,7 +15,7 @@ TSAN_TESTS  := quenzel_core_fs_tests quenzel_core_browsers_tests quenzel_core_ca
 # child sharing our memory that ThreadSanitizer does not know of, which spoils its view of the
 # main thread's locks; later tests then report false races on memory guarded by a mutex. The
 # version list's test of the installed pages needs the pages, which this build does not make.
-TSAN_FILTER := -UserNotificationCenter*:RemoteVersionList.IsAskedOnlyOfAWebSite:RunningApplicationsTest.FindsALiveProcess:HistoryTest.EachCareIsWrittenAtOnceAndOtherReadersAgree
+TSAN_FILTER := -UserNotificationCenter*:RemoteVersionList.IsAskedOnlyOfAWebSite:RunningApplicationsTest.FindsALiveProcess:HistoryTest.EachCareIsWrittenAtOnceAndOtherReadersAgree:AutoCleanTest.*
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local

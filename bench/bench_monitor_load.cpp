@@ -7,6 +7,8 @@
 //             the steady state; afterwards the totals are checked against fresh walks
 //   --plain   a monitor that may watch no folder: every measurement walks afresh (the cost
 //             without the index)
+//   --autoclean  cleaning on close turned on for the four browsers: their processes are looked
+//             for while they are closed, as the tray does it
 // QUENZEL_BENCH_SECONDS changes the 60 s steady state.
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -19,13 +21,17 @@
 #include <string>
 
 #include "BenchHome.h"
+#include "core/care/AutoCleanChoice.h"
 #include "core/fs/FileManager.h"
 #include "core/monitor/MonitorSets.h"
+#include "core/settings/Settings.h"
+#include "core/settings/UserDefaults.h"
 #include "gui/panels/CareModule.h"
 #include "gui/tray/CustomLogo.h"
 #include "gui/tray/ImageFactory.h"
 #include "gui/tray/MenuStatus.h"
 #include "gui/window/AppDelegate.h"
+#include "services/AutoClean.h"
 #include "services/Executor.h"
 #include "services/SizeMonitor.h"
 
@@ -101,6 +107,7 @@ int main(int argc, char** argv) {
     }
     const bool withWriter = arguments.contains(QStringLiteral("--writer"));
     const bool plain = arguments.contains(QStringLiteral("--plain"));
+    const bool autoCleanOn = arguments.contains(QStringLiteral("--autoclean"));
     QTemporaryDir scratch;
     if (!qz::bench::useScratchFolders(scratch)) {
         return 1;
@@ -140,6 +147,21 @@ int main(int argc, char** argv) {
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
     delegate.applicationDidFinishLaunching();
+    std::unique_ptr<qz::AutoCleanSwitch> autoClean;
+    if (autoCleanOn) {
+        qz::Settings settings(qz::UserDefaults::standard());
+        for (qz::BrowserId browser : qz::layoutBrowsers(files.layout())) {
+            qz::setAutoCleanChoice(browser, qz::AutoCleanPreset::Basic, settings);
+        }
+        settings.synchronize();
+        autoClean =
+            std::make_unique<qz::AutoCleanSwitch>(files, qz::UserDefaults::standard(), nullptr);
+        std::printf("cleaning on close: %lld browsers watched, pidfd %s\n",
+                    autoClean->autoClean()
+                        ? static_cast<long long>(autoClean->autoClean()->watchedBrowsers().size())
+                        : 0LL,
+                    qz::AutoClean::pidfdAvailable() ? "available" : "not available");
+    }
     int moduleMeasurements = 0;
     int logoLevels = 0;
     for (qz::BrowserId browser : qz::kAllBrowsers) {

@@ -12,10 +12,13 @@
 #include "core/fs/FileManager.h"
 #include "core/settings/Log.h"
 #include "core/settings/TimeScale.h"
+#include "core/settings/UserDefaults.h"
 #include "gui/panels/CareModule.h"
 #include "gui/tray/ImageFactory.h"
 #include "gui/tray/MenuStatus.h"
 #include "gui/window/AppDelegate.h"
+#include "gui/window/addItem.h"
+#include "services/AutoClean.h"
 #include "services/Executor.h"
 #include "services/InstanceName.h"
 #include "services/SingleInstance.h"
@@ -135,6 +138,21 @@ int Application::runWindow(bool background) {
     QObject::connect(&menuStatus, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
     menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
+    // Cleaning on close, made once the settings turn it on for a browser; its cares go into the
+    // window's history like the Clean button's.
+    AutoCleanSwitch autoClean(files, UserDefaults::standard(),
+                              [] { return addItem::sharedMySingleton()->history(); });
+    const auto followCares = [](AutoClean* cleaner) {
+        QObject::connect(cleaner, &AutoClean::careFinished, [](const CareReport& report) {
+            if (report.recorded) {
+                addItem::sharedMySingleton()->careRecorded();
+            }
+        });
+    };
+    if (autoClean.autoClean()) {
+        followCares(autoClean.autoClean());
+    }
+    QObject::connect(&autoClean, &AutoCleanSwitch::created, followCares);
     delegate.setStartsInBackground(background);
     if (qEnvironmentVariableIsSet("QUENZEL_REPORT_FIRST_FRAME")) {
         new FirstFrameReport(delegate.window());

@@ -12,6 +12,7 @@ int runCare(CliContext& context, const QStringList& arguments);
 int runHistory(CliContext& context, const QStringList& arguments);
 int runCheckUpdates(CliContext& context, const QStringList& arguments);
 int runThreshold(CliContext& context, const QStringList& arguments);
+int runAutoClean(CliContext& context, const QStringList& arguments);
 
 // The table that CommandLine dispatches on, in the order --help lists them.
 inline QList<CliCommand> allCommands() {
@@ -34,6 +35,11 @@ inline QList<CliCommand> allCommands() {
         {QStringLiteral("threshold"),
          QStringLiteral("threshold [INDEX]        the size-alert threshold; INDEX 0-4 stores one"),
          runThreshold},
+        {QStringLiteral("autoclean"),
+         QStringLiteral("autoclean [BROWSER on [--preset basic|complete|custom] [--items LIST]\n"
+                        "                           | BROWSER off]\n"
+                        "                           which browsers are cleaned as they close"),
+         runAutoClean},
     };
 }
 

@@ -38,6 +38,9 @@ int listHistory(CliContext& context, bool json) {
             if (entry.bytesFreed) {
                 row.set(HistoryList::kBytesKey, *entry.bytesFreed);
             }
+            if (entry.automatic) {
+                row.set(HistoryList::kAutomaticKey, true);
+            }
             list.append(std::move(row));
         }
         context.out << list.serialize() << Qt::endl;
@@ -48,9 +51,10 @@ int listHistory(CliContext& context, bool json) {
         return CommandLine::kOk;
     }
     for (const HistoryEntry& entry : *entries) {
-        context.out << QStringLiteral("%1  %2")
+        context.out << QStringLiteral("%1  %2%3")
                            .arg(terminalText(entry.browserName), -14)
-                           .arg(terminalText(entry.dateCare))
+                           .arg(terminalText(entry.dateCare),
+                                entry.automatic ? QStringLiteral("  (as it closed)") : QString())
                     << "\n";
     }
     context.out.flush();

@@ -6,12 +6,14 @@
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/Catalogue.h"
 #include "core/care/AccessGrant.h"
+#include "core/care/AutoCleanChoice.h"
 #include "core/care/SizeRules.h"
 #include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
 #include "core/fs/ByteSum.h"
 #include "core/fs/FileManager.h"
 #include "core/fs/FolderSizeMemo.h"
+#include "core/settings/Settings.h"
 #include "core/settings/UserDefaults.h"
 
 namespace qz {
@@ -124,6 +126,11 @@ Json statusJson(const QList<BrowserStatus>& report, const FileManager& files, bo
         }
         browser.set("basic", sizeJson(status.basic, english));
         browser.set("complete", sizeJson(status.complete, english));
+        const std::optional<AutoCleanPreset> autoClean =
+            autoCleanChoice(status.browser, Settings(UserDefaults::standard()));
+        Json& onClose = browser.set("auto_clean", Json::object());
+        onClose.set("on", autoClean.has_value());
+        onClose.set("preset", autoClean ? Json(autoCleanPresetName(*autoClean)) : Json());
         browsers.append(std::move(browser));
     }
     root.set("monitor", monitorJson(files, sizes));

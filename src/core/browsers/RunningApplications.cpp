@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <mutex>
 
 #include "core/browsers/Browser.h"
@@ -97,8 +98,15 @@ QStringList RunningApplications::executableNames(const QString& bundleIdentifier
 
 QList<qint64> RunningApplications::processesNamed(const QStringList& names,
                                                   const QString& procFolder, uid_t uid) {
-    QList<qint64> found;
-    if (names.isEmpty()) {
+    return processesNamedEach({names}, procFolder, uid).constFirst();
+}
+
+QList<QList<qint64>> RunningApplications::processesNamedEach(const QList<QStringList>& nameLists,
+                                                             const QString& procFolder, uid_t uid) {
+    QList<QList<qint64>> found(nameLists.size());
+    const bool anyName = std::any_of(nameLists.begin(), nameLists.end(),
+                                     [](const QStringList& names) { return !names.isEmpty(); });
+    if (!anyName) {
         return found;
     }
     const QDir proc(procFolder);
@@ -111,8 +119,7 @@ QList<qint64> RunningApplications::processesNamed(const QStringList& names,
         }
         const QString folder = proc.filePath(entry);
         struct stat info {};
-        if (::stat(QFile::encodeName(folder).constData(), &info) != 0 || info.st_uid != uid ||
-            isZombie(folder)) {
+        if (::stat(QFile::encodeName(folder).constData(), &info) != 0 || info.st_uid != uid) {
             continue;
         }
         QFile commFile(folder + QStringLiteral("/comm"));
@@ -122,10 +129,23 @@ QList<qint64> RunningApplications::processesNamed(const QStringList& names,
         }
         QString exe = QFileInfo(QFile::symLinkTarget(folder + QStringLiteral("/exe"))).fileName();
         exe.remove(QStringLiteral(" (deleted)"));
-        for (const QString& name : names) {
-            if ((!comm.isEmpty() && comm == name.left(kCommLength)) || exe == name) {
-                found.append(pid);
-                break;
+        bool zombieRead = false;
+        bool zombie = false;
+        for (qsizetype list = 0; list < nameLists.size(); ++list) {
+            const bool matches = std::any_of(
+                nameLists[list].begin(), nameLists[list].end(), [&](const QString& name) {
+                    return (!comm.isEmpty() && comm == name.left(kCommLength)) || exe == name;
+                });
+            if (!matches) {
+                continue;
+            }
+            // Read only for a process that matters: most of the table is other programs.
+            if (!zombieRead) {
+                zombieRead = true;
+                zombie = isZombie(folder);
+            }
+            if (!zombie) {
+                found[list].append(pid);
             }
         }
     }
@@ -177,6 +197,25 @@ bool RunningApplications::lockIsHeld(const QString& lockTarget) {
         }
     }
     return false;
+}
+
+QList<QList<qint64>> RunningApplications::runningApplicationsEach(
+    const QStringList& bundleIdentifiers) {
+    {
+        std::lock_guard lock(probeMutex());
+        if (currentProbe()) {
+            QList<QList<qint64>> answers;
+            for (const QString& identifier : bundleIdentifiers) {
+                answers.append(currentProbe()(identifier) ? QList<qint64>{0} : QList<qint64>{});
+            }
+            return answers;
+        }
+    }
+    QList<QStringList> names;
+    for (const QString& identifier : bundleIdentifiers) {
+        names.append(executableNames(identifier));
+    }
+    return processesNamedEach(names, processTableFolder(), ::getuid());
 }
 
 bool RunningApplications::isRunning(const QString& bundleIdentifier) {

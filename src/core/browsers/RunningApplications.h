@@ -27,6 +27,13 @@ class RunningApplications {
     // Zombies (ended but not yet collected by their parent) do not count.
     static QList<qint64> processesNamed(const QStringList& names, const QString& procFolder,
                                         uid_t uid);
+    // The same for several lists of names in one pass over the table: the processes of each
+    // list, in the lists' order.
+    static QList<QList<qint64>> processesNamedEach(const QList<QStringList>& nameLists,
+                                                   const QString& procFolder, uid_t uid);
+    // The processes of each bundle identifier, in one pass over the process table; while a
+    // probe is set, its answer (a running one as the process id 0).
+    static QList<QList<qint64>> runningApplicationsEach(const QStringList& bundleIdentifiers);
     // Whether a process of that id exists in the table and has not ended (zombies have).
     static bool processIsLive(qint64 pid, const QString& procFolder = QStringLiteral("/proc"));
     // Whether a browser's lock link names a live process on this host: a profile's "lock" holds

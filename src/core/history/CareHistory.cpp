@@ -17,7 +17,8 @@ HistoryList::LoadOutcome CareHistory::load() {
     return outcome;
 }
 
-bool CareHistory::record(BrowserId browser, QString* error, HistoryEntry* recorded) {
+bool CareHistory::record(BrowserId browser, QString* error, HistoryEntry* recorded,
+                         bool automatic) {
     // Written at once, so a crash or a forced quit keeps the care.
     QString reason;
     const QDateTime now = QDateTime::currentDateTime();
@@ -25,7 +26,8 @@ bool CareHistory::record(BrowserId browser, QString* error, HistoryEntry* record
                              HistoryList::formatCareDate(now),
                              now.toSecsSinceEpoch(),
                              {},
-                             {}};
+                             {},
+                             automatic};
     if (recorded) {
         *recorded = entry;
     }

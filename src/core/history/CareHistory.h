@@ -17,8 +17,10 @@ class CareHistory {
     HistoryList::LoadOutcome load();
     // Appends the care of `browser` now and writes the file; false, with the reason, when the
     // file was not written (the entry stays in memory for the next write).
-    // `recorded`, when given, receives the entry as recorded, for complete().
-    bool record(BrowserId browser, QString* error = nullptr, HistoryEntry* recorded = nullptr);
+    // `recorded`, when given, receives the entry as recorded, for complete(). `automatic`: the
+    // care ran by itself as the browser closed.
+    bool record(BrowserId browser, QString* error = nullptr, HistoryEntry* recorded = nullptr,
+                bool automatic = false);
     // Adds to the entry recorded at a care's start what went and the bytes freed, and writes the
     // file; false, with the reason when there is one, when that was not written.
     bool complete(const HistoryEntry& recorded, const QStringList& items, quint64 bytesFreed,

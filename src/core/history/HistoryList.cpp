@@ -159,7 +159,10 @@ HistoryList::FileRead HistoryList::readEntries(const QString& path) {
         // The time is optional: older files have none, and a strange one is left out.
         const QVariant time = map.value(kTimeKey);
         const qint64 seconds = time.typeId() == QMetaType::LongLong ? time.toLongLong() : 0;
-        HistoryEntry entry{name.toString(), date.toString(), seconds > 0 ? seconds : 0, {}, {}};
+        const bool automatic = map.value(kAutomaticKey).typeId() == QMetaType::Bool &&
+                               map.value(kAutomaticKey).toBool();
+        HistoryEntry entry{name.toString(), date.toString(), seconds > 0 ? seconds : 0, {}, {},
+                           automatic};
         // What went and how much: in newer entries only; a strange value is left out too.
         const QVariant items = map.value(kItemsKey);
         if (items.typeId() == QMetaType::QVariantList) {
@@ -326,6 +329,9 @@ bool HistoryList::mergeAndWrite(const QString& path, QString* error) {
         }
         if (entry.bytesFreed) {
             item.insert(kBytesKey, QVariant::fromValue<quint64>(*entry.bytesFreed));
+        }
+        if (entry.automatic) {
+            item.insert(kAutomaticKey, true);
         }
         array.append(item);
     }

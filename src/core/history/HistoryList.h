@@ -18,6 +18,7 @@ struct HistoryEntry {
     qint64 timeCare = 0;  // "ItemTimeCare": seconds since 1970 UTC; 0 in entries from older files
     QStringList items{};  // "ItemsCare": the items of which something went, by catalogue name
     std::optional<quint64> bytesFreed{};  // "ItemBytesFreed": none in older entries
+    bool automatic = false;  // "ItemAutomatic": run as the browser closed; stored only when true
     bool operator==(const HistoryEntry&) const = default;
 };
 
@@ -33,6 +34,7 @@ class HistoryList {
     static inline const QString kTimeKey = QStringLiteral("ItemTimeCare");
     static inline const QString kItemsKey = QStringLiteral("ItemsCare");
     static inline const QString kBytesKey = QStringLiteral("ItemBytesFreed");
+    static inline const QString kAutomaticKey = QStringLiteral("ItemAutomatic");
 
     // <Application Support>/DIZEROV and the history file inside it.
     static QString folderPath();

@@ -22,6 +22,14 @@ class Settings {
         static inline const QString miniaturizeOnDoubleClick =
             QStringLiteral("AppleMiniaturizeOnDoubleClick");
         static inline const QString cookieKeepList = QStringLiteral("KeepCookiesFor");
+        // Per browser key ("AutoClean/chromium"): the preset cleaned when the browser closes.
+        static QString autoClean(const QString& browserKey) {
+            return QStringLiteral("AutoClean/") + browserKey;
+        }
+        // Per browser key: the items the custom preset selects.
+        static QString customItems(const QString& browserKey) {
+            return QStringLiteral("CustomItems/") + browserKey;
+        }
     };
 
     // Registers the defaults (in memory, never written) on the store it is given.
@@ -61,6 +69,23 @@ class Settings {
         }
     }
 
+    // The preset ("basic", "complete" or "custom") cleaned when the browser of that key closes;
+    // empty while that is off. Default: off.
+    QString autoCleanPreset(const QString& browserKey) const {
+        return defaults_.objectForKey(Key::autoClean(browserKey)).toString();
+    }
+    // An empty preset turns it off.
+    void setAutoCleanPreset(const QString& browserKey, const QString& preset) {
+        setOrRemove(Key::autoClean(browserKey), preset);
+    }
+    // The items the browser's custom preset selects, as its panel left them. Default: none.
+    QStringList customItems(const QString& browserKey) const {
+        return defaults_.objectForKey(Key::customItems(browserKey)).toStringList();
+    }
+    void setCustomItems(const QString& browserKey, const QStringList& items) {
+        setOrRemove(Key::customItems(browserKey), items);
+    }
+
     // The bookmark of the granted home folder; empty when none is stored.
     QByteArray folderGrant() const { return defaults_.dataForKey(Key::folderGrant); }
     bool hasFolderGrant() const { return defaults_.hasStoredValue(Key::folderGrant); }
@@ -79,6 +104,14 @@ class Settings {
 
   private:
     void store(const QString& key, bool value) { defaults_.setBool(value, key); }
+    template <typename Value>
+    void setOrRemove(const QString& key, const Value& value) {
+        if (value.isEmpty()) {
+            defaults_.removeObjectForKey(key);
+        } else {
+            defaults_.setObject(value, key);
+        }
+    }
 
     UserDefaults& defaults_;
 };

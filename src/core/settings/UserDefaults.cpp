@@ -64,7 +64,8 @@ IniText throughQSettings(const std::optional<QByteArray>& text,
             result.values.insert(key, settings.value(key));
         }
     }
-    if (!changes.isEmpty()) {
+    // Removing keys from an empty store leaves QSettings nothing to write: the text is empty.
+    if (!changes.isEmpty() && QFileInfo::exists(path)) {
         QFile written(path);
         if (!written.open(QIODevice::ReadOnly)) {
             result.error = QStringLiteral("scratch copy: %1").arg(written.errorString());

@@ -3,6 +3,7 @@
 #include <QGraphicsDropShadowEffect>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 #include "core/browsers/Catalogue.h"
 #include "core/browsers/Presets.h"
@@ -12,6 +13,7 @@
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
+#include "core/settings/Settings.h"
 #include "core/settings/TimeScale.h"
 #include "core/settings/UserDefaults.h"
 #include "gui/chrome/BundleImage.h"
@@ -59,6 +61,7 @@ CareModule::CareModule(BrowserId browser, const PanelControls& controls, const S
             }
         });
         connect(box, &QCheckBox::stateChanged, this, &CareModule::showSelectionSummary);
+        connect(box, &QCheckBox::stateChanged, this, &CareModule::storeCustomItems);
     }
     connect(segment_, &SegmentedControl::segmentClicked, this, &CareModule::applySelectedPreset);
     connect(careButton_, &QAbstractButton::clicked, this, &CareModule::careAction);
@@ -204,12 +207,25 @@ void CareModule::applyPreset(int segment) {
     if (!preset) {
         return;
     }
+    applyingPreset_ = true;
     for (QCheckBox* box : boxes_) {
         box->setCheckState(presetState(items_, segment, box->objectName()) == 1 ? Qt::Checked
                                                                                 : Qt::Unchecked);
         box->setEnabled(preset->boxesEnabled);
     }
+    applyingPreset_ = false;
     presetButton_->setIcon(bundleImage(preset->image));
+}
+
+void CareModule::storeCustomItems() {
+    if (applyingPreset_ || segment_->selectedSegment() != 2) {
+        return;
+    }
+    QStringList items = selectedItems().values();
+    std::sort(items.begin(), items.end());
+    Settings settings(UserDefaults::standard());
+    settings.setCustomItems(browserInfo(browser_).key, items);
+    settings.synchronize();
 }
 
 void CareModule::showTotal(quint64 total) {

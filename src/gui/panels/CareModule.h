@@ -92,6 +92,8 @@ class CareModule : public QObject {
     // What a measurement of the current selection runs; none while the grant is missing.
     SizeSubscription::Job measuringJob();
     void applyPreset(int segment);
+    // Under the custom preset, the boxes the user ticks are kept as the browser's custom items.
+    void storeCustomItems();
     void showTotal(quint64 total);
     // Sizes every item on the measuring queue (as the pop-up opens) and shows each beside its box.
     void measureItems();
@@ -120,7 +122,8 @@ class CareModule : public QObject {
     QPointer<QWidget> popover_;
     QLabel* popoverText_ = nullptr;
     FileManager* files_;
-    bool remeasure_ = false;  // a preset changed the selection while a measurement ran
+    bool remeasure_ = false;       // a preset changed the selection while a measurement ran
+    bool applyingPreset_ = false;  // the boxes change because of a preset, not the user
     SizeSubscription measuring_;
     CareRunController* careRun_ = nullptr;
 };

@@ -41,6 +41,11 @@ QPushButton* PreferencesWindowController::twitterButton() const {
     return ui_->twitterButton;
 }
 
+void PreferencesWindowController::addSection(QWidget* section) {
+    // Before the gap and the link row that end the column.
+    ui_->columns->insertWidget(ui_->columns->count() - 2, section);
+}
+
 void PreferencesWindowController::showWindow() {
     showWindowCentredFirstTime(this);
 }

@@ -28,6 +28,8 @@ class PreferencesWindowController : public QWidget {
     QComboBox* pesoalert() const;
     QPushButton* twitterButton() const;
 
+    // Takes a section of its own (e.g. cleaning on close) into the window, above the link.
+    void addSection(QWidget* section);
     // Brings the window up; later calls show the same window again.
     void showWindow();
 

@@ -92,13 +92,17 @@ TEST_F(CareModuleTest, PresetsSetStatesAndEnablingAndNoSelectionChangesNothing) 
         const char* ticked;   // a box ticked by hand first
         QStringList checked;  // sorted
         bool enabled;
+        QStringList stored;  // the custom items kept: only what the user ticks under custom
     } steps[] = {
-        {1, "", all, false},
-        {2, "", {}, true},
-        {-1, "cookiesC", {"cookiesC"}, true},  // nothing selected: the custom state stays
-        {0, "", basic, false},
-        {-1, "", basic, false},
+        {1, "", all, false, {}},
+        {2, "", {}, true, {}},
+        {-1, "cookiesC", {"cookiesC"}, true, {"cookiesC"}},  // nothing selected: the state stays
+        {0, "", basic, false, {"cookiesC"}},
+        {-1, "", basic, false, {"cookiesC"}},
+        {2, "", {}, true, {"cookiesC"}},
     };
+    Settings settings(UserDefaults::standard());
+    settings.setCustomItems(QStringLiteral("chrome"), {});
     for (const auto& step : steps) {
         SCOPED_TRACE(step.segment);
         if (*step.ticked) {
@@ -113,6 +117,7 @@ TEST_F(CareModuleTest, PresetsSetStatesAndEnablingAndNoSelectionChangesNothing) 
         EXPECT_EQ(module.segment()->selectedSegment(), step.segment);
         EXPECT_EQ(checkedItems(module), step.checked);
         expectEnabled(module, step.enabled);
+        EXPECT_EQ(settings.customItems(QStringLiteral("chrome")), step.stored);
     }
 }
 

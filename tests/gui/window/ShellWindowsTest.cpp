@@ -18,6 +18,7 @@
 #include "gui/chrome/TaskbarPresence.h"
 #include "gui/tray/ImageFactory.h"
 #include "gui/window/AppDelegate.h"
+#include "gui/window/AutoCleanSection.h"
 #include "gui/window/PreferencesWindowController.h"
 #include "gui/window/WelcomeWindowController.h"
 #include "services/AccessLinks.h"
@@ -160,7 +161,10 @@ TEST_F(ShellWindowsTest, OnePreferencesWindowFromTrayAndTitleBarAndEscapeClosesI
     ASSERT_NE(window, nullptr);
     delegate->vista()->preferences();
     EXPECT_EQ(delegate->vista()->preferencesWindow(), window);
-    EXPECT_EQ(window->findChildren<QCheckBox*>().size(), 2);
+    // The delegate's two boxes, and a row per installed browser for cleaning on close.
+    const auto* onClose = window->findChild<AutoCleanSection*>();
+    ASSERT_NE(onClose, nullptr);
+    EXPECT_EQ(window->findChildren<QCheckBox*>().size(), 2 + onClose->browsers().size());
     EXPECT_TRUE(window->isAncestorOf(delegate->loginCheck()));
     EXPECT_TRUE(window->isAncestorOf(delegate->avvisoIcon()));
     EXPECT_EQ(factory.pesoalert(), window->pesoalert());
