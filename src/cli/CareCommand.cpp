@@ -15,6 +15,7 @@
 #include "core/fs/FileManager.h"
 #include "core/history/CareHistory.h"
 #include "core/settings/Log.h"
+#include "core/settings/Settings.h"
 #include "services/InstanceName.h"
 
 namespace qz {
@@ -110,7 +111,7 @@ QString parseOptions(const QStringList& arguments, Layout layout, CareOptions& o
     if (havePreset && options.custom) {
         return QStringLiteral("care: use either --preset or --items");
     }
-    const BrowserCatalogue& items = catalogue(options.browser);
+    const BrowserCatalogue& items = *catalogue(options.browser, layout);
     for (const QString& name : options.items) {
         if (!items.item(name)) {
             return QStringLiteral("care: %1 has no item \"%2\" (items: %3)")
@@ -121,9 +122,9 @@ QString parseOptions(const QStringList& arguments, Layout layout, CareOptions& o
     return {};
 }
 
-QHash<QString, int> selectionOf(const CareOptions& options) {
+QHash<QString, int> selectionOf(const CareOptions& options, const FileManager& files) {
     QHash<QString, int> states;
-    for (const CareItem& item : catalogue(options.browser).items) {
+    for (const CareItem& item : catalogue(options.browser, files).items) {
         states.insert(item.name, options.custom
                                      ? int(options.items.contains(item.name))
                                      : presetState(options.browser, options.preset, item.name));
@@ -133,7 +134,8 @@ QHash<QString, int> selectionOf(const CareOptions& options) {
 
 int printPlan(CliContext& context, const CareOptions& options, const SelectionProvider& selection) {
     const QList<PlannedRemoval> plan =
-        planCare(options.browser, selection, context.files, options.profile);
+        planCare(options.browser, selection, context.files, options.profile,
+                 CookieKeepList::fromSettings(Settings::standard()));
     const Localization& texts = Localization::shared();
     Json removals = Json::array();
     quint64 total = 0;
@@ -150,11 +152,16 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             row.set("bytes", entry.bytes);
             if (entry.path.kind == PathKind::CookieStore) {
                 row.set("cookies", entry.cookies);
+                row.set("kept", entry.kept);
             }
             removals.append(std::move(row));
         } else if (entry.path.kind == PathKind::CookieStore) {
             context.out << "would delete " << entry.cookies << " cookies from "
-                        << terminalText(local) << "\n";
+                        << terminalText(local);
+            if (entry.kept > 0) {
+                context.out << " (" << entry.kept << " kept)";
+            }
+            context.out << "\n";
         } else {
             context.out << "would remove " << terminalText(local) << "  ("
                         << convertSizeToString(entry.bytes, texts) << ")\n";
@@ -228,9 +235,9 @@ int runCare(CliContext& context, const QStringList& arguments) {
                     << Qt::endl;
         return kWindowRunning;
     }
-    const QHash<QString, int> states = selectionOf(options);
+    const QHash<QString, int> states = selectionOf(options, context.files);
     QList<int> stateList;
-    for (const CareItem& item : catalogue(options.browser).items) {
+    for (const CareItem& item : catalogue(options.browser, context.files).items) {
         stateList.append(states.value(item.name));
     }
     switch (precheckCare(options.browser, stateList, context.files)) {
@@ -262,6 +269,7 @@ int runCare(CliContext& context, const QStringList& arguments) {
     }
     CareRun run(options.browser, context.files);
     run.setSelection(selection);
+    run.setCookieKeepList(CookieKeepList::fromSettings(Settings::standard()));
     run.setProfile(options.profile);
     QString recordError;
     run.setRecorder([&history, &recordError](BrowserId browser) {

@@ -25,6 +25,10 @@ CarePath in(const QString& name, bool sqlite = false) {
 CarePath folderIn(const QString& name) {
     return {PathKind::Folder, name, PathBase::Profile};
 }
+// The entries of a folder in each profile, but those whose names start with `except`.
+CarePath entriesIn(const QString& name, const QString& except) {
+    return {PathKind::FolderEntries, name, PathBase::Profile, {}, false, except};
+}
 // A folder in each profile's cache folder.
 CarePath cacheIn(const QString& name) {
     return {PathKind::Folder, name, PathBase::ProfileCache};
@@ -33,6 +37,18 @@ CarePath cacheIn(const QString& name) {
 // An item whose paths are measured and removed in the same order.
 CareItem same(const QString& name, const QList<CarePath>& paths) {
     return {name, paths, paths};
+}
+
+// What web pages store in a Chromium-family profile: each site's IndexedDB databases (those of
+// extensions, chrome-extension_..., stay), and the storage folders every origin shares.
+QList<CarePath> chromiumSiteData() {
+    return {entriesIn("IndexedDB", "chrome-extension_"),
+            folderIn("Local Storage"),
+            folderIn("Session Storage"),
+            folderIn("Service Worker"),
+            folderIn("File System"),
+            folderIn("databases"),
+            folderIn("blob_storage")};
 }
 
 // Items declared and cared for in the order they are listed, unless orders are given.
@@ -82,6 +98,10 @@ const BrowserFamily& family(FamilyId id) {
                  same("cache", {cacheIn("cache2"), cacheIn("startupCache"), cacheIn("thumbnails")}),
                  // cookies only
                  same("coockies", {in("cookies.sqlite", true)}),
+                 // what web pages store per site, and the older local-storage database; the
+                 // extensions' own entries (moz-extension+++...) stay
+                 same("sitedata", {entriesIn("storage/default", "moz-extension+++"),
+                                   in("webappsstore.sqlite", true)}),
                  // the download list of older versions; newer ones keep it with the bookmarks
                  // in places.sqlite, which stays
                  same("downloadlist", {in("downloads.sqlite", true)}),
@@ -124,6 +144,8 @@ const BrowserFamily& family(FamilyId id) {
                  same("cache", {cacheIn("Cache"), cacheIn("Code Cache")}),
                  // cookies, where older and newer versions keep them
                  same("cookies", {in("Cookies", true), in("Network/Cookies", true)}),
+                 // what web pages store; the extensions' own databases stay
+                 same("sitedata", chromiumSiteData()),
                  // site icons
                  same("webpageicon", {in("Favicons", true)}),
                  // the older session files and the Sessions folder that replaced them
@@ -399,6 +421,7 @@ BrowserInfo opera() {
                 same("history", {in("History", true), in("Visited Links")}),
                 same("cache", {cacheIn("Cache"), cacheIn("Code Cache")}),
                 same("cookies", {in("Cookies", true), in("Network/Cookies", true)}),
+                same("sitedata", chromiumSiteData()),
                 // the session files of older and newer versions
                 same("session", {in("session.db"), in("Last Session"), in("Last Tabs"),
                                  in("Current Session"), in("Current Tabs"), folderIn("Sessions")}),

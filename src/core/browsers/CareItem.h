@@ -11,10 +11,12 @@ namespace qz {
 enum class BrowserId;  // the browser table's key (Browser.h)
 
 enum class PathKind {
-    File,         // measured by the file rule, removed as a whole
-    Folder,       // measured by the folder rule, removed with its contents
-    ProfileFile,  // a file name inside Firefox's default profile folder
-    CookieStore,  // the shared cookie store: emptied cookie by cookie, never measured
+    File,           // measured by the file rule, removed as a whole
+    Folder,         // measured by the folder rule, removed with its contents
+    ProfileFile,    // a file name inside Firefox's default profile folder
+    CookieStore,    // the shared cookie store: emptied cookie by cookie, never measured
+    FolderEntries,  // each entry of a folder but those named with the path's `except` prefix:
+                    // measured and removed one by one, the folder itself stays
 };
 
 // What a care path is written against: the root (a full path template), or each profile of the
@@ -28,6 +30,7 @@ struct CarePath {
     PathBase base = PathBase::Root;
     BrowserId browser{};      // whose profiles, for a path inside a profile
     bool companions = false;  // SQLite's "-journal", "-wal" and "-shm" files go with it
+    QString except{};         // FolderEntries: the entries whose names start with it stay
 };
 
 inline CarePath filePath(const QString& path) {

@@ -23,10 +23,11 @@ void notify(const Function& function, Arguments&&... arguments) {
 }
 }  // namespace
 
-CareSelection::CareSelection(BrowserId browser) : browser_(browser) {
-    const QList<CareItem>& items = catalogue(browser).items;
+CareSelection::CareSelection(BrowserId browser, const FileManager& files) {
+    const QList<CareItem>& items = catalogue(browser, files).items;
     states_.reset(new std::atomic<int>[static_cast<size_t>(items.size())]);
     for (qsizetype i = 0; i < items.size(); ++i) {
+        names_.append(items[i].name);
         index_.insert(items[i].name, static_cast<int>(i));
         states_[static_cast<size_t>(i)].store(0);
     }
@@ -45,8 +46,8 @@ int CareSelection::state(const QString& item) const {
 
 QList<int> CareSelection::states() const {
     QList<int> result;
-    for (const CareItem& item : catalogue(browser_).items) {
-        result.append(state(item.name));
+    for (const QString& name : names_) {
+        result.append(state(name));
     }
     return result;
 }
@@ -86,7 +87,8 @@ CarePrecheck precheckCare(BrowserId browser, const QList<int>& states, const Fil
 }
 
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
-                               const FileManager& files, const QString& profile) {
+                               const FileManager& files, const QString& profile,
+                               const CookieKeepList& keep) {
     QList<PlannedRemoval> plan;
     ProfileLookup profiles(files, profile);
     const BrowserCatalogue& items = catalogue(browser, files);
@@ -97,17 +99,19 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
         }
         for (const CarePath& path : item->removed) {
             if (path.kind == PathKind::CookieStore) {
-                PlannedRemoval entry{name, path, {}, 0, false, 0};
+                PlannedRemoval entry{name, path, {}, 0, false, 0, 0};
                 CookieStorage store(files);
                 entry.platformPath = store.storePath();
-                entry.cookies = static_cast<int>(store.cookies().size());
+                for (const HTTPCookie& cookie : store.cookies()) {
+                    ++(keep.keepsHost(cookie.domain) ? entry.kept : entry.cookies);
+                }
                 entry.exists = entry.cookies > 0;
                 plan.append(entry);
                 continue;
             }
             // Nothing for Firefox without a default profile, or a browser without profiles.
             for (const CareTarget& target : careTargets(path, files, profiles)) {
-                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0};
+                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0, 0};
                 while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
                     entry.platformPath.chop(1);
                 }
@@ -184,9 +188,12 @@ CareReport CareRun::run() {
 void CareRun::emptyCookieStore(CareReport& report) {
     CookieStorage ownStore(files_);
     CookieStorage& store = cookies_ ? *cookies_ : ownStore;
-    const QList<HTTPCookie> cookies = store.cookies();
-    for (const HTTPCookie& cookie : cookies) {
-        store.deleteCookie(cookie);
+    int deleted = 0;
+    for (const HTTPCookie& cookie : store.cookies()) {
+        if (!keep_.keepsHost(cookie.domain)) {
+            store.deleteCookie(cookie);
+            ++deleted;
+        }
     }
     QString error;
     if (!store.synchronize(&error)) {
@@ -197,8 +204,8 @@ void CareRun::emptyCookieStore(CareReport& report) {
         notify(callbacks_.failed, failure);
         return;
     }
-    report.cookiesDeleted += static_cast<int>(cookies.size());
-    notify(callbacks_.cookiesDeleted, static_cast<int>(cookies.size()));
+    report.cookiesDeleted += deleted;
+    notify(callbacks_.cookiesDeleted, deleted);
 }
 
 void CareRun::refuse(const CareFailure& failure, CareReport& report) {

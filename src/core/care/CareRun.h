@@ -13,6 +13,7 @@
 
 #include "core/browsers/Browser.h"
 #include "core/browsers/Catalogue.h"
+#include "core/care/CookieKeepList.h"
 #include "core/care/UserNotification.h"
 
 namespace qz {
@@ -56,13 +57,14 @@ struct CareCallbacks {
 // a running care reads them.
 class CareSelection {
   public:
-    explicit CareSelection(BrowserId browser);
+    // The items of the browser's catalogue in the layout the files follow.
+    CareSelection(BrowserId browser, const FileManager& files);
     void setState(const QString& item, int state);
     int state(const QString& item) const;  // 0 for a name the browser does not have
     QList<int> states() const;             // in the catalogue's item order
 
   private:
-    BrowserId browser_;
+    QStringList names_;
     QHash<QString, int> index_;
     std::unique_ptr<std::atomic<int>[]> states_;
 };
@@ -84,11 +86,14 @@ struct PlannedRemoval {
     QString platformPath;  // the cookie store's file for the cookie store
     quint64 bytes = 0;
     bool exists = false;
-    int cookies = 0;  // for the cookie store
+    int cookies = 0;  // for the cookie store: the cookies that would go
+    int kept = 0;     // and those the keep-list leaves
 };
-// `profile` limits the plan to one profile of the Linux layout.
+// `profile` limits the plan to one profile of the Linux layout; `keep` names the sites whose
+// cookies stay.
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
-                               const FileManager& files, const QString& profile = {});
+                               const FileManager& files, const QString& profile = {},
+                               const CookieKeepList& keep = {});
 // What a care leaves alone and reports as not removed: refused profiles and caches, and profile
 // lists that could not be read whole (limited to `onlyProfile` when given).
 QList<CareFailure> profilesLeftAlone(BrowserId browser, const FileManager& files,
@@ -108,6 +113,8 @@ class CareRun {
     void setCookieStorage(CookieStorage* storage) { cookies_ = storage; }
     // Cleans only the named profile (Linux layout); every profile by default.
     void setProfile(const QString& profile) { profile_ = profile; }
+    // The sites whose cookies stay; none by default.
+    void setCookieKeepList(CookieKeepList keep) { keep_ = std::move(keep); }
 
     // Runs the whole care on the calling thread (never the main thread: it pauses).
     CareReport run();
@@ -125,6 +132,7 @@ class CareRun {
     CareCallbacks callbacks_;
     CookieStorage* cookies_ = nullptr;
     QString profile_;
+    CookieKeepList keep_;
 };
 
 }  // namespace qz

@@ -75,8 +75,12 @@ CareModule::CareModule(BrowserId browser, const PanelControls& controls, const S
 }
 
 QCheckBox* CareModule::checkBox(const QString& item) const {
-    const qsizetype index = catalogue(browser_).declarationOrder.indexOf(item);
-    return index < 0 || index >= boxes_.size() ? nullptr : boxes_[index];
+    for (QCheckBox* box : boxes_) {
+        if (box->objectName() == item) {
+            return box;
+        }
+    }
+    return nullptr;
 }
 
 QSet<QString> CareModule::selectedItems() const {

@@ -7,6 +7,7 @@
 #include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
 #include "core/settings/Log.h"
+#include "core/settings/Settings.h"
 #include "gui/chrome/SheetWidth.h"
 #include "gui/panels/CareModule.h"
 #include "gui/window/addItem.h"
@@ -48,7 +49,7 @@ CareRunController::CareRunController(CareModule& module, FileManager& files)
     : QObject(&module),
       module_(module),
       files_(files),
-      selection_(std::make_shared<CareSelection>(module.browser())) {
+      selection_(std::make_shared<CareSelection>(module.browser(), files)) {
     for (QCheckBox* box : module_.checkBoxes()) {
         const QString item = box->objectName();
         selection_->setState(item, boxState(box->checkState()));
@@ -114,9 +115,12 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
     const std::shared_ptr<CareSelection> selection = selection_;
     const QPointer<CareRunController> self(this);
     const std::shared_ptr<CareHistory> history = addItem::sharedMySingleton()->history();
-    const auto threadedMethod = [browser, texts, files, selection, history, self] {
+    CookieKeepList keep = CookieKeepList::fromSettings(Settings::standard());
+    const auto threadedMethod = [browser, texts, files, selection, history, self,
+                                 keep = std::move(keep)] {
         CareRun run(browser, files);
         run.setSelection([selection](const QString& item) { return selection->state(item); });
+        run.setCookieKeepList(keep);
         QString recordError;
         run.setRecorder([&](BrowserId cared) { return history->record(cared, &recordError); });
         CareCallbacks callbacks;

@@ -57,7 +57,7 @@ void PanelController::loadView(QWidget* panel) {
                            .popoverText = ui_->popoverText,
                            .logo = ui_->logo,
                            .update = ui_->update};
-    for (const QString& item : catalogue(browser_).declarationOrder) {
+    for (const QString& item : catalogue(browser_, files_).declarationOrder) {
         auto* box = new QCheckBox(item, ui_->items);
         box->setObjectName(item);  // the item the box stands for, as tests and tools see it
         ui_->itemsLayout->addWidget(box);

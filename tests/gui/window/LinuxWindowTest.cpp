@@ -97,7 +97,7 @@ TEST_F(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInRowsOfFourInTheLinuxOrd
             for (QCheckBox* box : module->checkBoxes()) {
                 boxes.append(box->objectName());
             }
-            EXPECT_EQ(boxes, catalogue(*expected).declarationOrder);
+            EXPECT_EQ(boxes, catalogue(*expected, Layout::Linux)->declarationOrder);
             auto* logo = qobject_cast<ImageView*>(
                 vista.panelController(*expected)->logoController()->logo());
             ASSERT_NE(logo, nullptr);
