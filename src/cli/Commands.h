@@ -12,6 +12,7 @@ int runCare(CliContext& context, const QStringList& arguments);
 int runHistory(CliContext& context, const QStringList& arguments);
 int runCheckUpdates(CliContext& context, const QStringList& arguments);
 int runThreshold(CliContext& context, const QStringList& arguments);
+int runKeepCookies(CliContext& context, const QStringList& arguments);
 
 // The table that CommandLine dispatches on, in the order --help lists them.
 inline QList<CliCommand> allCommands() {
@@ -34,6 +35,13 @@ inline QList<CliCommand> allCommands() {
         {QStringLiteral("threshold"),
          QStringLiteral("threshold [INDEX]        the size-alert threshold; INDEX 0-4 stores one"),
          runThreshold},
+        {QStringLiteral("keep-cookies"),
+         QStringLiteral("keep-cookies [add|remove SITE...]
+                        "
+                        "                           the sites whose cookies a care keeps (with
+                        "
+                        "                           their subdomains), or a change to that list"),
+         runKeepCookies},
     };
 }
 

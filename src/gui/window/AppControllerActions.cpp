@@ -1,6 +1,8 @@
 // The main-window controller's actions: links, the preferences window and the About panel.
+#include "core/settings/UserDefaults.h"
 #include "gui/extras/AboutPanelController.h"
 #include "gui/window/AppController.h"
+#include "gui/window/KeepCookiesSection.h"
 #include "gui/window/PreferencesWindowController.h"
 #include "services/AccessLinks.h"
 
@@ -30,6 +32,7 @@ void AppController::preferences() {
     if (!preferences_) {
         preferences_ =
             std::make_unique<PreferencesWindowController>(imageFactory_, preferenceControls_);
+        preferences_->addSection(new KeepCookiesSection(files_, UserDefaults::standard()));
     }
     preferences_->showWindow();
 }

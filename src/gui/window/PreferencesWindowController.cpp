@@ -41,6 +41,10 @@ QPushButton* PreferencesWindowController::twitterButton() const {
     return ui_->twitterButton;
 }
 
+void PreferencesWindowController::addSection(QWidget* section) {
+    ui_->columns->insertWidget(ui_->columns->indexOf(ui_->delegateControls) + 1, section);
+}
+
 void PreferencesWindowController::showWindow() {
     showWindowCentredFirstTime(this);
 }

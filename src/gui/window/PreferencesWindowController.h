@@ -28,6 +28,8 @@ class PreferencesWindowController : public QWidget {
     QComboBox* pesoalert() const;
     QPushButton* twitterButton() const;
 
+    // Takes a section into the window, below the others.
+    void addSection(QWidget* section);
     // Brings the window up; later calls show the same window again.
     void showWindow();
 
