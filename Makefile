@@ -31,7 +31,7 @@ export CCACHE_MAXSIZE   ?= 5G
 PACKAGES := build-essential cmake pkg-config ccache git python3 \
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
             libgl-dev libegl-dev libvulkan-dev libxkbcommon-dev \
-            libplist-dev libglib2.0-dev libgtest-dev libgmock-dev libxcb1-dev \
+            libplist-dev libsqlite3-dev libglib2.0-dev libgtest-dev libgmock-dev libxcb1-dev \
             xvfb xauth x11-apps imagemagick dbus-x11 clang-format \
             desktop-file-utils appstream help2man file dpkg-dev
 

@@ -93,7 +93,8 @@ if(HELP2MAN)
 endif()
 install(DIRECTORY ${site}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quenzel/site)
 
-# make package: a .deb whose dependencies dpkg-shlibdeps reads from the binaries.
+# make package: a .deb whose dependencies dpkg-shlibdeps reads from the binaries (libplist,
+# libsqlite3, Qt, ...).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quenzel)
 set(CPACK_PACKAGE_VENDOR Dizerov)
