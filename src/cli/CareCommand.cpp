@@ -150,12 +150,18 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             row.set("item", entry.item);
             row.set("path", local);
             row.set("bytes", entry.bytes);
-            if (entry.path.kind == PathKind::CookieStore) {
+            if (entry.path.kind == PathKind::CookieStore || entry.rows) {
                 row.set("cookies", entry.cookies);
                 row.set("kept", entry.kept);
             }
+            if (!entry.refused.isEmpty()) {
+                row.set("refused", entry.refused);
+            }
             removals.append(std::move(row));
-        } else if (entry.path.kind == PathKind::CookieStore) {
+        } else if (!entry.refused.isEmpty()) {
+            context.out << "would leave alone " << terminalText(local) << ": "
+                        << terminalText(entry.refused) << "\n";
+        } else if (entry.path.kind == PathKind::CookieStore || entry.rows) {
             context.out << "would delete " << entry.cookies << " cookies from "
                         << terminalText(local);
             if (entry.kept > 0) {
@@ -297,6 +303,14 @@ int runCare(CliContext& context, const QStringList& arguments) {
         Json& removed = root.set("removed", Json::array());
         for (const QString& path : report.removed) {
             removed.append(context.files.localPath(path));
+        }
+        if (!report.edited.isEmpty()) {
+            // Cookie databases that kept the kept sites' rows.
+            Json& edited = root.set("edited", Json::array());
+            for (const QString& path : report.edited) {
+                edited.append(context.files.localPath(path));
+            }
+            root.set("cookies_deleted", report.cookiesDeleted);
         }
         Json& failed = root.set("failed", Json::array());
         for (const CareFailure& failure : report.failed) {

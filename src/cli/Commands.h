@@ -36,10 +36,8 @@ inline QList<CliCommand> allCommands() {
          QStringLiteral("threshold [INDEX]        the size-alert threshold; INDEX 0-4 stores one"),
          runThreshold},
         {QStringLiteral("keep-cookies"),
-         QStringLiteral("keep-cookies [add|remove SITE...]
-                        "
-                        "                           the sites whose cookies a care keeps (with
-                        "
+         QStringLiteral("keep-cookies [add|remove SITE...]\n"
+                        "                           the sites whose cookies a care keeps (with\n"
                         "                           their subdomains), or a change to that list"),
          runKeepCookies},
     };

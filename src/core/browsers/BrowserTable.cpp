@@ -25,6 +25,10 @@ CarePath in(const QString& name, bool sqlite = false) {
 CarePath folderIn(const QString& name) {
     return {PathKind::Folder, name, PathBase::Profile};
 }
+// A cookie database in each profile, with its companions.
+CarePath cookiesIn(const QString& name) {
+    return {PathKind::CookieDatabase, name, PathBase::Profile, {}, true};
+}
 // The entries of a folder in each profile, but those whose names start with `except`.
 CarePath entriesIn(const QString& name, const QString& except) {
     return {PathKind::FolderEntries, name, PathBase::Profile, {}, false, except};
@@ -97,7 +101,7 @@ const BrowserFamily& family(FamilyId id) {
                  // the profile's disk cache, start-up cache and page thumbnails
                  same("cache", {cacheIn("cache2"), cacheIn("startupCache"), cacheIn("thumbnails")}),
                  // cookies only
-                 same("coockies", {in("cookies.sqlite", true)}),
+                 same("coockies", {cookiesIn("cookies.sqlite")}),
                  // what web pages store per site, and the older local-storage database; the
                  // extensions' own entries (moz-extension+++...) stay
                  same("sitedata", {entriesIn("storage/default", "moz-extension+++"),
@@ -143,7 +147,7 @@ const BrowserFamily& family(FamilyId id) {
                  // the profile's HTTP cache and compiled-script cache
                  same("cache", {cacheIn("Cache"), cacheIn("Code Cache")}),
                  // cookies, where older and newer versions keep them
-                 same("cookies", {in("Cookies", true), in("Network/Cookies", true)}),
+                 same("cookies", {cookiesIn("Cookies"), cookiesIn("Network/Cookies")}),
                  // what web pages store; the extensions' own databases stay
                  same("sitedata", chromiumSiteData()),
                  // site icons
@@ -420,7 +424,7 @@ BrowserInfo opera() {
             {
                 same("history", {in("History", true), in("Visited Links")}),
                 same("cache", {cacheIn("Cache"), cacheIn("Code Cache")}),
-                same("cookies", {in("Cookies", true), in("Network/Cookies", true)}),
+                same("cookies", {cookiesIn("Cookies"), cookiesIn("Network/Cookies")}),
                 same("sitedata", chromiumSiteData()),
                 // the session files of older and newer versions
                 same("session", {in("session.db"), in("Last Session"), in("Last Tabs"),

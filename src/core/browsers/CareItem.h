@@ -11,12 +11,14 @@ namespace qz {
 enum class BrowserId;  // the browser table's key (Browser.h)
 
 enum class PathKind {
-    File,           // measured by the file rule, removed as a whole
-    Folder,         // measured by the folder rule, removed with its contents
-    ProfileFile,    // a file name inside Firefox's default profile folder
-    CookieStore,    // the shared cookie store: emptied cookie by cookie, never measured
-    FolderEntries,  // each entry of a folder but those named with the path's `except` prefix:
-                    // measured and removed one by one, the folder itself stays
+    File,            // measured by the file rule, removed as a whole
+    Folder,          // measured by the folder rule, removed with its contents
+    ProfileFile,     // a file name inside Firefox's default profile folder
+    CookieStore,     // the shared cookie store: emptied cookie by cookie, never measured
+    FolderEntries,   // each entry of a folder but those named with the path's `except` prefix:
+                     // measured and removed one by one, the folder itself stays
+    CookieDatabase,  // a profile's cookie database: measured and removed as a file, or with a
+                     // keep-list, only the other sites' cookies deleted from it
 };
 
 // What a care path is written against: the root (a full path template), or each profile of the

@@ -2,6 +2,7 @@
 
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/RunningApplications.h"
+#include "core/care/CookieRows.h"
 #include "core/care/SizeRules.h"
 #include "core/formats/CookieStorage.h"
 #include "core/formats/Localization.h"
@@ -86,6 +87,26 @@ CarePrecheck precheckCare(BrowserId browser, const QList<int>& states, const Fil
     return CarePrecheck::Ready;
 }
 
+namespace {
+PlannedRemoval plannedCookieRows(const QString& item, const CarePath& path,
+                                 const QString& platformPath, const SqliteTable& table,
+                                 const CookieKeepList& keep, const FileManager& files) {
+    PlannedRemoval entry{item, path, platformPath, 0, false, 0, 0};
+    entry.rows = true;
+    const DatabaseSurvey survey = surveyDatabase(platformPath, cookieRowsEdit(table, keep), files);
+    // The file stays: what the edit frees is known only once it has compacted the copy.
+    entry.exists = survey.outcome != DatabaseSurvey::Outcome::Missing;
+    if (survey.outcome == DatabaseSurvey::Outcome::Read) {
+        const CookieRowCounts counts = cookieRowCounts(survey.counts);
+        entry.cookies = static_cast<int>(counts.going);
+        entry.kept = static_cast<int>(counts.kept);
+    } else {
+        entry.refused = survey.reason;
+    }
+    return entry;
+}
+}  // namespace
+
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
                                const FileManager& files, const QString& profile,
                                const CookieKeepList& keep) {
@@ -109,8 +130,18 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 plan.append(entry);
                 continue;
             }
+            const std::optional<SqliteTable> table = cookieTable(browserInfo(browser).family);
+            const bool rows = path.kind == PathKind::CookieDatabase && !keep.isEmpty() && table;
             // Nothing for Firefox without a default profile, or a browser without profiles.
             for (const CareTarget& target : careTargets(path, files, profiles)) {
+                if (rows) {
+                    // The edit folds the companions in: only the database is listed.
+                    if (target.kind == PathKind::CookieDatabase) {
+                        plan.append(plannedCookieRows(name, path, target.platformPath, *table, keep,
+                                                      files));
+                    }
+                    continue;
+                }
                 PlannedRemoval entry{name, path, target.platformPath, 0, false, 0, 0};
                 while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
                     entry.platformPath.chop(1);
@@ -166,6 +197,9 @@ CareReport CareRun::run() {
                 emptyCookieStore(report);
                 continue;
             }
+            // With a keep-list, a cookie database loses only the other sites' cookies.
+            const bool rows = path.kind == PathKind::CookieDatabase && !keep_.isEmpty() &&
+                              cookieTable(browserInfo(browser_).family);
             // Firefox's default profile (macOS) is looked up afresh for every path.
             for (const CareTarget& target : careTargets(path, files_, profiles)) {
                 if (!target.container.isEmpty() &&
@@ -175,6 +209,13 @@ CareReport CareRun::run() {
                             QStringLiteral("refused: not inside the profile folder %1")
                                 .arg(target.container)},
                            report);
+                    continue;
+                }
+                if (rows) {
+                    // Its companions are folded in by the edit, never removed beside it.
+                    if (target.kind == PathKind::CookieDatabase) {
+                        deleteCookieRows(target.platformPath, report);
+                    }
                     continue;
                 }
                 removePath(target.platformPath, report);
@@ -206,6 +247,26 @@ void CareRun::emptyCookieStore(CareReport& report) {
     }
     report.cookiesDeleted += deleted;
     notify(callbacks_.cookiesDeleted, deleted);
+}
+
+void CareRun::deleteCookieRows(const QString& platformPath, CareReport& report) {
+    const DatabaseEditResult result = editDatabase(
+        platformPath, cookieRowsEdit(*cookieTable(browserInfo(browser_).family), keep_), files_);
+    switch (result.outcome) {
+        case DatabaseEditResult::Outcome::Missing:
+            report.missing.append(platformPath);
+            break;
+        case DatabaseEditResult::Outcome::Edited: {
+            const int deleted = static_cast<int>(result.rowsRemoved());
+            report.edited.append(platformPath);
+            report.cookiesDeleted += deleted;
+            notify(callbacks_.cookiesDeleted, deleted);
+            break;
+        }
+        default:
+            refuse({platformPath, result.reason}, report);
+            break;
+    }
 }
 
 void CareRun::refuse(const CareFailure& failure, CareReport& report) {

@@ -33,7 +33,8 @@ struct CareReport {
     QStringList removed;  // platform paths, in removal order
     QList<CareFailure> failed;
     QStringList missing;     // paths that were not there: not a failure
-    int cookiesDeleted = 0;  // cookies taken out of the shared store
+    QStringList edited;      // cookie databases that lost every cookie but the kept sites'
+    int cookiesDeleted = 0;  // cookies taken out of the shared store and those databases
 
     bool complete() const { return failed.isEmpty(); }
 };
@@ -86,8 +87,10 @@ struct PlannedRemoval {
     QString platformPath;  // the cookie store's file for the cookie store
     quint64 bytes = 0;
     bool exists = false;
-    int cookies = 0;  // for the cookie store: the cookies that would go
-    int kept = 0;     // and those the keep-list leaves
+    int cookies = 0;    // for the cookie store, or a cookie database edited row by row: the
+    int kept = 0;       // cookies that would go and those the keep-list leaves
+    bool rows = false;  // a cookie database edited row by row instead of removed
+    QString refused{};  // why such an edit would leave the database alone
 };
 // `profile` limits the plan to one profile of the Linux layout; `keep` names the sites whose
 // cookies stay.
@@ -121,6 +124,7 @@ class CareRun {
 
   private:
     void emptyCookieStore(CareReport& report);
+    void deleteCookieRows(const QString& platformPath, CareReport& report);
     void removePath(const QString& platformPath, CareReport& report);
     void refuse(const CareFailure& failure, CareReport& report);
     void reportRefusedProfiles(CareReport& report);

@@ -5,6 +5,9 @@
 
 #include "core/browsers/Browser.h"
 #include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/Catalogue.h"
+#include "core/care/CookieRows.h"
+#include "core/care/SizeRules.h"
 #include "core/formats/CookieStorage.h"
 #include "core/fs/FileManager.h"
 
@@ -23,11 +26,39 @@ QString cookieSiteOf(const QString& host) {
 
 QList<CookieSite> cookieSites(const FileManager& files) {
     QHash<QString, int> counts;
-    const auto count = [&counts](const QString& host) {
+    const auto count = [&counts](const QString& host, qint64 cookies = 1) {
         if (const QString site = cookieSiteOf(host); !site.isEmpty()) {
-            ++counts[site];
+            counts[site] += static_cast<int>(cookies);
         }
     };
+    // Every cookie database the installed browsers' items name, read through a survey that
+    // changes nothing.
+    ProfileLookup profiles(files);
+    for (BrowserId browser : installedBrowsers(files)) {
+        const std::optional<SqliteTable> table = cookieTable(browserInfo(browser).family);
+        if (!table) {
+            continue;
+        }
+        DatabaseEdit hosts;
+        hosts.schema = {*table};
+        hosts.survey = [table](SqliteDatabase& db) { return cookieHosts(db, *table); };
+        for (const CareItem& item : catalogue(browser, files).items) {
+            for (const CarePath& path : item.removed) {
+                if (path.kind != PathKind::CookieDatabase) {
+                    continue;
+                }
+                for (const CareTarget& target : careTargets(path, files, profiles)) {
+                    if (target.kind != PathKind::CookieDatabase) {
+                        continue;
+                    }
+                    for (const RowCount& host :
+                         surveyDatabase(target.platformPath, hosts, files).counts) {
+                        count(host.what, host.rows);
+                    }
+                }
+            }
+        }
+    }
     if (files.layout() == Layout::MacOS) {
         CookieStorage store(files);
         for (const HTTPCookie& cookie : store.cookies()) {

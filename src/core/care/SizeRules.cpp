@@ -22,6 +22,7 @@ QString platformPathOf(const CarePath& path, const FileManager& files) {
         case PathKind::File:
         case PathKind::Folder:
         case PathKind::FolderEntries:
+        case PathKind::CookieDatabase:
             return files.userPath(path.path);
         case PathKind::ProfileFile: {
             const QString profile = firefoxDefaultProfile(files);

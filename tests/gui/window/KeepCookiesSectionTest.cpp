@@ -70,7 +70,9 @@ TEST(KeepCookiesSectionTest, AddsRemovesAndKeepsFoundSites) {
         EXPECT_EQ(stored(), step.kept);
         EXPECT_EQ(section.message()->isHidden(), !step.message);
         // A refused site stays in the field to be corrected; an added one leaves it empty.
-        EXPECT_EQ(section.siteField()->text().isEmpty(), !step.message);
+        if (step.typed) {
+            EXPECT_EQ(section.siteField()->text().isEmpty(), !step.message);
+        }
     }
     settings.setCookieKeepList({});
     settings.synchronize();
