@@ -2,9 +2,18 @@
 // changing the list.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
 #include "cli/CommandLine.h"
+#include "core/browsers/RunningApplications.h"
 #include "core/settings/Settings.h"
+#include "core/settings/TimeScale.h"
 #include "core/settings/UserDefaults.h"
+#include "fixtures/CookieStores.h"
 #include "fixtures/FixtureHome.h"
 #include "support/CliRun.h"
 
@@ -71,6 +80,52 @@ TEST(KeepCookiesCommandTest, ListsAddsRemovesAndRefusesMalformedSites) {
     }
     // An emptied list leaves no key behind.
     EXPECT_FALSE(UserDefaults::standard().hasStoredValue(Settings::Key::cookieKeepList));
+}
+
+// The list reaches a care: the preview counts what goes and what stays, the care edits the
+// database, and emptying the list brings back the removal of the file.
+TEST(KeepCookiesCommandTest, ACareKeepsTheListedSitesCookies) {
+    TimeScale::setFactor(0.01);
+    RunningApplications::setProbe([](const QString&) { return false; });
+    QTemporaryDir dir;
+    FileManager files;
+    ASSERT_TRUE(files.setRoot(dir.path()));
+    files.setLayout(Layout::Linux);
+    const QString cookies = dir.path() + "/.config/google-chrome/Default/Network/Cookies";
+    ASSERT_EQ(test::writeCookieDatabase(cookies, false,
+                                        {".example.org", "www.example.org", "badexample.org"}),
+              "");
+    const QStringList care = {"care", "chrome", "--items", "cookiesC"};
+    const struct {
+        QStringList arguments;
+        QString said;
+        QStringList left;  // empty: the database is gone
+    } steps[] = {
+        {{"keep-cookies", "add", "example.org"}, "keeping", {".example.org", "www.example.org"}},
+        {care + QStringList{"--dry-run"},
+         "would delete 1 cookies from " + cookies + " (2 kept)",
+         {".example.org", "www.example.org", "badexample.org"}},
+        {care + QStringList{"--yes", "--json"},
+         "\"cookies_deleted\":1",
+         {".example.org", "www.example.org"}},
+        {{"keep-cookies", "remove", "example.org"},
+         "no longer",
+         {".example.org", "www.example.org"}},
+        {care + QStringList{"--yes"}, "has been cleaned", {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.arguments.join(u' ').toStdString());
+        const CommandRun run = runCommand(files, step.arguments);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_TRUE(QString(run.out).remove(u' ').contains(QString(step.said).remove(u' ')))
+            << run.out.toStdString();
+        if (step.arguments.first() == "care") {
+            EXPECT_EQ(test::cookieHostsIn(cookies, false),
+                      step.left.isEmpty() ? QStringList{"<unreadable>"} : step.left);
+        }
+    }
+    TimeScale::setFactor(1.0);
+    RunningApplications::setProbe({});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "gui/window/KeepCookiesSection.h"
 
 #include <QHBoxLayout>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "core/care/CookieKeepList.h"
@@ -71,7 +72,13 @@ KeepCookiesSection::KeepCookiesSection(const FileManager& files, UserDefaults& d
     remove_->setEnabled(false);
     keepFound_->setEnabled(false);
     showKept();
-    refreshFound();
+}
+
+void KeepCookiesSection::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        refreshFound();
+    }
 }
 
 void KeepCookiesSection::refreshFound() {

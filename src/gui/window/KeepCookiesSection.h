@@ -35,6 +35,10 @@ class KeepCookiesSection : public QWidget {
   signals:
     void foundShown();
 
+  protected:
+    // Each time the section comes into view the stores are read afresh.
+    void showEvent(QShowEvent* event) override;
+
   private:
     void addTyped();
     void removeSelected();
