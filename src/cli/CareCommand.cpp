@@ -9,6 +9,7 @@
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/Presets.h"
 #include "core/care/CareRun.h"
+#include "core/care/DatabaseCare.h"
 #include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
 #include "core/fs/ByteSum.h"
@@ -124,10 +125,10 @@ QString parseOptions(const QStringList& arguments, Layout layout, CareOptions& o
 
 QHash<QString, int> selectionOf(const CareOptions& options, const FileManager& files) {
     QHash<QString, int> states;
-    for (const CareItem& item : catalogue(options.browser, files).items) {
-        states.insert(item.name, options.custom
-                                     ? int(options.items.contains(item.name))
-                                     : presetState(options.browser, options.preset, item.name));
+    const BrowserCatalogue& items = catalogue(options.browser, files);
+    for (const CareItem& item : items.items) {
+        states.insert(item.name, options.custom ? int(options.items.contains(item.name))
+                                                : presetState(items, options.preset, item.name));
     }
     return states;
 }
@@ -138,30 +139,60 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
                  CookieKeepList::fromSettings(Settings::standard()));
     const Localization& texts = Localization::shared();
     Json removals = Json::array();
+    Json edits = Json::array();
+    Json leftAlone = Json::array();
     quint64 total = 0;
     for (const PlannedRemoval& entry : plan) {
         if (!entry.exists) {
             continue;
         }
         const QString local = context.files.localPath(entry.platformPath);
-        total = saturatingAdd(total, entry.bytes);
+        if (!entry.refused.isEmpty()) {
+            // A database whose edit would be refused stays as it is.
+            if (options.json) {
+                Json row = Json::object();
+                row.set("path", local);
+                row.set("reason", entry.refused);
+                leftAlone.append(std::move(row));
+            } else {
+                context.out << "would leave alone " << terminalText(local) << ": "
+                            << terminalText(entry.refused) << "\n";
+            }
+            continue;
+        }
+        // A database that is edited stays: its size is not part of what would go.
+        if (entry.path.kind != PathKind::Database) {
+            total = saturatingAdd(total, entry.bytes);
+        }
         if (options.json) {
             Json row = Json::object();
             row.set("item", entry.item);
             row.set("path", local);
             row.set("bytes", entry.bytes);
-            if (entry.path.kind == PathKind::CookieStore || entry.rows) {
+            if (entry.path.kind == PathKind::CookieStore) {
                 row.set("cookies", entry.cookies);
                 row.set("kept", entry.kept);
             }
-            if (!entry.refused.isEmpty()) {
-                row.set("refused", entry.refused);
+            if (entry.path.kind == PathKind::Database || entry.cookieRows) {
+                Json rows = Json::object();
+                for (const RowCount& count : entry.rows) {
+                    rows.set(count.what, count.rows);
+                }
+                if (entry.cookieRows) {
+                    rows.set("cookies", entry.cookies);
+                    rows.set("kept", entry.kept);
+                }
+                row.set("rows", std::move(rows));
+                edits.append(std::move(row));
+                continue;
             }
             removals.append(std::move(row));
-        } else if (!entry.refused.isEmpty()) {
-            context.out << "would leave alone " << terminalText(local) << ": "
-                        << terminalText(entry.refused) << "\n";
-        } else if (entry.path.kind == PathKind::CookieStore || entry.rows) {
+        } else if (entry.path.kind == PathKind::Database) {
+            const QString rows = rowCountText(entry.rows);
+            context.out << "would edit " << terminalText(local) << ": "
+                        << (rows.isEmpty() ? QStringLiteral("no history") : rows)
+                        << "  (a database of " << convertSizeToString(entry.bytes, texts) << ")\n";
+        } else if (entry.path.kind == PathKind::CookieStore || entry.cookieRows) {
             context.out << "would delete " << entry.cookies << " cookies from "
                         << terminalText(local);
             if (entry.kept > 0) {
@@ -174,7 +205,6 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
         }
     }
     // What the care would report as not removed, so the preview is as honest as the care.
-    Json leftAlone = Json::array();
     for (const CareFailure& failure :
          profilesLeftAlone(options.browser, context.files, options.profile)) {
         const QString local = context.files.localPath(failure.path);
@@ -192,6 +222,7 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
         Json root = Json::object();
         root.set("browser", browserInfo(options.browser).displayName);
         root.set("would_remove", std::move(removals));
+        root.set("would_edit", std::move(edits));
         root.set("would_leave_alone", std::move(leftAlone));
         root.set("bytes", total);
         context.out << root.serialize() << Qt::endl;
@@ -290,6 +321,13 @@ int runCare(CliContext& context, const QStringList& arguments) {
             context.out << "failed " << terminalText(context.files.localPath(failure.path)) << ": "
                         << failure.reason << Qt::endl;
         };
+        callbacks.edited = [&](const EditedDatabase& database) {
+            const QString rows = rowCountText(database.removed);
+            context.out << "edited " << terminalText(context.files.localPath(database.path))
+                        << ": removed " << (rows.isEmpty() ? QStringLiteral("nothing") : rows)
+                        << ", " << convertSizeToString(database.bytesFreed, texts) << " freed"
+                        << Qt::endl;
+        };
         callbacks.cookiesDeleted = [&](int count) {
             context.out << "deleted " << count << " cookies" << Qt::endl;
         };
@@ -304,13 +342,17 @@ int runCare(CliContext& context, const QStringList& arguments) {
         for (const QString& path : report.removed) {
             removed.append(context.files.localPath(path));
         }
-        if (!report.edited.isEmpty()) {
-            // Cookie databases that kept the kept sites' rows.
-            Json& edited = root.set("edited", Json::array());
-            for (const QString& path : report.edited) {
-                edited.append(context.files.localPath(path));
+        Json& edited = root.set("edited", Json::array());
+        for (const EditedDatabase& database : report.edited) {
+            Json row = Json::object();
+            row.set("path", context.files.localPath(database.path));
+            Json rows = Json::object();
+            for (const RowCount& count : database.removed) {
+                rows.set(count.what, count.rows);
             }
-            root.set("cookies_deleted", report.cookiesDeleted);
+            row.set("rows", std::move(rows));
+            row.set("bytesFreed", database.bytesFreed);
+            edited.append(std::move(row));
         }
         Json& failed = root.set("failed", Json::array());
         for (const CareFailure& failure : report.failed) {

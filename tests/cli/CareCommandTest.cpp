@@ -117,7 +117,7 @@ TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
     ASSERT_EQ(care.code, 0) << care.err.toStdString();
     const QString json = care.out.mid(care.out.indexOf(u'{'));
     const QJsonObject report = QJsonDocument::fromJson(json.toUtf8()).object();
-    EXPECT_EQ(report.keys(), (QStringList{"browser", "failed", "recorded", "removed"}));
+    EXPECT_EQ(report.keys(), (QStringList{"browser", "edited", "failed", "recorded", "removed"}));
     EXPECT_EQ(report["browser"].toString(), "Safari");
     EXPECT_EQ(report["removed"].toArray().first().toString(),
               home_.local("/Users/%@/Library/Safari/History.plist"));

@@ -106,7 +106,7 @@ TEST(KeepCookiesCommandTest, ACareKeepsTheListedSitesCookies) {
          "would delete 1 cookies from " + cookies + " (2 kept)",
          {".example.org", "www.example.org", "badexample.org"}},
         {care + QStringList{"--yes", "--json"},
-         "\"cookies_deleted\":1",
+         "\"cookies\":1",
          {".example.org", "www.example.org"}},
         {{"keep-cookies", "remove", "example.org"},
          "no longer",

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +19,7 @@
 #include "core/browsers/RunningApplications.h"
 #include "core/history/HistoryList.h"
 #include "core/settings/TimeScale.h"
+#include "fixtures/FirefoxPlaces.h"
 #include "fixtures/FixtureHome.h"
 #include "fixtures/LinuxHome.h"
 #include "support/CliRun.h"
@@ -164,9 +166,12 @@ TEST_F(LinuxLayoutTest, CareRemovesExactlyTheItemsFilesInEveryProfileAndDryRunAg
         QString browser;
         QStringList items;  // empty: the complete preset
         QString profile;
-        int code;  // 1 when the browser lists a refused profile: the care says so
+        int code;            // 1 when the browser lists a refused profile: the care says so
+        bool basic = false;  // the basic preset, which selects `items`
     } cases[] = {
         {"firefox", {}, {}, 1},
+        {"firefox", {"historyF", "cacheF", "downloadlistF"}, "default-release", 0, true},
+        {"librewolf", {"historyL", "cacheL", "downloadlistL"}, {}, 0, true},
         {"firefox", {"coockiesF", "cacheF"}, "work", 0},
         {"chrome", {}, {}, 1},
         {"chromium", {"historyM", "cacheM"}, {}, 0},
@@ -181,16 +186,32 @@ TEST_F(LinuxLayoutTest, CareRemovesExactlyTheItemsFilesInEveryProfileAndDryRunAg
         SCOPED_TRACE((c.browser + " " + c.items.join(',') + " " + c.profile).toStdString());
         LinuxHome fresh;
         QStringList arguments = {"care", c.browser, "--json"};
-        arguments += c.items.isEmpty() ? QStringList{"--preset", "complete"}
-                                       : QStringList{"--items", c.items.join(',')};
+        arguments += c.basic             ? QStringList{"--preset", "basic"}
+                     : c.items.isEmpty() ? QStringList{"--preset", "complete"}
+                                         : QStringList{"--items", c.items.join(',')};
         if (!c.profile.isEmpty()) {
             arguments << "--profile" << c.profile;
         }
         const auto plan = runCommand(fresh.files(), arguments + QStringList{"--dry-run"});
         ASSERT_EQ(plan.code, 0) << plan.err.toStdString();
         QSet<QString> planned;
+        qint64 going = 0;  // an edited database stays, so only removals count
         for (const QJsonValue& row : json(plan.out).value("would_remove").toArray()) {
             planned.insert(row.toObject().value("path").toString());
+            going += row.toObject().value("bytes").toInteger();
+        }
+        EXPECT_EQ(json(plan.out).value("bytes").toInteger(), going);
+        QSet<QString> plannedEdits;
+        for (const QJsonValue& row : json(plan.out).value("would_edit").toArray()) {
+            plannedEdits.insert(row.toObject().value("path").toString());
+            // The pending log's visits are counted too.
+            EXPECT_GE(row.toObject().value("rows").toObject().value("visits").toInteger(), 90);
+        }
+        QHash<QString, test::PlacesCounts> before;
+        for (const FixtureFile& file : fresh.recorded()) {
+            if (file.edited) {
+                before.insert(file.path, test::countPlaces(fresh.local(file.path)));
+            }
         }
         const auto care = runCommand(fresh.files(), arguments + QStringList{"--yes"});
         EXPECT_EQ(care.code, c.code) << care.out.toStdString();
@@ -199,11 +220,29 @@ TEST_F(LinuxLayoutTest, CareRemovesExactlyTheItemsFilesInEveryProfileAndDryRunAg
             removed.insert(path.toString());
         }
         EXPECT_EQ(removed, planned);
+        QSet<QString> edited;
+        for (const QJsonValue& row : json(care.out).value("edited").toArray()) {
+            edited.insert(row.toObject().value("path").toString());
+        }
+        EXPECT_EQ(edited, plannedEdits);
         const BrowserId browser = *browserForKey(c.browser);
         for (const FixtureFile& file : fresh.recorded()) {
             const bool covered = file.browser == browser && !file.item.isEmpty() &&
                                  (c.items.isEmpty() || c.items.contains(file.item)) &&
                                  (c.profile.isEmpty() || c.profile == file.profile);
+            if (file.edited) {
+                // The history goes, the log's included; bookmarks and keywords stay whole.
+                SCOPED_TRACE(file.path.toStdString());
+                EXPECT_EQ(edited.contains(fresh.local(file.path)), covered);
+                const test::PlacesCounts after = test::countPlaces(fresh.local(file.path));
+                EXPECT_EQ(after.integrity, "ok");
+                const test::PlacesCounts& old = before[file.path];
+                EXPECT_EQ(after.visits, covered ? 0 : old.visits);
+                EXPECT_EQ(after.inputs + after.metadata, covered ? 0 : old.inputs + old.metadata);
+                EXPECT_EQ(after.bookmarkDigest, old.bookmarkDigest);
+                EXPECT_EQ(after.keywordDigest, old.keywordDigest);
+                continue;
+            }
             EXPECT_NE(QFileInfo::exists(fresh.local(file.path)), covered)
                 << file.path.toStdString();
         }

@@ -1,7 +1,8 @@
 // The rows of the browser table and the families they belong to. The Linux items keep the
-// names, presets and orders of the macOS ones; only the files differ. No Linux item holds
-// bookmarks (places.sqlite, Bookmarks), saved passwords outside a logins item, or extensions
-// and their data.
+// names, presets and orders of the macOS ones and only the files differ, but for Firefox's
+// history and every browser's site storage, which Linux adds. No Linux item removes bookmarks
+// (Bookmarks, or those beside the history in places.sqlite, which is edited rather than removed),
+// saved passwords outside a logins item, or extensions and their data.
 #include "core/browsers/Browser.h"
 
 namespace qz {
@@ -22,6 +23,10 @@ CarePath profileFile(const QString& name) {
 CarePath in(const QString& name, bool sqlite = false) {
     return {PathKind::File, name, PathBase::Profile, {}, sqlite};
 }
+// A database in each profile folder whose rows the change removes.
+CarePath databaseIn(const QString& name, DatabaseChange change) {
+    return {PathKind::Database, name, PathBase::Profile, {}, false, change};
+}
 CarePath folderIn(const QString& name) {
     return {PathKind::Folder, name, PathBase::Profile};
 }
@@ -31,7 +36,8 @@ CarePath cookiesIn(const QString& name) {
 }
 // The entries of a folder in each profile, but those whose names start with `except`.
 CarePath entriesIn(const QString& name, const QString& except) {
-    return {PathKind::FolderEntries, name, PathBase::Profile, {}, false, except};
+    return {PathKind::FolderEntries, name,  PathBase::Profile, {}, false,
+            DatabaseChange::None,    except};
 }
 // A folder in each profile's cache folder.
 CarePath cacheIn(const QString& name) {
@@ -98,6 +104,12 @@ const BrowserFamily& family(FamilyId id) {
          .versionKey = "LastVersion=",
          .linuxItems = itemSet(
              {
+                 // visits, typed input, page metadata and the pages no bookmark or keyword
+                 // needs, edited out of places.sqlite where the bookmarks stay; measured as
+                 // the database's size
+                 {"history",
+                  {in("places.sqlite", true)},
+                  {databaseIn("places.sqlite", DatabaseChange::FirefoxHistory)}},
                  // the profile's disk cache, start-up cache and page thumbnails
                  same("cache", {cacheIn("cache2"), cacheIn("startupCache"), cacheIn("thumbnails")}),
                  // cookies only
@@ -106,8 +118,8 @@ const BrowserFamily& family(FamilyId id) {
                  // extensions' own entries (moz-extension+++...) stay
                  same("sitedata", {entriesIn("storage/default", "moz-extension+++"),
                                    in("webappsstore.sqlite", true)}),
-                 // the download list of older versions; newer ones keep it with the bookmarks
-                 // in places.sqlite, which stays
+                 // the download list of older versions; newer ones keep it with the history
+                 // in places.sqlite
                  same("downloadlist", {in("downloads.sqlite", true)}),
                  // the open windows and tabs, their backups, and the older session files
                  same("lastsession", {in("sessionstore.jsonlz4"), folderIn("sessionstore-backups"),
@@ -120,7 +132,7 @@ const BrowserFamily& family(FamilyId id) {
                  same("preference", {in("xulstore.json"), in("handlers.json"), in("localstore.rdf"),
                                      in("mimeTypes.rdf")}),
              },
-             {"cache", "downloadlist"}),
+             {"history", "cache", "downloadlist"}),
          .linuxMonitorSet = {cacheIn("cache2"), cacheIn("startupCache"), cacheIn("thumbnails")},
          // The logo stops growing at level 8.
          .logoDesign = {0,

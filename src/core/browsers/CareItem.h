@@ -15,10 +15,17 @@ enum class PathKind {
     Folder,          // measured by the folder rule, removed with its contents
     ProfileFile,     // a file name inside Firefox's default profile folder
     CookieStore,     // the shared cookie store: emptied cookie by cookie, never measured
+    Database,        // a browser's database whose rows a change removes; the file stays
     FolderEntries,   // each entry of a folder but those named with the path's `except` prefix:
                      // measured and removed one by one, the folder itself stays
     CookieDatabase,  // a profile's cookie database: measured and removed as a file, or with a
                      // keep-list, only the other sites' cookies deleted from it
+};
+
+// Which change a database path makes.
+enum class DatabaseChange {
+    None,
+    FirefoxHistory,  // places.sqlite: visits and visited pages go, bookmarks stay
 };
 
 // What a care path is written against: the root (a full path template), or each profile of the
@@ -32,7 +39,8 @@ struct CarePath {
     PathBase base = PathBase::Root;
     BrowserId browser{};      // whose profiles, for a path inside a profile
     bool companions = false;  // SQLite's "-journal", "-wal" and "-shm" files go with it
-    QString except{};         // FolderEntries: the entries whose names start with it stay
+    DatabaseChange change = DatabaseChange::None;  // for a database path
+    QString except{};  // FolderEntries: the entries whose names start with it stay
 };
 
 inline CarePath filePath(const QString& path) {

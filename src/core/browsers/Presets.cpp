@@ -17,10 +17,10 @@ std::optional<Preset> presetForSegment(int segment) {
     }
 }
 
-int presetState(BrowserId browser, int segment, const QString& item) {
+int presetState(const BrowserCatalogue& items, int segment, const QString& item) {
     switch (segment) {
         case 0:
-            return catalogue(browser).basicSet.contains(item) ? 1 : 0;
+            return items.basicSet.contains(item) ? 1 : 0;
         case 1:
             return 1;
         default:

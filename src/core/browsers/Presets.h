@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/browsers/Browser.h"
+#include "core/browsers/CareItem.h"
 
 namespace qz {
 
@@ -16,7 +17,7 @@ struct Preset {
 
 // The preset of a segment index; nothing for any other index (e.g. no segment selected).
 std::optional<Preset> presetForSegment(int segment);
-// The state (1 or 0) a preset gives an item's check box.
-int presetState(BrowserId browser, int segment, const QString& item);
+// The state (1 or 0) a preset gives an item's check box, in the layout's catalogue.
+int presetState(const BrowserCatalogue& items, int segment, const QString& item);
 
 }  // namespace qz

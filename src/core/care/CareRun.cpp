@@ -3,6 +3,7 @@
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/RunningApplications.h"
 #include "core/care/CookieRows.h"
+#include "core/care/DatabaseCare.h"
 #include "core/care/SizeRules.h"
 #include "core/formats/CookieStorage.h"
 #include "core/formats/Localization.h"
@@ -24,11 +25,11 @@ void notify(const Function& function, Arguments&&... arguments) {
 }
 }  // namespace
 
-CareSelection::CareSelection(BrowserId browser, const FileManager& files) {
-    const QList<CareItem>& items = catalogue(browser, files).items;
+CareSelection::CareSelection(BrowserId browser, const FileManager& files)
+    : items_(catalogue(browser, files)) {
+    const QList<CareItem>& items = items_.items;
     states_.reset(new std::atomic<int>[static_cast<size_t>(items.size())]);
     for (qsizetype i = 0; i < items.size(); ++i) {
-        names_.append(items[i].name);
         index_.insert(items[i].name, static_cast<int>(i));
         states_[static_cast<size_t>(i)].store(0);
     }
@@ -47,8 +48,8 @@ int CareSelection::state(const QString& item) const {
 
 QList<int> CareSelection::states() const {
     QList<int> result;
-    for (const QString& name : names_) {
-        result.append(state(name));
+    for (const CareItem& item : items_.items) {
+        result.append(state(item.name));
     }
     return result;
 }
@@ -91,8 +92,8 @@ namespace {
 PlannedRemoval plannedCookieRows(const QString& item, const CarePath& path,
                                  const QString& platformPath, const SqliteTable& table,
                                  const CookieKeepList& keep, const FileManager& files) {
-    PlannedRemoval entry{item, path, platformPath, 0, false, 0, 0};
-    entry.rows = true;
+    PlannedRemoval entry{item, path, platformPath, 0, false, 0, {}, {}};
+    entry.cookieRows = true;
     const DatabaseSurvey survey = surveyDatabase(platformPath, cookieRowsEdit(table, keep), files);
     // The file stays: what the edit frees is known only once it has compacted the copy.
     entry.exists = survey.outcome != DatabaseSurvey::Outcome::Missing;
@@ -120,7 +121,7 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
         }
         for (const CarePath& path : item->removed) {
             if (path.kind == PathKind::CookieStore) {
-                PlannedRemoval entry{name, path, {}, 0, false, 0, 0};
+                PlannedRemoval entry{name, path, {}, 0, false, 0, {}, {}};
                 CookieStorage store(files);
                 entry.platformPath = store.storePath();
                 for (const HTTPCookie& cookie : store.cookies()) {
@@ -142,7 +143,7 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                     }
                     continue;
                 }
-                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0, 0};
+                PlannedRemoval entry{name, path, target.platformPath, 0, false, 0, {}, {}};
                 while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
                     entry.platformPath.chop(1);
                 }
@@ -150,6 +151,9 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 entry.bytes = files.isDirectory(entry.platformPath)
                                   ? files.walkFolderSize(entry.platformPath)
                                   : files.fileSize(entry.platformPath);
+                if (path.kind == PathKind::Database) {
+                    planDatabase(entry, files);
+                }
                 plan.append(entry);
             }
         }
@@ -218,6 +222,11 @@ CareReport CareRun::run() {
                     }
                     continue;
                 }
+                if (target.kind == PathKind::Database) {
+                    careForDatabase(browser_, path, target.platformPath, files_, report,
+                                    callbacks_);
+                    continue;
+                }
                 removePath(target.platformPath, report);
             }
         }
@@ -250,16 +259,27 @@ void CareRun::emptyCookieStore(CareReport& report) {
 }
 
 void CareRun::deleteCookieRows(const QString& platformPath, CareReport& report) {
-    const DatabaseEditResult result = editDatabase(
-        platformPath, cookieRowsEdit(*cookieTable(browserInfo(browser_).family), keep_), files_);
+    DatabaseEditResult result;
+    // Checked again here, as every database edit is: no edit while the browser runs.
+    if (browserIsOpen(browser_, files_)) {
+        result.outcome = DatabaseEditResult::Outcome::Refused;
+        result.reason =
+            QStringLiteral("refused: %1 is running").arg(browserInfo(browser_).displayName);
+    } else {
+        result =
+            editDatabase(platformPath,
+                         cookieRowsEdit(*cookieTable(browserInfo(browser_).family), keep_), files_);
+    }
     switch (result.outcome) {
         case DatabaseEditResult::Outcome::Missing:
             report.missing.append(platformPath);
             break;
         case DatabaseEditResult::Outcome::Edited: {
+            const EditedDatabase edited{platformPath, result.removed, result.bytesFreed()};
             const int deleted = static_cast<int>(result.rowsRemoved());
-            report.edited.append(platformPath);
+            report.edited.append(edited);
             report.cookiesDeleted += deleted;
+            notify(callbacks_.edited, edited);
             notify(callbacks_.cookiesDeleted, deleted);
             break;
         }

@@ -15,6 +15,7 @@
 #include "core/browsers/Catalogue.h"
 #include "core/care/CookieKeepList.h"
 #include "core/care/UserNotification.h"
+#include "core/formats/DatabaseEdit.h"
 
 namespace qz {
 
@@ -27,14 +28,21 @@ struct CareFailure {
     QString reason;
 };
 
+// A database whose rows a care removed.
+struct EditedDatabase {
+    QString path;  // platform path
+    QList<RowCount> removed;
+    quint64 bytesFreed = 0;
+};
+
 struct CareReport {
     BrowserId browser = BrowserId::Safari;
     bool recorded = false;
     QStringList removed;  // platform paths, in removal order
     QList<CareFailure> failed;
     QStringList missing;     // paths that were not there: not a failure
-    QStringList edited;      // cookie databases that lost every cookie but the kept sites'
-    int cookiesDeleted = 0;  // cookies taken out of the shared store and those databases
+    int cookiesDeleted = 0;  // cookies taken out of the shared store and cookie databases
+    QList<EditedDatabase> edited;
 
     bool complete() const { return failed.isEmpty(); }
 };
@@ -50,6 +58,7 @@ struct CareCallbacks {
     std::function<void(const QString& item)> itemStarted;
     std::function<void(int count)> cookiesDeleted;
     std::function<void(const QString& path)> removed;
+    std::function<void(const EditedDatabase& database)> edited;
     std::function<void(const CareFailure& failure)> failed;
     std::function<void(const CareReport& report)> finished;
 };
@@ -58,14 +67,14 @@ struct CareCallbacks {
 // a running care reads them.
 class CareSelection {
   public:
-    // The items of the browser's catalogue in the layout the files follow.
+    // The boxes of the browser's catalogue in the files' layout.
     CareSelection(BrowserId browser, const FileManager& files);
     void setState(const QString& item, int state);
     int state(const QString& item) const;  // 0 for a name the browser does not have
     QList<int> states() const;             // in the catalogue's item order
 
   private:
-    QStringList names_;
+    const BrowserCatalogue& items_;
     QHash<QString, int> index_;
     std::unique_ptr<std::atomic<int>[]> states_;
 };
@@ -87,10 +96,12 @@ struct PlannedRemoval {
     QString platformPath;  // the cookie store's file for the cookie store
     quint64 bytes = 0;
     bool exists = false;
-    int cookies = 0;    // for the cookie store, or a cookie database edited row by row: the
-    int kept = 0;       // cookies that would go and those the keep-list leaves
-    bool rows = false;  // a cookie database edited row by row instead of removed
-    QString refused{};  // why such an edit would leave the database alone
+    int cookies = 0;          // for the cookie store, or a cookie database edited row by row: the
+                              // cookies that would go
+    QList<RowCount> rows;     // for a database: what its edit would remove
+    QString refused;          // for a database: why its edit would be refused
+    int kept = 0;             // the cookies the keep-list leaves
+    bool cookieRows = false;  // a cookie database edited row by row instead of removed
 };
 // `profile` limits the plan to one profile of the Linux layout; `keep` names the sites whose
 // cookies stay.

@@ -21,6 +21,7 @@ QString platformPathOf(const CarePath& path, const FileManager& files) {
     switch (path.kind) {
         case PathKind::File:
         case PathKind::Folder:
+        case PathKind::Database:
         case PathKind::FolderEntries:
         case PathKind::CookieDatabase:
             return files.userPath(path.path);

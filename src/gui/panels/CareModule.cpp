@@ -31,6 +31,7 @@ CareModule::CareModule(BrowserId browser, const PanelControls& controls, const S
                        FileManager& files)
     : QObject(controls.panel),
       browser_(browser),
+      items_(catalogue(browser, files)),
       traits_(browserInfo(browser).panel),
       panel_(controls.panel),
       texts_(&Localization::shared()),
@@ -75,12 +76,8 @@ CareModule::CareModule(BrowserId browser, const PanelControls& controls, const S
 }
 
 QCheckBox* CareModule::checkBox(const QString& item) const {
-    for (QCheckBox* box : boxes_) {
-        if (box->objectName() == item) {
-            return box;
-        }
-    }
-    return nullptr;
+    const qsizetype index = items_.declarationOrder.indexOf(item);
+    return index < 0 || index >= boxes_.size() ? nullptr : boxes_[index];
 }
 
 QSet<QString> CareModule::selectedItems() const {
@@ -173,8 +170,8 @@ void CareModule::applyPreset(int segment) {
         return;
     }
     for (QCheckBox* box : boxes_) {
-        box->setCheckState(presetState(browser_, segment, box->objectName()) == 1 ? Qt::Checked
-                                                                                  : Qt::Unchecked);
+        box->setCheckState(presetState(items_, segment, box->objectName()) == 1 ? Qt::Checked
+                                                                                : Qt::Unchecked);
         box->setEnabled(preset->boxesEnabled);
     }
     presetButton_->setIcon(bundleImage(preset->image));
@@ -194,6 +191,10 @@ void CareModule::setCaptions() {
     for (QCheckBox* box : boxes_) {
         // "Cookies & Site Data": a lone "&" would turn into a shortcut underline.
         box->setText(texts_->format(box->objectName()).replace(u'&', QStringLiteral("&&")));
+        // The help line says what goes, for the items that have one.
+        const QString helpKey = box->objectName() + QStringLiteral("Help");
+        const QString help = texts_->text(helpKey);
+        box->setToolTip(help == helpKey ? QString() : help);
     }
     segment_->setLabel(0, texts_->format(QStringLiteral("segmentBasic")));
     segment_->setLabel(1, texts_->format(QStringLiteral("segmentComplete")));

@@ -95,6 +95,7 @@ class CareModule : public QObject {
     void showSelectionSummary();
 
     BrowserId browser_;
+    const BrowserCatalogue& items_;  // the layout's items, one box each
     const PanelTraits& traits_;
     QWidget* panel_;
     const Localization* texts_;

@@ -33,6 +33,15 @@ QStringList names(const BrowserCatalogue& items) {
     return listed;
 }
 
+// The names without those only the Linux layout has (site storage, and Firefox's history, kept
+// in the database that also holds the bookmarks).
+QStringList without(QStringList names, const QStringList& linuxOnly) {
+    for (const QString& name : linuxOnly) {
+        names.removeAll(name);
+    }
+    return names;
+}
+
 TEST(BrowserTableTest, NoRowSharesANameAProcessOrAFolderWithAnother) {
     QSet<QString> seen;
     QList<std::pair<BrowserId, QString>> folders;  // every Linux data and cache folder
@@ -84,24 +93,28 @@ TEST(BrowserTableTest, EveryItemStaysInsideItsBrowsersOwnData) {
             if (!items) {
                 continue;
             }
-            // Every layout keeps the shared names, orders and basic set, each name ending in the
-            // letter; the Linux layout may add items of its own among them.
-            const QStringList listed = names(*items);
-            const QStringList sharedNames = names(shared);
-            const auto sharedOnly = [&sharedNames](const QStringList& list) {
-                QStringList kept;
-                for (const QString& name : list) {
-                    if (sharedNames.contains(name)) {
-                        kept.append(name);
-                    }
+            // One set of names and orders whatever the layout, each name ending in the letter;
+            // Linux adds every browser's site storage, and the Firefox family's history in its
+            // basic preset.
+            QStringList linuxOnly;
+            if (layout == Layout::Linux) {
+                linuxOnly.append(QStringLiteral("sitedata") + row.suffix);
+                if (row.family == FamilyId::Firefox) {
+                    linuxOnly.append(QStringLiteral("history") + row.suffix);
                 }
-                return kept;
-            };
-            EXPECT_EQ(sharedOnly(listed), sharedNames);
-            EXPECT_EQ(sharedOnly(items->declarationOrder), shared.declarationOrder);
-            EXPECT_EQ(sharedOnly(items->careOrder), shared.careOrder);
-            EXPECT_EQ(items->basicSet, shared.basicSet);
-            EXPECT_TRUE(layout == Layout::Linux || listed == sharedNames);
+            }
+            const QStringList listed = names(*items);
+            for (const QString& name : linuxOnly) {
+                EXPECT_TRUE(listed.contains(name)) << name.toStdString();
+                EXPECT_EQ(items->basicSet.contains(name),
+                          name.startsWith(QStringLiteral("history")))
+                    << name.toStdString();
+            }
+            EXPECT_EQ(without(listed, linuxOnly), without(names(shared), linuxOnly));
+            EXPECT_EQ(without(items->declarationOrder, linuxOnly),
+                      without(shared.declarationOrder, linuxOnly));
+            EXPECT_EQ(without(items->careOrder, linuxOnly), without(shared.careOrder, linuxOnly));
+            EXPECT_EQ(without(items->basicSet, linuxOnly), without(shared.basicSet, linuxOnly));
             EXPECT_EQ(QSet<QString>(listed.begin(), listed.end()).size(), listed.size());
             for (const QStringList& order : {items->declarationOrder, items->careOrder}) {
                 EXPECT_EQ(QSet<QString>(order.begin(), order.end()),
@@ -151,13 +164,11 @@ TEST(BrowserTableTest, EveryRowHasItsOwnItemsTextsAndEmblem) {
     const Localization italian = Localization::forLanguage(QStringLiteral("it"));
     for (const BrowserInfo& row : browserTable()) {
         SCOPED_TRACE(row.key.toStdString());
-        QStringList items;
         for (Layout layout : {Layout::MacOS, Layout::Linux}) {
             if (const BrowserCatalogue* own = catalogue(row.id, layout)) {
                 const QStringList& declared = own->declarationOrder;
                 EXPECT_EQ(QSet<QString>(declared.begin(), declared.end()).size(), declared.size())
                     << declared.join(u' ').toStdString();
-                items += declared;
             }
         }
         EXPECT_GT(row.panel.interval, 0);
@@ -168,7 +179,25 @@ TEST(BrowserTableTest, EveryRowHasItsOwnItemsTextsAndEmblem) {
                             row.updateTextKey,
                             QStringLiteral("Care") + row.suffix,
                             QStringLiteral("Update") + row.suffix};
-        keys += items;
+        for (Layout layout : {Layout::MacOS, Layout::Linux}) {
+            if (const BrowserCatalogue* own = catalogue(row.id, layout)) {
+                for (const QString& item : own->declarationOrder) {
+                    keys.append(item);
+                    // A help line, where an item has one, is there in both languages.
+                    const QString help = item + QStringLiteral("Help");
+                    EXPECT_EQ(english.text(help) == help, italian.text(help) == help)
+                        << help.toStdString();
+                }
+            }
+        }
+        // The history Linux adds to the Firefox family says what stays, and the site storage
+        // every Linux row has says the extensions' data stays.
+        if (row.family == FamilyId::Firefox) {
+            keys.append(QStringLiteral("history") + row.suffix + QStringLiteral("Help"));
+        }
+        if (!row.linuxInstalls.isEmpty()) {
+            keys.append(QStringLiteral("sitedata") + row.suffix + QStringLiteral("Help"));
+        }
         for (const QString& key : keys) {
             EXPECT_NE(english.text(key), key);
             EXPECT_NE(italian.text(key), key);

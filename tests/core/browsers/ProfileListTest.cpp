@@ -55,7 +55,9 @@ class Home {
 
 CareReport completeCare(BrowserId browser, const FileManager& files) {
     CareRun run(browser, files);
-    run.setSelection([browser](const QString& item) { return presetState(browser, 1, item); });
+    run.setSelection([&items = catalogue(browser, files)](const QString& item) {
+        return presetState(items, 1, item);
+    });
     return run.run();
 }
 

@@ -141,9 +141,9 @@ TEST_F(CookieKeepingTest, CookieDatabasesLoseOnlyTheOtherSitesRows) {
                 continue;
             }
             ++planned;
-            EXPECT_EQ(entry.rows, !c.keep.isEmpty());
+            EXPECT_EQ(entry.cookieRows, !c.keep.isEmpty());
             EXPECT_EQ(entry.refused.isEmpty(), !c.refused) << entry.refused.toStdString();
-            if (entry.rows && !c.refused) {
+            if (entry.cookieRows && !c.refused) {
                 EXPECT_EQ(entry.cookies, kHosts.size() - c.left.size());
                 EXPECT_EQ(entry.kept, c.left.size());
             }

@@ -1,7 +1,9 @@
 // Editing a browser's database: cut short after any step it leaves the old or the new database,
 // whole; an unknown layout, a link or a special file is refused and left as it was.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -66,9 +68,39 @@ class DatabaseEditTest : public ::testing::Test {
     FileManager files_;
 };
 
-// Each step is a moment a crash could happen. Until the rename the original is the old
-// database (its log folded in or not), from then on the new one; either passes the integrity
-// check with all of its history or none, and the next edit finishes the job.
+// Runs the edit in a child process that is killed (SIGKILL) once it has finished `step`, or
+// that ends on its own without one: nothing of the edit gets to close or clean up.
+void editAndKill(const QString& path, const FileManager& files, std::optional<Step> step) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(ready[0]);
+        editDatabase(path, visitsAndLoosePages(), files, [&](Step reached) {
+            if (reached == step) {
+                (void)!::write(ready[1], "k", 1);
+                for (;;) {
+                    ::pause();  // until the parent kills it
+                }
+            }
+            return true;
+        });
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char signal = 0;
+    const bool reached = ::read(ready[0], &signal, 1) == 1;  // end of file: the child is done
+    ::close(ready[0]);
+    EXPECT_EQ(reached, step.has_value());
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
+// Each step is a moment a crash could happen, cut short by the hook or by killing the process.
+// Until the rename the original is the old database (its log folded in or not), from then on
+// the new one; either passes the integrity check with all of its history or none, and the
+// next edit finishes the job.
 TEST_F(DatabaseEditTest, CutShortAfterAnyStepLeavesTheOldOrTheNewDatabase) {
     const struct {
         std::optional<Step> stop;
@@ -81,46 +113,55 @@ TEST_F(DatabaseEditTest, CutShortAfterAnyStepLeavesTheOldOrTheNewDatabase) {
     };
     const QString path = "/profile/places.sqlite";
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.stop ? static_cast<int>(*c.stop) : -1);
-        ASSERT_TRUE(test::writePlaces(local(path), {.pages = 40, .pendingLog = true}));
-        const test::PlacesCounts before = test::countPlaces(local(path));
-        ASSERT_EQ(before.visits, 120);
-        ASSERT_TRUE(QFile::exists(local(path + "-wal")));
+        for (const bool killed : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("after step %1, %2")
+                             .arg(c.stop ? static_cast<int>(*c.stop) : -1)
+                             .arg(killed ? "killed" : "stopped")
+                             .toStdString());
+            ASSERT_TRUE(test::writePlaces(local(path), {.pages = 40, .pendingLog = true}));
+            const test::PlacesCounts before = test::countPlaces(local(path));
+            ASSERT_EQ(before.visits, 120);
+            ASSERT_TRUE(QFile::exists(local(path + "-wal")));
 
-        QList<Step> seen;
-        const DatabaseEditResult result =
-            editDatabase(path, visitsAndLoosePages(), files_, [&](Step step) {
-                seen.append(step);
-                return step != c.stop;
-            });
-        EXPECT_EQ(result.outcome, c.stop ? Outcome::Stopped : Outcome::Edited);
-        EXPECT_EQ(seen.size(), c.stop ? static_cast<int>(*c.stop) + 1 : 9);
+            DatabaseEditResult result;
+            if (killed) {
+                editAndKill(path, files_, c.stop);
+            } else {
+                QList<Step> seen;
+                result = editDatabase(path, visitsAndLoosePages(), files_, [&](Step step) {
+                    seen.append(step);
+                    return step != c.stop;
+                });
+                EXPECT_EQ(result.outcome, c.stop ? Outcome::Stopped : Outcome::Edited);
+                EXPECT_EQ(seen.size(), c.stop ? static_cast<int>(*c.stop) + 1 : 9);
+            }
 
-        const test::PlacesCounts after = test::countPlaces(local(path));
-        EXPECT_EQ(after.integrity, "ok");
-        EXPECT_EQ(after.visits, c.replaced ? 0 : before.visits);
-        EXPECT_EQ(after.bookmarkDigest, before.bookmarkDigest);
-        if (c.replaced) {
-            // The log's own bookmark came through the fold; none of its visits did.
-            EXPECT_TRUE(after.bookmarkDigest.contains("/page/39"));
-            EXPECT_FALSE(QFile::exists(local(path + "-wal")) &&
-                         QFileInfo(local(path + "-wal")).size() > 0);
-        }
-        if (!c.stop) {
-            EXPECT_EQ(result.removed.value(0).rows, 120);
-            EXPECT_EQ(result.rowsRemoved(), 120 + 40 - 5);
-            EXPECT_GT(result.bytesBefore, result.bytesAfter);
-            EXPECT_EQ(result.bytesFreed(), result.bytesBefore - result.bytesAfter);
+            const test::PlacesCounts after = test::countPlaces(local(path));
+            EXPECT_EQ(after.integrity, "ok");
+            EXPECT_EQ(after.visits, c.replaced ? 0 : before.visits);
+            EXPECT_EQ(after.bookmarkDigest, before.bookmarkDigest);
+            if (c.replaced) {
+                // The log's own bookmark came through the fold; none of its visits did.
+                EXPECT_TRUE(after.bookmarkDigest.contains("/page/39"));
+                EXPECT_FALSE(QFile::exists(local(path + "-wal")) &&
+                             QFileInfo(local(path + "-wal")).size() > 0);
+            }
+            if (!c.stop && !killed) {
+                EXPECT_EQ(result.removed.value(0).rows, 120);
+                EXPECT_EQ(result.rowsRemoved(), 120 + 40 - 5);
+                EXPECT_GT(result.bytesBefore, result.bytesAfter);
+                EXPECT_EQ(result.bytesFreed(), result.bytesBefore - result.bytesAfter);
+                EXPECT_EQ(entries("/profile"), QStringList{"places.sqlite"});
+                continue;
+            }
+            // The next edit throws away what the cut left and ends with the new database alone.
+            EXPECT_EQ(editDatabase(path, visitsAndLoosePages(), files_).outcome, Outcome::Edited);
+            const test::PlacesCounts finished = test::countPlaces(local(path));
+            EXPECT_EQ(finished.integrity, "ok");
+            EXPECT_EQ(finished.visits, 0);
+            EXPECT_EQ(finished.bookmarkDigest, before.bookmarkDigest);
             EXPECT_EQ(entries("/profile"), QStringList{"places.sqlite"});
-            continue;
         }
-        // The next edit throws away what the cut left and ends with the new database alone.
-        EXPECT_EQ(editDatabase(path, visitsAndLoosePages(), files_).outcome, Outcome::Edited);
-        const test::PlacesCounts finished = test::countPlaces(local(path));
-        EXPECT_EQ(finished.integrity, "ok");
-        EXPECT_EQ(finished.visits, 0);
-        EXPECT_EQ(finished.bookmarkDigest, before.bookmarkDigest);
-        EXPECT_EQ(entries("/profile"), QStringList{"places.sqlite"});
     }
 }
 

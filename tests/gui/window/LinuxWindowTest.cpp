@@ -11,6 +11,7 @@
 #include "core/browsers/Catalogue.h"
 #include "core/formats/Bookmark.h"
 #include "core/formats/Bundle.h"
+#include "core/formats/Localization.h"
 #include "core/settings/Settings.h"
 #include "core/settings/TimeScale.h"
 #include "core/settings/UserDefaults.h"
@@ -97,7 +98,25 @@ TEST_F(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInRowsOfFourInTheLinuxOrd
             for (QCheckBox* box : module->checkBoxes()) {
                 boxes.append(box->objectName());
             }
-            EXPECT_EQ(boxes, catalogue(*expected, Layout::Linux)->declarationOrder);
+            // The panel's boxes are the Linux catalogue's items, each with its caption and help
+            // line, and the basic preset it starts on ticks the Linux basic set.
+            const BrowserCatalogue& items = catalogue(*expected, home.files());
+            EXPECT_EQ(boxes, items.declarationOrder);
+            for (QCheckBox* box : module->checkBoxes()) {
+                const QString help = box->objectName() + QStringLiteral("Help");
+                EXPECT_EQ(box->text().replace(QStringLiteral("&&"), QStringLiteral("&")),
+                          Localization::shared().format(box->objectName()));
+                EXPECT_EQ(box->toolTip(), Localization::shared().text(help) == help
+                                              ? QString()
+                                              : Localization::shared().text(help));
+                EXPECT_EQ(box->isChecked(), items.basicSet.contains(box->objectName()));
+            }
+            if (info.family == FamilyId::Firefox) {
+                QCheckBox* history = module->checkBox(QStringLiteral("history") + info.suffix);
+                ASSERT_NE(history, nullptr);
+                EXPECT_TRUE(history->isChecked());
+                EXPECT_FALSE(history->toolTip().isEmpty());
+            }
             auto* logo = qobject_cast<ImageView*>(
                 vista.panelController(*expected)->logoController()->logo());
             ASSERT_NE(logo, nullptr);
