@@ -17,6 +17,7 @@
 #include "core/fs/FileManager.h"
 #include "core/history/CareHistory.h"
 #include "core/settings/Log.h"
+#include "core/settings/Settings.h"
 #include "services/InstanceName.h"
 
 namespace qz {
@@ -135,7 +136,8 @@ QHash<QString, int> selectionOf(const CareOptions& options, const FileManager& f
 
 int printPlan(CliContext& context, const CareOptions& options, const SelectionProvider& selection) {
     const QList<PlannedRemoval> plan =
-        planCare(options.browser, selection, context.files, options.profile);
+        planCare(options.browser, selection, context.files, options.profile,
+                 CookieKeepList::fromSettings(Settings::standard()));
     const Localization& texts = Localization::shared();
     Json removals = Json::array();
     Json edits = Json::array();
@@ -160,7 +162,7 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             continue;
         }
         // A database that is edited stays: its size is not part of what would go.
-        if (entry.path.kind != PathKind::Database) {
+        if (entry.path.kind != PathKind::Database && !entry.cookieRows) {
             total = saturatingAdd(total, entry.bytes);
         }
         if (options.json) {
@@ -170,11 +172,16 @@ int printPlan(CliContext& context, const CareOptions& options, const SelectionPr
             row.set("bytes", entry.bytes);
             if (entry.path.kind == PathKind::CookieStore) {
                 row.set("cookies", entry.cookies);
+                row.set("kept", entry.kept);
             }
-            if (entry.path.kind == PathKind::Database) {
+            if (entry.path.kind == PathKind::Database || entry.cookieRows) {
                 Json rows = Json::object();
                 for (const RowCount& count : entry.rows) {
                     rows.set(count.what, count.rows);
+                }
+                if (entry.cookieRows) {
+                    rows.set("cookies", entry.cookies);
+                    rows.set("kept", entry.kept);
                 }
                 row.set("rows", std::move(rows));
                 edits.append(std::move(row));
@@ -286,6 +293,7 @@ int runCare(CliContext& context, const QStringList& arguments) {
     }
     CareRun run(options.browser, context.files);
     run.setSelection(selection);
+    run.setCookieKeepList(CookieKeepList::fromSettings(Settings::standard()));
     run.setProfile(options.profile);
     QString recordError;
     HistoryEntry recorded;

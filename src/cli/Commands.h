@@ -13,6 +13,7 @@ int runHistory(CliContext& context, const QStringList& arguments);
 int runCheckUpdates(CliContext& context, const QStringList& arguments);
 int runThreshold(CliContext& context, const QStringList& arguments);
 int runAutoClean(CliContext& context, const QStringList& arguments);
+int runKeepCookies(CliContext& context, const QStringList& arguments);
 
 // The table that CommandLine dispatches on, in the order --help lists them.
 inline QList<CliCommand> allCommands() {
@@ -40,6 +41,11 @@ inline QList<CliCommand> allCommands() {
                         "                           | BROWSER off]\n"
                         "                           which browsers are cleaned as they close"),
          runAutoClean},
+        {QStringLiteral("keep-cookies"),
+         QStringLiteral("keep-cookies [add|remove SITE...]\n"
+                        "                           the sites whose cookies a care keeps (with\n"
+                        "                           their subdomains), or a change to that list"),
+         runKeepCookies},
     };
 }
 

@@ -1,8 +1,8 @@
 // The rows of the browser table and the families they belong to. The Linux items keep the
 // names, presets and orders of the macOS ones and only the files differ, but for Firefox's
-// history, which Linux adds. No Linux item removes bookmarks (Bookmarks, or those beside the
-// history in places.sqlite, which is edited rather than removed), saved passwords outside a
-// logins item, or extensions and their data.
+// history and every browser's site storage, which Linux adds. No Linux item removes bookmarks
+// (Bookmarks, or those beside the history in places.sqlite, which is edited rather than removed),
+// saved passwords outside a logins item, or extensions and their data.
 #include "core/browsers/Browser.h"
 
 namespace qz {
@@ -30,6 +30,15 @@ CarePath databaseIn(const QString& name, DatabaseChange change) {
 CarePath folderIn(const QString& name) {
     return {PathKind::Folder, name, PathBase::Profile};
 }
+// A cookie database in each profile, with its companions.
+CarePath cookiesIn(const QString& name) {
+    return {PathKind::CookieDatabase, name, PathBase::Profile, {}, true};
+}
+// The entries of a folder in each profile, but those whose names start with `except`.
+CarePath entriesIn(const QString& name, const QString& except) {
+    return {PathKind::FolderEntries, name,  PathBase::Profile, {}, false,
+            DatabaseChange::None,    except};
+}
 // A folder in each profile's cache folder.
 CarePath cacheIn(const QString& name) {
     return {PathKind::Folder, name, PathBase::ProfileCache};
@@ -38,6 +47,18 @@ CarePath cacheIn(const QString& name) {
 // An item whose paths are measured and removed in the same order.
 CareItem same(const QString& name, const QList<CarePath>& paths) {
     return {name, paths, paths};
+}
+
+// What web pages store in a Chromium-family profile: each site's IndexedDB databases (those of
+// extensions, chrome-extension_..., stay), and the storage folders every origin shares.
+QList<CarePath> chromiumSiteData() {
+    return {entriesIn("IndexedDB", "chrome-extension_"),
+            folderIn("Local Storage"),
+            folderIn("Session Storage"),
+            folderIn("Service Worker"),
+            folderIn("File System"),
+            folderIn("databases"),
+            folderIn("blob_storage")};
 }
 
 // Items declared and cared for in the order they are listed, unless orders are given.
@@ -92,7 +113,11 @@ const BrowserFamily& family(FamilyId id) {
                  // the profile's disk cache, start-up cache and page thumbnails
                  same("cache", {cacheIn("cache2"), cacheIn("startupCache"), cacheIn("thumbnails")}),
                  // cookies only
-                 same("coockies", {in("cookies.sqlite", true)}),
+                 same("coockies", {cookiesIn("cookies.sqlite")}),
+                 // what web pages store per site, and the older local-storage database; the
+                 // extensions' own entries (moz-extension+++...) stay
+                 same("sitedata", {entriesIn("storage/default", "moz-extension+++"),
+                                   in("webappsstore.sqlite", true)}),
                  // the download list of older versions; newer ones keep it with the history
                  // in places.sqlite
                  same("downloadlist", {in("downloads.sqlite", true)}),
@@ -134,7 +159,9 @@ const BrowserFamily& family(FamilyId id) {
                  // the profile's HTTP cache and compiled-script cache
                  same("cache", {cacheIn("Cache"), cacheIn("Code Cache")}),
                  // cookies, where older and newer versions keep them
-                 same("cookies", {in("Cookies", true), in("Network/Cookies", true)}),
+                 same("cookies", {cookiesIn("Cookies"), cookiesIn("Network/Cookies")}),
+                 // what web pages store; the extensions' own databases stay
+                 same("sitedata", chromiumSiteData()),
                  // site icons
                  same("webpageicon", {in("Favicons", true)}),
                  // the older session files and the Sessions folder that replaced them
@@ -409,7 +436,8 @@ BrowserInfo opera() {
             {
                 same("history", {in("History", true), in("Visited Links")}),
                 same("cache", {cacheIn("Cache"), cacheIn("Code Cache")}),
-                same("cookies", {in("Cookies", true), in("Network/Cookies", true)}),
+                same("cookies", {cookiesIn("Cookies"), cookiesIn("Network/Cookies")}),
+                same("sitedata", chromiumSiteData()),
                 // the session files of older and newer versions
                 same("session", {in("session.db"), in("Last Session"), in("Last Tabs"),
                                  in("Current Session"), in("Current Tabs"), folderIn("Sessions")}),

@@ -11,11 +11,15 @@ namespace qz {
 enum class BrowserId;  // the browser table's key (Browser.h)
 
 enum class PathKind {
-    File,         // measured by the file rule, removed as a whole
-    Folder,       // measured by the folder rule, removed with its contents
-    ProfileFile,  // a file name inside Firefox's default profile folder
-    CookieStore,  // the shared cookie store: emptied cookie by cookie, never measured
-    Database,     // a browser's database whose rows a change removes; the file stays
+    File,            // measured by the file rule, removed as a whole
+    Folder,          // measured by the folder rule, removed with its contents
+    ProfileFile,     // a file name inside Firefox's default profile folder
+    CookieStore,     // the shared cookie store: emptied cookie by cookie, never measured
+    Database,        // a browser's database whose rows a change removes; the file stays
+    FolderEntries,   // each entry of a folder but those named with the path's `except` prefix:
+                     // measured and removed one by one, the folder itself stays
+    CookieDatabase,  // a profile's cookie database: measured and removed as a file, or with a
+                     // keep-list, only the other sites' cookies deleted from it
 };
 
 // Which change a database path makes.
@@ -36,6 +40,7 @@ struct CarePath {
     BrowserId browser{};      // whose profiles, for a path inside a profile
     bool companions = false;  // SQLite's "-journal", "-wal" and "-shm" files go with it
     DatabaseChange change = DatabaseChange::None;  // for a database path
+    QString except{};  // FolderEntries: the entries whose names start with it stay
 };
 
 inline CarePath filePath(const QString& path) {

@@ -12,7 +12,7 @@ quint64 CarePreview::total() const {
     quint64 sum = 0;
     for (const PlannedRemoval& entry : plan) {
         // An edited database stays: its size is not part of what goes.
-        if (entry.exists && entry.path.kind != PathKind::Database) {
+        if (entry.exists && entry.path.kind != PathKind::Database && !entry.cookieRows) {
             sum = saturatingAdd(sum, entry.bytes);
         }
     }
@@ -48,8 +48,13 @@ CarePreview previewCare(BrowserId browser, const SelectionProvider& selection,
 
 QString plannedRemovalLine(const PlannedRemoval& entry, const QString& shownPath,
                            const Localization& texts) {
-    if (entry.path.kind == PathKind::CookieStore) {
-        return QStringLiteral("would delete %1 cookies from %2").arg(entry.cookies).arg(shownPath);
+    if (entry.path.kind == PathKind::CookieStore || entry.cookieRows) {
+        QString line =
+            QStringLiteral("would delete %1 cookies from %2").arg(entry.cookies).arg(shownPath);
+        if (entry.kept > 0) {
+            line += QStringLiteral(" (%1 kept)").arg(entry.kept);
+        }
+        return line;
     }
     if (entry.path.kind == PathKind::Database) {
         const QString rows = rowCountText(entry.rows);

@@ -2,6 +2,7 @@
 
 #include "core/browsers/BrowserProfiles.h"
 #include "core/browsers/RunningApplications.h"
+#include "core/care/CookieRows.h"
 #include "core/care/DatabaseCare.h"
 #include "core/care/SizeRules.h"
 #include "core/care/SizeText.h"
@@ -88,8 +89,29 @@ CarePrecheck precheckCare(BrowserId browser, const QList<int>& states, const Fil
     return CarePrecheck::Ready;
 }
 
+namespace {
+PlannedRemoval plannedCookieRows(const QString& item, const CarePath& path,
+                                 const QString& platformPath, const SqliteTable& table,
+                                 const CookieKeepList& keep, const FileManager& files) {
+    PlannedRemoval entry{item, path, platformPath, 0, false, 0, {}, {}};
+    entry.cookieRows = true;
+    const DatabaseSurvey survey = surveyDatabase(platformPath, cookieRowsEdit(table, keep), files);
+    // The file stays: what the edit frees is known only once it has compacted the copy.
+    entry.exists = survey.outcome != DatabaseSurvey::Outcome::Missing;
+    if (survey.outcome == DatabaseSurvey::Outcome::Read) {
+        const CookieRowCounts counts = cookieRowCounts(survey.counts);
+        entry.cookies = static_cast<int>(counts.going);
+        entry.kept = static_cast<int>(counts.kept);
+    } else {
+        entry.refused = survey.reason;
+    }
+    return entry;
+}
+}  // namespace
+
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
-                               const FileManager& files, const QString& profile) {
+                               const FileManager& files, const QString& profile,
+                               const CookieKeepList& keep) {
     QList<PlannedRemoval> plan;
     ProfileLookup profiles(files, profile);
     const BrowserCatalogue& items = catalogue(browser, files);
@@ -103,13 +125,25 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 PlannedRemoval entry{name, path, {}, 0, false, 0, {}, {}};
                 CookieStorage store(files);
                 entry.platformPath = store.storePath();
-                entry.cookies = static_cast<int>(store.cookies().size());
+                for (const HTTPCookie& cookie : store.cookies()) {
+                    ++(keep.keepsHost(cookie.domain) ? entry.kept : entry.cookies);
+                }
                 entry.exists = entry.cookies > 0;
                 plan.append(entry);
                 continue;
             }
+            const std::optional<SqliteTable> table = cookieTable(browserInfo(browser).family);
+            const bool rows = path.kind == PathKind::CookieDatabase && !keep.isEmpty() && table;
             // Nothing for Firefox without a default profile, or a browser without profiles.
             for (const CareTarget& target : careTargets(path, files, profiles)) {
+                if (rows) {
+                    // The edit folds the companions in: only the database is listed.
+                    if (target.kind == PathKind::CookieDatabase) {
+                        plan.append(plannedCookieRows(name, path, target.platformPath, *table, keep,
+                                                      files));
+                    }
+                    continue;
+                }
                 PlannedRemoval entry{name, path, target.platformPath, 0, false, 0, {}, {}};
                 while (entry.platformPath.size() > 1 && entry.platformPath.endsWith(u'/')) {
                     entry.platformPath.chop(1);
@@ -185,6 +219,9 @@ CareReport CareRun::run() {
                 emptyCookieStore(report);
                 continue;
             }
+            // With a keep-list, a cookie database loses only the other sites' cookies.
+            const bool rows = path.kind == PathKind::CookieDatabase && !keep_.isEmpty() &&
+                              cookieTable(browserInfo(browser_).family);
             // Firefox's default profile (macOS) is looked up afresh for every path.
             for (const CareTarget& target : careTargets(path, files_, profiles)) {
                 if (!target.container.isEmpty() &&
@@ -194,6 +231,13 @@ CareReport CareRun::run() {
                             QStringLiteral("refused: not inside the profile folder %1")
                                 .arg(target.container)},
                            report);
+                    continue;
+                }
+                if (rows) {
+                    // Its companions are folded in by the edit, never removed beside it.
+                    if (target.kind == PathKind::CookieDatabase) {
+                        deleteCookieRows(target.platformPath, report);
+                    }
                     continue;
                 }
                 if (target.kind == PathKind::Database) {
@@ -223,9 +267,12 @@ CareReport CareRun::run() {
 void CareRun::emptyCookieStore(CareReport& report) {
     CookieStorage ownStore(files_);
     CookieStorage& store = cookies_ ? *cookies_ : ownStore;
-    const QList<HTTPCookie> cookies = store.cookies();
-    for (const HTTPCookie& cookie : cookies) {
-        store.deleteCookie(cookie);
+    int deleted = 0;
+    for (const HTTPCookie& cookie : store.cookies()) {
+        if (!keep_.keepsHost(cookie.domain)) {
+            store.deleteCookie(cookie);
+            ++deleted;
+        }
     }
     QString error;
     if (!store.synchronize(&error)) {
@@ -236,8 +283,39 @@ void CareRun::emptyCookieStore(CareReport& report) {
         notify(callbacks_.failed, failure);
         return;
     }
-    report.cookiesDeleted += static_cast<int>(cookies.size());
-    notify(callbacks_.cookiesDeleted, static_cast<int>(cookies.size()));
+    report.cookiesDeleted += deleted;
+    notify(callbacks_.cookiesDeleted, deleted);
+}
+
+void CareRun::deleteCookieRows(const QString& platformPath, CareReport& report) {
+    DatabaseEditResult result;
+    // Checked again here, as every database edit is: no edit while the browser runs.
+    if (browserIsOpen(browser_, files_)) {
+        result.outcome = DatabaseEditResult::Outcome::Refused;
+        result.reason =
+            QStringLiteral("refused: %1 is running").arg(browserInfo(browser_).displayName);
+    } else {
+        result =
+            editDatabase(platformPath,
+                         cookieRowsEdit(*cookieTable(browserInfo(browser_).family), keep_), files_);
+    }
+    switch (result.outcome) {
+        case DatabaseEditResult::Outcome::Missing:
+            report.missing.append(platformPath);
+            break;
+        case DatabaseEditResult::Outcome::Edited: {
+            const EditedDatabase edited{platformPath, result.removed, result.bytesFreed()};
+            const int deleted = static_cast<int>(result.rowsRemoved());
+            report.edited.append(edited);
+            report.cookiesDeleted += deleted;
+            notify(callbacks_.edited, edited);
+            notify(callbacks_.cookiesDeleted, deleted);
+            break;
+        }
+        default:
+            refuse({platformPath, result.reason}, report);
+            break;
+    }
 }
 
 void CareRun::refuse(const CareFailure& failure, CareReport& report) {

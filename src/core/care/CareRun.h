@@ -13,6 +13,7 @@
 
 #include "core/browsers/Browser.h"
 #include "core/browsers/Catalogue.h"
+#include "core/care/CookieKeepList.h"
 #include "core/care/UserNotification.h"
 #include "core/formats/DatabaseEdit.h"
 
@@ -41,7 +42,7 @@ struct CareReport {
     QStringList removed;  // platform paths, in removal order
     QList<CareFailure> failed;
     QStringList missing;       // paths that were not there: not a failure
-    int cookiesDeleted = 0;    // cookies taken out of the shared store
+    int cookiesDeleted = 0;    // cookies taken out of the shared store and cookie databases
     quint64 filesRemoved = 0;  // every entry but a folder counts as a file
     quint64 bytesFreed = 0;    // the removed files' sizes
     QStringList itemsRemoved;  // the items of which something went, in care order
@@ -102,13 +103,18 @@ struct PlannedRemoval {
     QString platformPath;  // the cookie store's file for the cookie store
     quint64 bytes = 0;
     bool exists = false;
-    int cookies = 0;       // for the cookie store
-    QList<RowCount> rows;  // for a database: what its edit would remove
-    QString refused;       // for a database: why its edit would be refused
+    int cookies = 0;          // for the cookie store, or a cookie database edited row by row: the
+                              // cookies that would go
+    QList<RowCount> rows;     // for a database: what its edit would remove
+    QString refused;          // for a database: why its edit would be refused
+    int kept = 0;             // the cookies the keep-list leaves
+    bool cookieRows = false;  // a cookie database edited row by row instead of removed
 };
-// `profile` limits the plan to one profile of the Linux layout.
+// `profile` limits the plan to one profile of the Linux layout; `keep` names the sites whose
+// cookies stay.
 QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selection,
-                               const FileManager& files, const QString& profile = {});
+                               const FileManager& files, const QString& profile = {},
+                               const CookieKeepList& keep = {});
 // What a care leaves alone and reports as not removed: refused profiles and caches, and profile
 // lists that could not be read whole (limited to `onlyProfile` when given).
 QList<CareFailure> profilesLeftAlone(BrowserId browser, const FileManager& files,
@@ -131,12 +137,15 @@ class CareRun {
     // The counter the removals add to, file by file: another thread may read it while the care
     // runs. The run keeps its own when none is given.
     void setCounter(std::shared_ptr<RemovalCounter> counter);
+    // The sites whose cookies stay; none by default.
+    void setCookieKeepList(CookieKeepList keep) { keep_ = std::move(keep); }
 
     // Runs the whole care on the calling thread (never the main thread: it pauses).
     CareReport run();
 
   private:
     void emptyCookieStore(CareReport& report);
+    void deleteCookieRows(const QString& platformPath, CareReport& report);
     void removePath(const QString& platformPath, CareReport& report);
     void refuse(const CareFailure& failure, CareReport& report);
     void reportRefusedProfiles(CareReport& report);
@@ -149,6 +158,7 @@ class CareRun {
     CookieStorage* cookies_ = nullptr;
     QString profile_;
     std::shared_ptr<RemovalCounter> counter_;
+    CookieKeepList keep_;
 };
 
 }  // namespace qz

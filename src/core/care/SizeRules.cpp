@@ -1,5 +1,7 @@
 #include "core/care/SizeRules.h"
 
+#include <QFile>
+
 #include "core/browsers/FirefoxProfile.h"
 #include "core/fs/ByteSum.h"
 #include "core/fs/FileManager.h"
@@ -20,6 +22,8 @@ QString platformPathOf(const CarePath& path, const FileManager& files) {
         case PathKind::File:
         case PathKind::Folder:
         case PathKind::Database:
+        case PathKind::FolderEntries:
+        case PathKind::CookieDatabase:
             return files.userPath(path.path);
         case PathKind::ProfileFile: {
             const QString profile = firefoxDefaultProfile(files);
@@ -35,6 +39,22 @@ QList<CareTarget> careTargets(const CarePath& path, const FileManager& files,
                               ProfileLookup& profiles) {
     QList<CareTarget> targets;
     const auto add = [&](const QString& platformPath, const QString& container) {
+        if (path.kind == PathKind::FolderEntries) {
+            // Each entry is a target of its own: a folder by the folder rule, anything else
+            // (a link included, never followed) by the file rule.
+            for (const FolderEntry& entry : files.folderEntries(platformPath)) {
+                const QByteArray raw = QByteArray::fromStdString(entry.name);
+                const QString name = QFile::decodeName(raw);
+                // A name the text cannot carry back to the same bytes is left where it is.
+                if (QFile::encodeName(name) != raw ||
+                    (!path.except.isEmpty() && name.startsWith(path.except))) {
+                    continue;
+                }
+                targets.append({platformPath + u'/' + name, container,
+                                entry.folder ? PathKind::Folder : PathKind::File});
+            }
+            return;
+        }
         targets.append({platformPath, container, path.kind});
         if (path.companions) {
             for (const char* companion : {"-journal", "-wal", "-shm"}) {

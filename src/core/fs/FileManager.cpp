@@ -178,6 +178,15 @@ int FileManager::freshWalks() {
     return walksMade.load();
 }
 
+std::vector<FolderEntry> FileManager::folderEntries(const QString& platformPath) const {
+    const ResolvedPath resolved = resolve(platformPath);
+    if (!resolved.valid()) {
+        return {};
+    }
+    const UniqueFd folder(openSubfolder(resolved.parent.get(), resolved.leaf.c_str()));
+    return folder.valid() ? listFolderEntries(folder.get()) : std::vector<FolderEntry>{};
+}
+
 quint64 FileManager::walkFolderSize(const QString& platformPath) const {
     ++walksMade;
     const ResolvedPath resolved = resolve(platformPath);

@@ -8,7 +8,9 @@
 #include <QtGlobal>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "core/fs/FolderWalk.h"
 #include "core/fs/UniqueFd.h"
 
 namespace qz {
@@ -84,6 +86,9 @@ class FileManager {
     // themselves count 0, links their own size; unreadable entries are skipped) plus the folder
     // entry's own size.
     quint64 walkFolderSize(const QString& platformPath) const;
+    // The entries directly inside a folder reached without links (a link inside is an entry of
+    // its own, never followed); nothing when the path is no such folder.
+    std::vector<FolderEntry> folderEntries(const QString& platformPath) const;
     // How many fresh walks this process has made (a test hook).
     static int freshWalks();
 

@@ -10,6 +10,7 @@
 #include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
 #include "core/settings/Log.h"
+#include "core/settings/Settings.h"
 #include "core/settings/TimeScale.h"
 #include "gui/chrome/SheetWidth.h"
 #include "gui/panels/CareModule.h"
@@ -130,10 +131,13 @@ void CareRunController::alertDidEnd(QMessageBox*, int returnCode) {
     counter_ = std::make_shared<RemovalCounter>();
     shownFiles_ = shownBytes_ = 0;
     const std::shared_ptr<RemovalCounter> counter = counter_;
-    const auto threadedMethod = [browser, texts, files, selection, history, counter, self] {
+    CookieKeepList keep = CookieKeepList::fromSettings(Settings::standard());
+    const auto threadedMethod = [browser, texts, files, selection, history, counter, self,
+                                 keep = std::move(keep)] {
         CareRun run(browser, files);
         run.setSelection([selection](const QString& item) { return selection->state(item); });
         run.setCounter(counter);
+        run.setCookieKeepList(keep);
         QString recordError;
         HistoryEntry recorded;
         run.setRecorder(

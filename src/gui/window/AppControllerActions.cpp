@@ -3,6 +3,7 @@
 #include "gui/extras/AboutPanelController.h"
 #include "gui/window/AppController.h"
 #include "gui/window/AutoCleanSection.h"
+#include "gui/window/KeepCookiesSection.h"
 #include "gui/window/PreferencesWindowController.h"
 #include "services/AccessLinks.h"
 
@@ -33,6 +34,7 @@ void AppController::preferences() {
         preferences_ =
             std::make_unique<PreferencesWindowController>(imageFactory_, preferenceControls_);
         preferences_->addSection(new AutoCleanSection(files_, UserDefaults::standard()));
+        preferences_->addSection(new KeepCookiesSection(files_, UserDefaults::standard()));
     }
     preferences_->showWindow();
 }

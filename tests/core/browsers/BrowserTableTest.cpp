@@ -33,8 +33,8 @@ QStringList names(const BrowserCatalogue& items) {
     return listed;
 }
 
-// The names without those only the Linux layout has (Firefox's history, kept in the database
-// that also holds the bookmarks).
+// The names without those only the Linux layout has (site storage, and Firefox's history, kept
+// in the database that also holds the bookmarks).
 QStringList without(QStringList names, const QStringList& linuxOnly) {
     for (const QString& name : linuxOnly) {
         names.removeAll(name);
@@ -94,13 +94,20 @@ TEST(BrowserTableTest, EveryItemStaysInsideItsBrowsersOwnData) {
                 continue;
             }
             // One set of names and orders whatever the layout, each name ending in the letter;
-            // Linux adds the Firefox family's history, in its basic preset.
-            const QStringList linuxOnly = layout == Layout::Linux && row.family == FamilyId::Firefox
-                                              ? QStringList{QStringLiteral("history") + row.suffix}
-                                              : QStringList{};
+            // Linux adds every browser's site storage, and the Firefox family's history in its
+            // basic preset.
+            QStringList linuxOnly;
+            if (layout == Layout::Linux) {
+                linuxOnly.append(QStringLiteral("sitedata") + row.suffix);
+                if (row.family == FamilyId::Firefox) {
+                    linuxOnly.append(QStringLiteral("history") + row.suffix);
+                }
+            }
             const QStringList listed = names(*items);
             for (const QString& name : linuxOnly) {
-                EXPECT_TRUE(listed.contains(name) && items->basicSet.contains(name))
+                EXPECT_TRUE(listed.contains(name)) << name.toStdString();
+                EXPECT_EQ(items->basicSet.contains(name),
+                          name.startsWith(QStringLiteral("history")))
                     << name.toStdString();
             }
             EXPECT_EQ(without(listed, linuxOnly), without(names(shared), linuxOnly));
@@ -157,9 +164,13 @@ TEST(BrowserTableTest, EveryRowHasItsOwnItemsTextsAndEmblem) {
     const Localization italian = Localization::forLanguage(QStringLiteral("it"));
     for (const BrowserInfo& row : browserTable()) {
         SCOPED_TRACE(row.key.toStdString());
-        const QStringList& items = catalogue(row.id).declarationOrder;
-        EXPECT_EQ(QSet<QString>(items.begin(), items.end()).size(), items.size())
-            << items.join(u' ').toStdString();
+        for (Layout layout : {Layout::MacOS, Layout::Linux}) {
+            if (const BrowserCatalogue* own = catalogue(row.id, layout)) {
+                const QStringList& declared = own->declarationOrder;
+                EXPECT_EQ(QSet<QString>(declared.begin(), declared.end()).size(), declared.size())
+                    << declared.join(u' ').toStdString();
+            }
+        }
         EXPECT_GT(row.panel.interval, 0);
         QStringList keys = {row.openKey,
                             row.nothingSelectedKey,
@@ -179,9 +190,13 @@ TEST(BrowserTableTest, EveryRowHasItsOwnItemsTextsAndEmblem) {
                 }
             }
         }
-        // The history Linux adds to the Firefox family says what stays.
+        // The history Linux adds to the Firefox family says what stays, and the site storage
+        // every Linux row has says the extensions' data stays.
         if (row.family == FamilyId::Firefox) {
             keys.append(QStringLiteral("history") + row.suffix + QStringLiteral("Help"));
+        }
+        if (!row.linuxInstalls.isEmpty()) {
+            keys.append(QStringLiteral("sitedata") + row.suffix + QStringLiteral("Help"));
         }
         for (const QString& key : keys) {
             EXPECT_NE(english.text(key), key);
