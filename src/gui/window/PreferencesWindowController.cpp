@@ -19,7 +19,8 @@ PreferencesWindowController::PreferencesWindowController(ImageFactory* imageFact
     setWindowTitle(texts.text(QStringLiteral("PreferencesTitle")));
     ui_->pesoalertLabel->setText(texts.text(QStringLiteral("pesoalertLabel")));
     ui_->twitterButton->setText(texts.text(QStringLiteral("twitterLink")));
-    ui_->twitterButton->setEnabled(!endpointUrl(Endpoint::SocialPage).isEmpty());
+    // A link without an address has no control.
+    ui_->twitterButton->setVisible(!endpointUrl(Endpoint::SocialPage).isEmpty());
     connect(ui_->twitterButton, &QPushButton::clicked, this, &PreferencesWindowController::twitter);
     if (delegateControls) {
         auto* holder = new QVBoxLayout(ui_->delegateControls);

@@ -206,6 +206,10 @@ TEST_F(ShellWindowsTest, RatingButtonsOpenTheirAddressThenCloseThePrompt) {
     bare->welcomeVideo();
     ASSERT_NE(welcomeOf(*bare), nullptr);
     EXPECT_FALSE(welcomeOf(*bare)->twitterButton()->isVisible());
+    bare->vista()->preferences();
+    ASSERT_NE(bare->vista()->preferencesWindow(), nullptr);
+    EXPECT_FALSE(bare->vista()->preferencesWindow()->twitterButton()->isVisible());
+    bare->vista()->preferencesWindow()->close();
     bare->splash()->close();
 }
 
