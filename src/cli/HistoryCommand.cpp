@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/TerminalText.h"
+#include "core/care/SizeText.h"
 #include "core/formats/Localization.h"
 #include "core/history/CareHistory.h"
 #include "services/InstanceName.h"
@@ -51,10 +52,20 @@ int listHistory(CliContext& context, bool json) {
         return CommandLine::kOk;
     }
     for (const HistoryEntry& entry : *entries) {
-        context.out << QStringLiteral("%1  %2%3")
+        // What went and the space freed, where the entry recorded them.
+        QString detail;
+        if (entry.bytesFreed) {
+            detail += QStringLiteral("  %1 freed")
+                          .arg(convertSizeToString(*entry.bytesFreed, Localization::shared()));
+        }
+        if (!entry.items.isEmpty()) {
+            detail += QStringLiteral("  (%1)").arg(terminalText(entry.items.join(u',')));
+        }
+        context.out << QStringLiteral("%1  %2%3%4")
                            .arg(terminalText(entry.browserName), -14)
                            .arg(terminalText(entry.dateCare),
-                                entry.automatic ? QStringLiteral("  (as it closed)") : QString())
+                                entry.automatic ? QStringLiteral("  (as it closed)") : QString(),
+                                detail)
                     << "\n";
     }
     context.out.flush();

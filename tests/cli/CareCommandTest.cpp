@@ -141,6 +141,9 @@ TEST_F(CareCommandTest, DryRunChangesNothingThenTheCareReportsAndRecords) {
     ASSERT_EQ(words.code, 0) << words.err.toStdString();
     EXPECT_TRUE(words.out.contains("Space freed: 1.5 KB (files removed: 1)."))
         << words.out.toStdString();
+    const QString listed = runCommand(home_.files(), {"history"}).out;
+    EXPECT_TRUE(listed.contains("30 Bytes freed  (historyS,cacheS)")) << listed.toStdString();
+    EXPECT_TRUE(listed.contains("1.5 KB freed  (cacheS)")) << listed.toStdString();
     EXPECT_EQ(runCommand(home_.files(), {"history", "--clear", "--yes"}).code, 0);
     EXPECT_FALSE(QFileInfo::exists(HistoryList::defaultFilePath()));
 }
