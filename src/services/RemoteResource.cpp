@@ -15,12 +15,19 @@ namespace qz {
 namespace {
 
 // One access manager for every fetch of the process, on the main thread: it is asynchronous,
-// so nothing waits on it. Parented to the application, it goes (with the requests still in
-// flight) when the application does.
-QNetworkAccessManager* accessManager() {
+// so nothing waits on it. It goes (with the requests still in flight) while the application
+// object is still whole: deleted later as its child, the manager's connection thread could
+// still deliver an event to an application that is gone.
+QPointer<QNetworkAccessManager>& sharedManager() {
     static QPointer<QNetworkAccessManager> manager;
+    return manager;
+}
+
+QNetworkAccessManager* accessManager() {
+    QPointer<QNetworkAccessManager>& manager = sharedManager();
     if (!manager) {
         manager = new QNetworkAccessManager(QCoreApplication::instance());
+        qAddPostRoutine([] { delete sharedManager().data(); });
     }
     return manager;
 }
