@@ -24,6 +24,15 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
     return atom;
 }
 
+}  // namespace
+
+bool taskbarPresenceApplies() {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 && x11->connection();
+}
+
+namespace {
+
 // Before the window is mapped the state is a property the window manager reads at mapping;
 // afterwards it is a request to the window manager.
 void apply(QWidget* window, bool mapped) {

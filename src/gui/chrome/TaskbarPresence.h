@@ -9,5 +9,7 @@ namespace qz {
 // Takes effect at once on a shown window and again each time the window is shown.
 void setSkipsTaskbar(QWidget* window, bool skips);
 bool skipsTaskbar(const QWidget* window);
+// Whether the choice can take effect: an X11 display; under Wayland the desktop decides.
+bool taskbarPresenceApplies();
 
 }  // namespace qz

@@ -38,6 +38,9 @@ void AppDelegate::buildShellControls() {
 
     loginCheck_->setText(texts.text(QStringLiteral("loginCheck")));
     dockIconCheckbox_->setText(texts.text(QStringLiteral("dockIconCheckbox")));
+    if (!taskbarPresenceApplies()) {
+        dockIconCheckbox_->setToolTip(texts.text(QStringLiteral("dockIconCheckboxElsewhere")));
+    }
     avvisoIcon_->setText(texts.text(QStringLiteral("avvisoIcon")));
     avvisoIcon_->setWordWrap(true);
     connect(loginCheck_, &QCheckBox::clicked, this, &AppDelegate::openatlogin);

@@ -92,6 +92,9 @@ TEST_F(ShellWindowsTest, TheTaskBarOptionTakesEffectAtTheNextLaunchAndSharesItsK
         }
         const auto delegate = launch();
         EXPECT_EQ(delegate->dockIconCheckbox()->isChecked(), row.inTaskBar);
+        // Where the choice cannot take effect (no X11 display) the box says so.
+        EXPECT_EQ(delegate->dockIconCheckbox()->toolTip().contains("Wayland"),
+                  !taskbarPresenceApplies());
         EXPECT_EQ(!skipsTaskbar(delegate->window()), row.inTaskBar);
         EXPECT_TRUE(delegate->avvisoIcon()->isHidden());
 
