@@ -75,6 +75,9 @@ struct BrowserFamily {
     FamilyFile lock{};     // a link naming the process that holds the data while it runs
     FamilyFile version{};  // where the browser writes the version that last ran
     QString versionKey{};  // the version line's key ("LastVersion="); empty: the whole file is it
+    // The cookie database's table and its host column; empty where cookies are not rows of ours.
+    QString cookieTable{};
+    QString cookieHostColumn{};
     BrowserCatalogue linuxItems{};      // the items of a profile
     QList<CarePath> linuxMonitorSet{};  // what the status item and the logo add up in a profile
     LogoDesign logoDesign{};            // how the logo grows

@@ -102,6 +102,8 @@ const BrowserFamily& family(FamilyId id) {
          .lock = {"lock", FamilyFile::In::Profile},
          .version = {"compatibility.ini", FamilyFile::In::Profile},
          .versionKey = "LastVersion=",
+         .cookieTable = "moz_cookies",
+         .cookieHostColumn = "host",
          .linuxItems = itemSet(
              {
                  // visits, typed input, page metadata and the pages no bookmark or keyword
@@ -152,6 +154,8 @@ const BrowserFamily& family(FamilyId id) {
          .profileList = ProfileList::LocalState,
          .lock = {"SingletonLock", FamilyFile::In::DataFolder},
          .version = {"Last Version", FamilyFile::In::DataFolder},
+         .cookieTable = "cookies",
+         .cookieHostColumn = "host_key",
          .linuxItems = itemSet(
              {
                  // browsing history and the visited-link table

@@ -132,7 +132,7 @@ QList<PlannedRemoval> planCare(BrowserId browser, const SelectionProvider& selec
                 plan.append(entry);
                 continue;
             }
-            const std::optional<SqliteTable> table = cookieTable(browserInfo(browser).family);
+            const std::optional<SqliteTable> table = cookieTable(browser);
             const bool rows = path.kind == PathKind::CookieDatabase && !keep.isEmpty() && table;
             // Nothing for Firefox without a default profile, or a browser without profiles.
             for (const CareTarget& target : careTargets(path, files, profiles)) {
@@ -220,8 +220,8 @@ CareReport CareRun::run() {
                 continue;
             }
             // With a keep-list, a cookie database loses only the other sites' cookies.
-            const bool rows = path.kind == PathKind::CookieDatabase && !keep_.isEmpty() &&
-                              cookieTable(browserInfo(browser_).family);
+            const bool rows =
+                path.kind == PathKind::CookieDatabase && !keep_.isEmpty() && cookieTable(browser_);
             // Firefox's default profile (macOS) is looked up afresh for every path.
             for (const CareTarget& target : careTargets(path, files_, profiles)) {
                 if (!target.container.isEmpty() &&
@@ -295,9 +295,7 @@ void CareRun::deleteCookieRows(const QString& platformPath, CareReport& report) 
         result.reason =
             QStringLiteral("refused: %1 is running").arg(browserInfo(browser_).displayName);
     } else {
-        result =
-            editDatabase(platformPath,
-                         cookieRowsEdit(*cookieTable(browserInfo(browser_).family), keep_), files_);
+        result = editDatabase(platformPath, cookieRowsEdit(*cookieTable(browser_), keep_), files_);
     }
     switch (result.outcome) {
         case DatabaseEditResult::Outcome::Missing:

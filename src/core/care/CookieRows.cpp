@@ -13,16 +13,12 @@ QList<RowCount> cookieHosts(SqliteDatabase& db, const SqliteTable& table) {
     return hosts;
 }
 
-std::optional<SqliteTable> cookieTable(FamilyId family) {
-    switch (family) {
-        case FamilyId::Firefox:
-            return SqliteTable{QStringLiteral("moz_cookies"), {QStringLiteral("host")}};
-        case FamilyId::Chromium:
-            return SqliteTable{QStringLiteral("cookies"), {QStringLiteral("host_key")}};
-        case FamilyId::Safari:
-            break;
+std::optional<SqliteTable> cookieTable(BrowserId browser) {
+    const BrowserFamily& family = browserFamily(browser);
+    if (family.cookieTable.isEmpty()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return SqliteTable{family.cookieTable, {family.cookieHostColumn}};
 }
 
 DatabaseEdit cookieRowsEdit(const SqliteTable& table, const CookieKeepList& keep) {

@@ -1,5 +1,5 @@
 // A browser's cookie database edited row by row: the cookies of every site but the kept ones go,
-// the file stays. Each family names its table and host column.
+// the file stays. The browser table names each family's table and host column.
 #pragma once
 
 #include "core/browsers/Browser.h"
@@ -8,9 +8,9 @@
 
 namespace qz {
 
-// The cookie table of a family's cookie database: Firefox "moz_cookies.host", Chromium
-// "cookies.host_key"; nothing for a family without one.
-std::optional<SqliteTable> cookieTable(FamilyId family);
+// The cookie table of the browser's cookie database and its host column, as its family names
+// them; nothing for a family whose cookies are not rows of ours.
+std::optional<SqliteTable> cookieTable(BrowserId browser);
 
 // The edit that deletes every cookie whose host the list does not keep. Its survey answers
 // {"cookies", rows that would go} and {"kept", rows that stay}; its change reports

@@ -35,7 +35,7 @@ QList<CookieSite> cookieSites(const FileManager& files) {
     // changes nothing.
     ProfileLookup profiles(files);
     for (BrowserId browser : installedBrowsers(files)) {
-        const std::optional<SqliteTable> table = cookieTable(browserInfo(browser).family);
+        const std::optional<SqliteTable> table = cookieTable(browser);
         if (!table) {
             continue;
         }

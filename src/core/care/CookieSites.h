@@ -19,8 +19,8 @@ struct CookieSite {
 QString cookieSiteOf(const QString& host);
 
 // Every installed browser's cookies read without changing anything: in the Linux layout each
-// usable profile's Firefox-family cookies.sqlite and Chromium-family Cookies and Network/Cookies,
-// in the macOS layout the shared cookie store. Grouped by site, most cookies first, then by name;
+// usable profile's cookie databases (those of its cookie item), in the macOS layout the shared
+// cookie store. Grouped by site, most cookies first, then by name;
 // a store that cannot be read adds nothing.
 QList<CookieSite> cookieSites(const FileManager& files);
 
