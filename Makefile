@@ -6,16 +6,19 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= PropertyList CookieStorage Strings Bookmark ProfilesIni LocalState DesktopEntry
 # Every test program that starts work off the main thread (walker, removal, executor, care run,
-# history, size monitor, panels, logos, share) under ThreadSanitizer. Qt and GLib are not built with
+# history, size monitor, panels, logos, share,
+# the window's preference sections) under ThreadSanitizer. Qt and GLib are not built with
 # it, so races inside them are left to tests/tsan.supp.
 TSAN_TESTS  := quenzel_core_fs_tests quenzel_core_browsers_tests quenzel_core_care_tests \
                quenzel_core_history_tests quenzel_core_monitor_tests quenzel_services_tests \
-               quenzel_gui_panels_tests quenzel_gui_tray_tests quenzel_gui_extras_tests
+               quenzel_gui_panels_tests quenzel_gui_tray_tests quenzel_gui_extras_tests \
+               quenzel_gui_window_tests
 # The tests that start a process are left out too: QProcess starts it with clone(CLONE_VM), a
 # child sharing our memory that ThreadSanitizer does not know of, which spoils its view of the
 # main thread's locks; later tests then report false races on memory guarded by a mutex. The
-# version list's test of the installed pages needs the pages, which this build does not make.
-TSAN_FILTER := -UserNotificationCenter*:RemoteVersionList.IsAskedOnlyOfAWebSite:RunningApplicationsTest.FindsALiveProcess:HistoryTest.EachCareIsWrittenAtOnceAndOtherReadersAgree:AutoCleanTest.*
+# version list's test of the installed pages and the pages' own tests need the pages, which this
+# build does not make.
+TSAN_FILTER := -UserNotificationCenter*:RemoteVersionList.IsAskedOnlyOfAWebSite:RunningApplicationsTest.FindsALiveProcess:HistoryTest.EachCareIsWrittenAtOnceAndOtherReadersAgree:AutoCleanTest.*:SitePagesTest.*
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
