@@ -6,9 +6,9 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= PropertyList CookieStorage Strings Bookmark ProfilesIni LocalState DesktopEntry
 # Every test program that starts work off the main thread (walker, removal, executor, care run,
-# history, size monitor, panels, logos, share,
-# the window's preference sections) under ThreadSanitizer. Qt and GLib are not built with
-# it, so races inside them are left to tests/tsan.supp.
+# history, size monitor, panels, logos, share, the window's preference sections) under
+# ThreadSanitizer. Qt and GLib are not built with it, so races inside them are left to
+# tests/tsan.supp.
 TSAN_TESTS  := quenzel_core_fs_tests quenzel_core_browsers_tests quenzel_core_care_tests \
                quenzel_core_history_tests quenzel_core_monitor_tests quenzel_services_tests \
                quenzel_gui_panels_tests quenzel_gui_tray_tests quenzel_gui_extras_tests \

@@ -146,7 +146,7 @@ SqliteStatement SqliteDatabase::prepare(const QString& sql) {
     return SqliteStatement(statement);
 }
 
-std::optional<qint64> SqliteDatabase::scalar(const QString& sql) {
+std::optional<SqliteStatement> SqliteDatabase::firstRow(const QString& sql) {
     SqliteStatement statement = prepare(sql);
     if (!statement.valid()) {
         return std::nullopt;
@@ -155,19 +155,17 @@ std::optional<qint64> SqliteDatabase::scalar(const QString& sql) {
         fail();
         return std::nullopt;
     }
-    return statement.int64(0);
+    return statement;
+}
+
+std::optional<qint64> SqliteDatabase::scalar(const QString& sql) {
+    std::optional<SqliteStatement> row = firstRow(sql);
+    return row ? std::optional<qint64>(row->int64(0)) : std::nullopt;
 }
 
 std::optional<QString> SqliteDatabase::textValue(const QString& sql) {
-    SqliteStatement statement = prepare(sql);
-    if (!statement.valid()) {
-        return std::nullopt;
-    }
-    if (statement.step() != SqliteStatement::Step::Row) {
-        fail();
-        return std::nullopt;
-    }
-    return statement.text(0);
+    std::optional<SqliteStatement> row = firstRow(sql);
+    return row ? std::optional<QString>(row->text(0)) : std::nullopt;
 }
 
 qint64 SqliteDatabase::changes() const {

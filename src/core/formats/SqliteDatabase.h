@@ -102,6 +102,8 @@ class SqliteDatabase {
   private:
     bool openWith(const QString& localPath, int flags);
     bool fail();
+    // The statement stepped onto its first row; nothing on failure or without a row.
+    std::optional<SqliteStatement> firstRow(const QString& sql);
 
     sqlite3* db_ = nullptr;
     QString error_;

@@ -11,6 +11,7 @@
 
 #include "core/care/CareRun.h"
 #include "core/formats/CookieStorage.h"
+#include "fixtures/CookieStores.h"
 #include "fixtures/FixtureHome.h"
 #include "support/WaitFor.h"
 
@@ -21,28 +22,13 @@ const QString kProfile =
     QStringLiteral("Application Support/Firefox/Profiles/x1.default/");  // under Library
 const QString kCookies = QStringLiteral("/Users/%@/Library/Cookies/Cookies.binarycookies");
 
-// A cookies file of one page holding `count` cookies with distinct domains, laid out by hand.
+// A cookies file of one page holding `count` cookies with distinct domains.
 QByteArray cookiesFile(int count) {
-    const auto little = [](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        return QByteArray(b, 4);
-    };
-    QByteArray offsets;
-    QByteArray records;
+    QStringList hosts;
     for (int i = 0; i < count; ++i) {
-        offsets += little(12 + 4 * count + records.size());
-        // Size, flags and reserved words, then the offsets of domain, name, path and value.
-        records += little(64) + QByteArray(12, '\0') + little(56) + little(58) + little(60) +
-                   little(62) + QByteArray(24, '\0') + 'a' + char('0' + i) +
-                   QByteArray("n\0/\0v\0", 6);
+        hosts.append(QStringLiteral("a%1").arg(i));
     }
-    const QByteArray page =
-        QByteArray::fromHex("00000100") + little(count) + offsets + QByteArray(4, '\0') + records;
-    char size[4];
-    qToBigEndian(quint32(page.size()), size);
-    return "cook" + QByteArray::fromHex("00000001") + QByteArray(size, 4) + page +
-           QByteArray(4, '\0');
+    return test::binaryCookiesFile(hosts);
 }
 
 struct Recording {
