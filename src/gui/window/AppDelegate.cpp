@@ -352,9 +352,19 @@ void AppDelegate::layoutForBrowserCount(int n) {
     QWidget* controls[5] = {helpSandbox_, chooseHD_, imageSandbox_, textUpdate_, btnUpdate_};
     for (int i = 0; i < 5; ++i) {
         const CentredFrame& frame = kAccessFrames[columns - 1][i];
-        controls[i]->setGeometry(
+        QRect placed =
             toQtRect({width / 2 + frame.dx, height / 2 + frame.dy, frame.width, frame.height},
-                     contentHeight));
+                     contentHeight);
+        // A button whose text (a translation) is wider than its frame widens about its centre
+        // instead of clipping the text.
+        if (qobject_cast<QPushButton*>(controls[i])) {
+            const int wanted = controls[i]->sizeHint().width();
+            if (wanted > placed.width()) {
+                placed.adjust(-(wanted - placed.width()) / 2, 0, (wanted - placed.width() + 1) / 2,
+                              0);
+            }
+        }
+        controls[i]->setGeometry(placed);
     }
     // The narrow single column gets a smaller face for the notice.
     textUpdate_->setFont(columns == 1 ? QFont(QStringLiteral("LucidaGrande"), 11)

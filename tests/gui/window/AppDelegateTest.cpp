@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -151,6 +152,14 @@ TEST_F(AppDelegateTest, SizesTheWindowAndRecentresTheAccessControlsPerBrowserCou
         const bool narrow = row.installed.size() == 1;
         EXPECT_EQ(font.family() == QStringLiteral("LucidaGrande") && font.pointSize() == 11,
                   narrow);
+
+        // A longer translation widens the button about the same centre instead of clipping.
+        delegate->chooseHD()->setText(QStringLiteral("Consenti accesso alla cartella home"));
+        delegate->layoutForBrowserCount(static_cast<int>(row.installed.size()));
+        const QRect wide = delegate->chooseHD()->geometry();
+        EXPECT_GE(wide.width(), delegate->chooseHD()->sizeHint().width());
+        EXPECT_LE(std::abs(wide.center().x() - row.chooseHD.center().x()), 1);
+        EXPECT_EQ(wide.top(), row.chooseHD.top());
     }
 }
 
