@@ -35,9 +35,10 @@ const QList<BrowserId>& layoutBrowsers(Layout layout) {
         }
         return browsers;
     };
-    static const QList<BrowserId> macos = listed(Layout::MacOS);
-    static const QList<BrowserId> linuxList = listed(Layout::Linux);
-    return layout == Layout::Linux ? linuxList : macos;
+    // Never destroyed: a walk still running as the process exits may read them.
+    static const auto* macos = new QList<BrowserId>(listed(Layout::MacOS));
+    static const auto* linuxList = new QList<BrowserId>(listed(Layout::Linux));
+    return layout == Layout::Linux ? *linuxList : *macos;
 }
 
 QString layoutName(Layout layout) {

@@ -640,10 +640,11 @@ BrowserInfo filled(BrowserInfo row) {
 }  // namespace
 
 const std::array<BrowserInfo, kBrowserCount>& browserTable() {
-    static const std::array<BrowserInfo, kBrowserCount> rows = {
+    // Never destroyed: a walk still running as the process exits may read it.
+    static const auto* rows = new std::array<BrowserInfo, kBrowserCount>{
         filled(safari()), filled(firefox()), filled(chrome()), filled(chromium()), filled(opera()),
         filled(brave()),  filled(vivaldi()), filled(edge()),   filled(librewolf())};
-    return rows;
+    return *rows;
 }
 
 const BrowserInfo& browserInfo(BrowserId browser) {
