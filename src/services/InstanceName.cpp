@@ -9,11 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QStandardPaths>
 #include <cerrno>
 
 #include "core/fs/ApplicationSupport.h"
+#include "services/SingleInstance.h"
 
 namespace qz {
 
@@ -88,15 +88,7 @@ bool peerIsThisUser(qintptr socketDescriptor) {
 
 bool windowInstanceRunning() {
     const QString name = singleInstanceServerName();
-    if (name.isEmpty()) {
-        return false;
-    }
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    const bool connected =
-        socket.waitForConnected(500) && peerIsThisUser(socket.socketDescriptor());
-    socket.abort();
-    return connected;
+    return !name.isEmpty() && SingleInstance(name).isRunning(500);
 }
 
 }  // namespace qz

@@ -2,35 +2,17 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
+#include <QFileInfo>
+#include <QHash>
+#include <QLibrary>
 #include <QTimer>
 
 #include "core/settings/TimeScale.h"
+#include "services/NetworkModule.h"
 
 namespace qz {
 
 namespace {
-
-// One access manager for every fetch of the process, on the main thread: it is asynchronous,
-// so nothing waits on it. It goes (with the requests still in flight) while the application
-// object is still whole: deleted later as its child, the manager's connection thread could
-// still deliver an event to an application that is gone.
-QPointer<QNetworkAccessManager>& sharedManager() {
-    static QPointer<QNetworkAccessManager> manager;
-    return manager;
-}
-
-QNetworkAccessManager* accessManager() {
-    QPointer<QNetworkAccessManager>& manager = sharedManager();
-    if (!manager) {
-        manager = new QNetworkAccessManager(QCoreApplication::instance());
-        qAddPostRoutine([] { delete sharedManager().data(); });
-    }
-    return manager;
-}
 
 bool isWebAddress(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
@@ -73,82 +55,83 @@ RemoteResource::Result RemoteResource::getBlocking(const QUrl& url) {
 }
 
 void RemoteResource::start() {
-    QNetworkAccessManager* manager = accessManager();
-    setParent(manager);
-    QNetworkRequest request(url_);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
-    QNetworkReply* reply = manager->get(request);
-    reply->setParent(this);
-    // Keeps Qt from buffering far past the cap before readyRead lets us look at the data.
-    reply->setReadBufferSize(64 * 1024);
-
-    const auto fail = [this, reply](Failure failure, const QString& error) {
-        if (done_) {
-            return;
-        }
+    QString error;
+    const HttpGetFunction httpGet = loadNetworkModule(&error);
+    if (!httpGet) {
         done_ = true;
-        reply->abort();
         Result result;
-        result.failure = failure;
-        result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        result.failure = Failure::Network;
         result.error = error;
-        finish(std::move(result));
-    };
-    const QString tooLarge =
-        QStringLiteral("the answer is larger than %1 bytes").arg(RemoteResource::kMaxBytes);
-
+        // Still later, never inside get(): the callers count on that.
+        QMetaObject::invokeMethod(
+            this, [this, result] { finish(result); }, Qt::QueuedConnection);
+        return;
+    }
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, this,
-            [fail] { fail(Failure::TimedOut, QStringLiteral("no complete answer in time")); });
-    timer->start(timeoutMs_);
-
-    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, fail, tooLarge] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > kMaxBytes) {
-            fail(Failure::TooLarge, tooLarge);
-        }
-    });
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply, fail, tooLarge] {
+    connect(timer, &QTimer::timeout, this, [this] {
         if (done_) {
-            return;
-        }
-        body_ += reply->readAll();
-        if (body_.size() > kMaxBytes) {
-            fail(Failure::TooLarge, tooLarge);
-        }
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, fail, tooLarge] {
-        if (done_) {
-            return;
-        }
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->error() != QNetworkReply::NoError) {
-            fail(status != 0 ? Failure::HttpStatus : Failure::Network, reply->errorString());
-            return;
-        }
-        if (status < 200 || status > 299) {
-            fail(Failure::HttpStatus, QStringLiteral("the server answered %1").arg(status));
-            return;
-        }
-        body_ += reply->readAll();
-        if (body_.size() > kMaxBytes) {
-            fail(Failure::TooLarge, tooLarge);
             return;
         }
         done_ = true;
         Result result;
-        result.httpStatus = status;
-        result.body = std::move(body_);
+        result.failure = Failure::TimedOut;
+        result.error = QStringLiteral("no complete answer in time");
+        // The reply, our child, is aborted as it goes with us.
         finish(std::move(result));
+    });
+    timer->start(timeoutMs_);
+    httpGet(url_, kMaxBytes, this, [this](Result result) {
+        if (!done_) {
+            done_ = true;
+            finish(std::move(result));
+        }
     });
 }
 
 void RemoteResource::finish(Result result) {
     emit finished(result);
     deleteLater();
+}
+
+QStringList networkModuleCandidates() {
+    const QString forced = qEnvironmentVariable("QUENZEL_NETWORK_MODULE");
+    if (!forced.isEmpty()) {
+        return {forced};
+    }
+    const QString here = QCoreApplication::applicationDirPath();
+    return {
+        here + QStringLiteral("/" QUENZEL_NETWORK_MODULE_NAME),
+        QFileInfo(here + QStringLiteral("/" QUENZEL_NETWORK_MODULE_INSTALLED)).absoluteFilePath()};
+}
+
+HttpGetFunction loadNetworkModule(QString* error) {
+    // Loaded once per file and never unloaded: the access manager and its post routine live there.
+    static QHash<QString, HttpGetFunction> loaded;
+    const QStringList candidates = networkModuleCandidates();
+    QStringList reasons;
+    for (const QString& file : candidates) {
+        if (const HttpGetFunction known = loaded.value(file)) {
+            return known;
+        }
+        if (!QFileInfo(file).isFile()) {
+            continue;
+        }
+        QLibrary module(file);
+        const auto entry = reinterpret_cast<HttpGetFunction>(module.resolve(kHttpGetSymbol));
+        if (entry) {
+            loaded.insert(file, entry);
+            return entry;
+        }
+        reasons.append(module.errorString());
+    }
+    if (error) {
+        *error = reasons.isEmpty() ? QStringLiteral("the network module is not installed (%1)")
+                                         .arg(candidates.join(QStringLiteral(", ")))
+                                   : QStringLiteral("the network module cannot be loaded: %1")
+                                         .arg(reasons.join(QStringLiteral("; ")));
+    }
+    return nullptr;
 }
 
 }  // namespace qz

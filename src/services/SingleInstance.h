@@ -2,18 +2,21 @@
 // one over a local socket and ends.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
+
+class QSocketNotifier;
 
 namespace qz {
 
 class SingleInstance : public QObject {
     Q_OBJECT
   public:
-    // `name` is the window's socket path, singleInstanceServerName() (platform/InstanceName.h);
+    // `name` is the window's socket path, singleInstanceServerName() (services/InstanceName.h);
     // only peers of this user are believed or heard.
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
+    // Stops listening and removes the socket it made.
+    ~SingleInstance() override;
 
     // Asks a running instance to reopen; true when one took the message.
     bool handOver(int timeoutMs = 1000) const;
@@ -27,8 +30,14 @@ class SingleInstance : public QObject {
     void reopenRequested();
 
   private:
+    // Plain Unix sockets rather than Qt Network's local server: the window starts without
+    // loading that library.
+    bool bindAndListen();
+    void acceptPending();
+    void readFrom(QSocketNotifier* peer);
+
     QString name_;
-    QLocalServer server_;
+    int server_ = -1;
 };
 
 }  // namespace qz

@@ -1,8 +1,11 @@
 #include "services/RemoteResource.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 #include <optional>
 
@@ -87,21 +90,36 @@ TEST(RemoteResource, FailsWithoutServerOrWebAddress) {
         LocalHttpServer gone;
         closedPort = quint16(gone.url().port());
     }
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/ok"), {200, "fine", true, false});
+    QTemporaryDir folder;
+    QFile notALibrary(folder.filePath(QStringLiteral("text.so")));
+    ASSERT_TRUE(notALibrary.open(QIODevice::WriteOnly) && notALibrary.write("text") == 4);
+    notALibrary.close();
+    const QString served = server.url(QStringLiteral("/ok")).toString();
     const struct {
         QString url;
+        QString module;  // the network module's file, when not the one built
         Failure failure;
+        const char* reason;
     } cases[] = {
-        {QStringLiteral("http://127.0.0.1:%1/list").arg(closedPort), Failure::Network},
-        {QStringLiteral("file:///etc/hostname"), Failure::BadUrl},
-        {QString(), Failure::BadUrl},
+        {QStringLiteral("http://127.0.0.1:%1/list").arg(closedPort), {}, Failure::Network, ""},
+        {QStringLiteral("file:///etc/hostname"), {}, Failure::BadUrl, "not an http"},
+        {QString(), {}, Failure::BadUrl, "not an http"},
+        {served, folder.filePath(QStringLiteral("none.so")), Failure::Network, "not installed"},
+        {served, notALibrary.fileName(), Failure::Network, "cannot be loaded"},
     };
+    const QByteArray built = qgetenv("QUENZEL_NETWORK_MODULE");
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.url.toStdString());
+        SCOPED_TRACE((c.url + u' ' + c.module).toStdString());
+        qputenv("QUENZEL_NETWORK_MODULE", c.module.isEmpty() ? built : c.module.toLocal8Bit());
         const auto result = fetch(QUrl(c.url));
         ASSERT_TRUE(result.has_value());
         EXPECT_EQ(result->failure, c.failure);
-        EXPECT_FALSE(result->error.isEmpty());
+        EXPECT_THAT(result->error.toStdString(), testing::HasSubstr(c.reason));
     }
+    qputenv("QUENZEL_NETWORK_MODULE", built);
+    EXPECT_EQ(server.requests(QStringLiteral("/ok")), 0) << "fetched without the module";
 }
 
 TEST(RemoteResource, DropsTheAnswerWhenTheReceiverIsGone) {

@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
     ::unsetenv("QUENZEL_LAYOUT");
     // No test reaches the real web site; the ones that need one serve it on 127.0.0.1.
     ::setenv("QUENZEL_WEBSITE", qz::test::kOfflineWebSite, 1);
+    // The network module is built beside the program, not beside the tests.
+    ::setenv("QUENZEL_NETWORK_MODULE", QUENZEL_NETWORK_MODULE_FILE, 1);
     QApplication app(argc, argv);
     qz::Executor::lendToWalks();
     testing::InitGoogleTest(&argc, argv);
