@@ -84,6 +84,8 @@ endif()
 add_custom_target(quenzel_install_data ALL DEPENDS ${generated})
 
 install(TARGETS quenzel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The network module, loaded on the first fetch from <bindir>/../<libdir>/quenzel.
+install(TARGETS quenzel_network LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/quenzel)
 if(TARGET quenzel-helper)
   install(TARGETS quenzel-helper RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quenzel)
 endif()

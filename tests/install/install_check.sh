@@ -45,11 +45,16 @@ assert history["bytes"] == 1234, history
 assert not any(b["installed"] for b in status["browsers"] if b["key"] != "safari"), status
 PY
 
-for file in "bin/quenzel" "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
+module=$(cd "$usr" && ls lib/quenzel/quenzel-network.so lib/*/quenzel/quenzel-network.so 2>/dev/null | head -1)
+[ -n "$module" ] || fail "the network module is not installed"
+for file in "bin/quenzel" "$module" "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
             "share/icons/hicolor/scalable/apps/$app_id.svg" "share/man/man1/quenzel.1" \
             "share/quenzel/site/welcome.html" "share/quenzel/site/update.html"; do
     [ -s "$usr/$file" ] || fail "$file is not installed"
 done
+# The installed program finds its network module (the dynamic loader names what it opens).
+LD_DEBUG=files QUENZEL_WEBSITE=http://127.0.0.1:9 "$usr/bin/quenzel" check-updates >"$work/fetch.log" 2>&1 || true
+grep -q "$module.*dynamically loaded" "$work/fetch.log" || fail "check-updates did not load $module"
 grep -q 'id="sandbox"' "$usr/share/quenzel/site/support.html" || fail "support.html has no #sandbox"
 # No placeholder address ships, in a page, a data file or the program's own bundle.
 placeholders=$(grep -rl 'example\.com' "$usr" || true)
