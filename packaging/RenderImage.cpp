@@ -1,5 +1,6 @@
 // Draws one of our SVG pictures into a PNG or JPEG of a given size at build time: the icon
-// theme's sizes and the site's share pictures.
+// theme's sizes, the site's share pictures and the window's pictures at the sizes it shows
+// them ("fit": the drawing's proportions within the box, as an icon of that size draws it).
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -17,8 +18,10 @@ int main(int argc, char* argv[]) {
     bool okHeight = false;
     const int width = arguments.value(3).toInt(&okWidth);
     const int height = arguments.value(4).toInt(&okHeight);
-    if (arguments.size() != 5 || !okWidth || !okHeight || width <= 0 || height <= 0) {
-        err << "usage: quenzel-render-image DRAWING.svg PICTURE.png|jpg WIDTH HEIGHT" << Qt::endl;
+    const bool fit = arguments.value(5) == QStringLiteral("fit");
+    if (arguments.size() != (fit ? 6 : 5) || !okWidth || !okHeight || width <= 0 || height <= 0) {
+        err << "usage: quenzel-render-image DRAWING.svg PICTURE.png|jpg WIDTH HEIGHT [fit]"
+            << Qt::endl;
         return 2;
     }
     QSvgRenderer drawing(arguments[1]);
@@ -28,7 +31,9 @@ int main(int argc, char* argv[]) {
     }
     // JPEG has no transparency: such pictures get a white ground.
     const bool opaque = !arguments[2].endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-    QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
+    const QSize size = fit ? drawing.defaultSize().scaled(width, height, Qt::KeepAspectRatio)
+                           : QSize(width, height);
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
     picture.fill(opaque ? Qt::white : Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
