@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/AfterFirstFrame.h"
 #include "app/FirstFrameReport.h"
 #include "cli/CommandLine.h"
 #include "core/formats/Localization.h"
@@ -21,6 +22,7 @@
 #include "services/AutoClean.h"
 #include "services/Executor.h"
 #include "services/InstanceName.h"
+#include "services/RemoteResource.h"
 #include "services/SingleInstance.h"
 #include "services/SizeMonitor.h"
 
@@ -119,6 +121,7 @@ int Application::runWindow(bool background) {
     }
     makeDisabledTextReadable();
     installQtTranslations(Localization::sharedLanguage());
+    RemoteResource::holdFetches(true);
     // Every periodic measurement of the panels, the logos and the tray reads through this one
     // monitor, created here once and handed down.
     const SizeMonitor sizes(files);
@@ -136,7 +139,6 @@ int Application::runWindow(bool background) {
                      &AppController::preferences);
     delegate.vista()->setImageFactory(&imageFactory);
     QObject::connect(&menuStatus, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
-    menuStatus.awakeFromNib();
     imageFactory.awakeFromNib();
     // Cleaning on close, made once the settings turn it on for a browser; its cares go into the
     // window's history like the Clean button's.
@@ -154,6 +156,14 @@ int Application::runWindow(bool background) {
     }
     QObject::connect(&autoClean, &AutoCleanSwitch::created, followCares);
     delegate.setStartsInBackground(background);
+    // The tray's first measurement (and with it the tray icon) and the fetches the panels ask
+    // for (their update checks) wait for the window's first frame, which shows none of them. Made
+    // before the report, whose filter then sees the frame first: the report measures the frame
+    // without them.
+    new AfterFirstFrame(delegate.window(), !background, [&menuStatus] {
+        RemoteResource::holdFetches(false);
+        menuStatus.awakeFromNib();
+    });
     if (qEnvironmentVariableIsSet("QUENZEL_REPORT_FIRST_FRAME")) {
         new FirstFrameReport(delegate.window());
     }

@@ -12,8 +12,8 @@
 namespace qz {
 
 // The module's one entry. Starts a GET of `url` through the process's access manager; `owner`
-// becomes the manager's child and the reply the owner's, so destroying the owner aborts it. Unless the owner goes first, `done`
-// runs once, later, with the answer (a body of at most `maxBytes`).
+// becomes the manager's child and the reply the owner's, so destroying the owner aborts it. Unless
+// the owner goes first, `done` runs once, later, with the answer (a body of at most `maxBytes`).
 using HttpGetFunction = void (*)(const QUrl& url, qint64 maxBytes, QObject* owner,
                                  std::function<void(RemoteResource::Result)> done);
 inline constexpr char kHttpGetSymbol[] = "quenzelHttpGet";

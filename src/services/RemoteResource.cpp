@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLibrary>
+#include <QPointer>
 #include <QTimer>
 
 #include "core/settings/TimeScale.h"
@@ -13,6 +14,17 @@
 namespace qz {
 
 namespace {
+
+// The fetches asked while held, started in turn when the hold ends (main thread only).
+struct Hold {
+    bool holding = false;
+    QList<QPointer<RemoteResource>> waiting;
+};
+
+Hold& hold() {
+    static Hold held;
+    return held;
+}
 
 bool isWebAddress(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
@@ -39,7 +51,24 @@ void RemoteResource::get(const QUrl& url, QObject* context, Callback callback) {
     // A queued connection: the answer never arrives inside this call, and is dropped if the
     // context is destroyed before it arrives.
     connect(request, &RemoteResource::finished, context, std::move(callback), Qt::QueuedConnection);
+    if (hold().holding) {
+        hold().waiting.append(request);
+        return;
+    }
     request->start();
+}
+
+void RemoteResource::holdFetches(bool holding) {
+    hold().holding = holding;
+    if (holding) {
+        return;
+    }
+    const QList<QPointer<RemoteResource>> waiting = std::exchange(hold().waiting, {});
+    for (const QPointer<RemoteResource>& request : waiting) {
+        if (request) {
+            request->start();
+        }
+    }
 }
 
 RemoteResource::Result RemoteResource::getBlocking(const QUrl& url) {

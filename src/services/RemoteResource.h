@@ -34,6 +34,9 @@ class RemoteResource : public QObject {
     static void get(const QUrl& url, QObject* context, Callback callback);
     // Fetches and waits in a local event loop; for the command line, never for the window.
     static Result getBlocking(const QUrl& url);
+    // While held, fetches wait to start (their time-outs too) until the hold is released: the
+    // window holds them until its first frame is painted, which needs no network.
+    static void holdFetches(bool hold);
 
   signals:
     void finished(const qz::RemoteResource::Result& result);

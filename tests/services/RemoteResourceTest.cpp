@@ -122,6 +122,24 @@ TEST(RemoteResource, FailsWithoutServerOrWebAddress) {
     EXPECT_EQ(server.requests(QStringLiteral("/ok")), 0) << "fetched without the module";
 }
 
+// The window holds fetches until its first frame; held ones start when the hold ends.
+TEST(RemoteResource, AHeldFetchStartsWhenTheHoldEnds) {
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/ok"), {200, "fine", true, false});
+    std::optional<RemoteResource::Result> answer;
+    QObject context;
+    RemoteResource::holdFetches(true);
+    RemoteResource::get(server.url(QStringLiteral("/ok")), &context,
+                        [&](const RemoteResource::Result& result) { answer = result; });
+    test::waitFor([] { return false; }, 300);
+    EXPECT_EQ(server.requests(QStringLiteral("/ok")), 0);
+    EXPECT_FALSE(answer.has_value());
+    RemoteResource::holdFetches(false);
+    ASSERT_TRUE(test::waitFor([&] { return answer.has_value(); }));
+    EXPECT_TRUE(answer->ok()) << answer->error.toStdString();
+    EXPECT_EQ(server.requests(QStringLiteral("/ok")), 1);
+}
+
 TEST(RemoteResource, DropsTheAnswerWhenTheReceiverIsGone) {
     LocalHttpServer server;
     server.serve(QStringLiteral("/slow"), {200, "", true, true});

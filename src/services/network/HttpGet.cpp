@@ -66,13 +66,13 @@ extern "C" Q_DECL_EXPORT void quenzelHttpGet(const QUrl& url, qint64 maxBytes, Q
     };
     const QString tooLarge = QStringLiteral("the answer is larger than %1 bytes").arg(maxBytes);
 
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, fail, tooLarge,
-                                                                     maxBytes] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > maxBytes) {
-            fail(Failure::TooLarge, tooLarge);
-        }
-    });
+    QObject::connect(
+        reply, &QNetworkReply::metaDataChanged, reply, [reply, fail, tooLarge, maxBytes] {
+            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (length.isValid() && length.toLongLong() > maxBytes) {
+                fail(Failure::TooLarge, tooLarge);
+            }
+        });
     QObject::connect(reply, &QNetworkReply::readyRead, reply,
                      [state, reply, fail, tooLarge, maxBytes] {
                          if (state->finished) {
@@ -83,29 +83,29 @@ extern "C" Q_DECL_EXPORT void quenzelHttpGet(const QUrl& url, qint64 maxBytes, Q
                              fail(Failure::TooLarge, tooLarge);
                          }
                      });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [state, reply, fail, tooLarge,
-                                                              maxBytes] {
-        if (state->finished) {
-            return;
-        }
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->error() != QNetworkReply::NoError) {
-            fail(status != 0 ? Failure::HttpStatus : Failure::Network, reply->errorString());
-            return;
-        }
-        if (status < 200 || status > 299) {
-            fail(Failure::HttpStatus, QStringLiteral("the server answered %1").arg(status));
-            return;
-        }
-        state->body += reply->readAll();
-        if (state->body.size() > maxBytes) {
-            fail(Failure::TooLarge, tooLarge);
-            return;
-        }
-        state->finished = true;
-        RemoteResource::Result result;
-        result.httpStatus = status;
-        result.body = std::move(state->body);
-        state->done(std::move(result));
-    });
+    QObject::connect(
+        reply, &QNetworkReply::finished, reply, [state, reply, fail, tooLarge, maxBytes] {
+            if (state->finished) {
+                return;
+            }
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (reply->error() != QNetworkReply::NoError) {
+                fail(status != 0 ? Failure::HttpStatus : Failure::Network, reply->errorString());
+                return;
+            }
+            if (status < 200 || status > 299) {
+                fail(Failure::HttpStatus, QStringLiteral("the server answered %1").arg(status));
+                return;
+            }
+            state->body += reply->readAll();
+            if (state->body.size() > maxBytes) {
+                fail(Failure::TooLarge, tooLarge);
+                return;
+            }
+            state->finished = true;
+            RemoteResource::Result result;
+            result.httpStatus = status;
+            result.body = std::move(state->body);
+            state->done(std::move(result));
+        });
 }
