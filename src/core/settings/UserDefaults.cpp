@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -81,6 +82,31 @@ void removeKey(QVariantMap& values, const QString& key) {
     for (auto it = values.begin(); it != values.end();) {
         it = it.key() == key || it.key().startsWith(key + u'/') ? values.erase(it) : ++it;
     }
+}
+
+// Whether the changes, applied to the file's values, leave every value as the file has it (as a
+// setting stored again at each start does): then nothing needs writing, nor syncing.
+bool leavesFileAsItIs(const std::optional<QByteArray>& text,
+                      const QList<std::pair<QString, std::optional<QVariant>>>& changes) {
+    const IniText current = throughQSettings(text, {});
+    if (!current.error.isEmpty()) {
+        return false;
+    }
+    QVariantMap after = current.values;
+    for (const auto& [key, value] : changes) {
+        if (value) {
+            after.insert(key, *value);
+        } else {
+            removeKey(after, key);
+        }
+    }
+    // The file gives plain values back as text ("true", "300"): compare them as text too.
+    const auto same = [](const QVariant& a, const QVariant& b) {
+        return a == b ||
+               (a.canConvert<QString>() && b.canConvert<QString>() && a.toString() == b.toString());
+    };
+    return after.keys() == current.values.keys() &&
+           std::equal(after.cbegin(), after.cend(), current.values.cbegin(), same);
 }
 
 }  // namespace
@@ -175,6 +201,9 @@ bool UserDefaults::readAndWrite(bool write) {
     std::optional<QByteArray> text;
     if (file.status == OwnFile::ReadStatus::Read) {
         text = file.data;
+    }
+    if (write && !pending_.isEmpty() && leavesFileAsItIs(text, pending_)) {
+        pending_.clear();
     }
     const bool changed = write && !pending_.isEmpty();
     const IniText ini = throughQSettings(text, changed ? pending_ : QList<Change>{});

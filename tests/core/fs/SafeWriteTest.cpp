@@ -186,6 +186,22 @@ TEST(UserDefaultsTest, TheFileKeepsTheTextQSettingsWrites) {
     }
     ASSERT_TRUE(defaults.synchronize());
     EXPECT_EQ(contents(folder.filePath("ours.conf")), contents(folder.filePath("direct.conf")));
+    // The same values stored again (as some are at each start) write nothing; a new one does.
+    const auto fileId = [&] {
+        struct stat info {};
+        ::stat(QFile::encodeName(folder.filePath("ours.conf")).constData(), &info);
+        return info.st_ino;
+    };
+    const auto written = fileId();
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        defaults.setObject(it.value(), it.key());
+    }
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_EQ(fileId(), written);
+    defaults.setObject(true, "welcome");
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_NE(fileId(), written);
+    EXPECT_TRUE(UserDefaults(folder.filePath("ours.conf")).boolForKey("welcome"));
     defaults.removeObjectForKey("Group");
     ASSERT_TRUE(defaults.synchronize());
     EXPECT_FALSE(UserDefaults(folder.filePath("ours.conf")).hasStoredValue("Group/name"));
