@@ -86,12 +86,8 @@ void removeKey(QVariantMap& values, const QString& key) {
 
 // Whether the changes, applied to the file's values, leave every value as the file has it (as a
 // setting stored again at each start does): then nothing needs writing, nor syncing.
-bool leavesFileAsItIs(const std::optional<QByteArray>& text,
+bool leavesFileAsItIs(const IniText& current,
                       const QList<std::pair<QString, std::optional<QVariant>>>& changes) {
-    const IniText current = throughQSettings(text, {});
-    if (!current.error.isEmpty()) {
-        return false;
-    }
     QVariantMap after = current.values;
     for (const auto& [key, value] : changes) {
         if (value) {
@@ -202,11 +198,14 @@ bool UserDefaults::readAndWrite(bool write) {
     if (file.status == OwnFile::ReadStatus::Read) {
         text = file.data;
     }
-    if (write && !pending_.isEmpty() && leavesFileAsItIs(text, pending_)) {
+    IniText ini = throughQSettings(text, {});
+    if (ini.error.isEmpty() && write && !pending_.isEmpty() && leavesFileAsItIs(ini, pending_)) {
         pending_.clear();
     }
     const bool changed = write && !pending_.isEmpty();
-    const IniText ini = throughQSettings(text, changed ? pending_ : QList<Change>{});
+    if (changed) {
+        ini = throughQSettings(text, pending_);
+    }
     if (!ini.error.isEmpty()) {
         return failed(ini.error);
     }
