@@ -96,10 +96,23 @@ bool leavesFileAsItIs(const IniText& current,
             removeKey(after, key);
         }
     }
-    // The file gives plain values back as text ("true", "300"): compare them as text too.
-    const auto same = [](const QVariant& a, const QVariant& b) {
-        return a == b ||
-               (a.canConvert<QString>() && b.canConvert<QString>() && a.toString() == b.toString());
+    // The file gives plain values back as text ("true", "300"): compare those as text too.
+    const auto plain = [](const QVariant& value) {
+        switch (value.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Double:
+            case QMetaType::QString:
+                return true;
+            default:
+                return false;
+        }
+    };
+    const auto same = [&plain](const QVariant& a, const QVariant& b) {
+        return a == b || (plain(a) && plain(b) && a.toString() == b.toString());
     };
     return after.keys() == current.values.keys() &&
            std::equal(after.cbegin(), after.cend(), current.values.cbegin(), same);

@@ -198,10 +198,23 @@ TEST(UserDefaultsTest, TheFileKeepsTheTextQSettingsWrites) {
     }
     ASSERT_TRUE(defaults.synchronize());
     EXPECT_EQ(fileId(), written);
-    defaults.setObject(true, "welcome");
-    ASSERT_TRUE(defaults.synchronize());
-    EXPECT_NE(fileId(), written);
-    EXPECT_TRUE(UserDefaults(folder.filePath("ours.conf")).boolForKey("welcome"));
+    const struct {
+        QString key;
+        QVariant value;
+        QStringList read;  // as the file gives it back
+    } changes[] = {{"welcome", true, {"true"}},
+                   {"list", QStringList{"a", "b"}, {"a", "b"}},
+                   {"list", QStringList{"a", "b", "c"}, {"a", "b", "c"}}};
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.key.toStdString());
+        const auto before = fileId();
+        defaults.setObject(change.value, change.key);
+        ASSERT_TRUE(defaults.synchronize());
+        EXPECT_NE(fileId(), before);
+        EXPECT_EQ(
+            UserDefaults(folder.filePath("ours.conf")).objectForKey(change.key).toStringList(),
+            change.read);
+    }
     defaults.removeObjectForKey("Group");
     ASSERT_TRUE(defaults.synchronize());
     EXPECT_FALSE(UserDefaults(folder.filePath("ours.conf")).hasStoredValue("Group/name"));
