@@ -24,6 +24,7 @@
 #include "fixtures/FixtureHome.h"
 #include "fixtures/LinuxHome.h"
 #include "support/CliRun.h"
+#include "support/QuickCare.h"
 #include "support/ScopedVariable.h"
 
 namespace qz {
@@ -37,16 +38,11 @@ QJsonObject json(const QString& text) {
     return QJsonDocument::fromJson(text.toUtf8()).object();
 }
 
-class LinuxLayoutTest : public testing::Test {
+class LinuxLayoutTest : public test::QuickCareTest {
   protected:
     void SetUp() override {
-        TimeScale::setFactor(0.01);
-        RunningApplications::setProbe([](const QString&) { return false; });
+        QuickCareTest::SetUp();
         QFile::remove(HistoryList::defaultFilePath());
-    }
-    void TearDown() override {
-        TimeScale::setFactor(1.0);
-        RunningApplications::setProbe({});
     }
     LinuxHome home;
 };
