@@ -57,7 +57,9 @@ void WelcomeWindowController::showWindow() {
 }
 
 QString WelcomeWindowController::bundledPage() {
-    QFile file(QStringLiteral(":/html/welcome.html"));
+    // In the user's language, laid out as the site's pages are: ":/html/it/welcome.html" in
+    // Italian.
+    QFile file(QStringLiteral(":/html") + pagePath(QStringLiteral("/welcome.html")));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
