@@ -47,10 +47,13 @@ PY
 
 for file in "bin/quenzel" "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
             "share/icons/hicolor/scalable/apps/$app_id.svg" "share/man/man1/quenzel.1" \
-            "share/quenzel/site/welcome.html" "share/quenzel/site/update.html"; do
+            "share/quenzel/site/welcome.html" "share/quenzel/site/update.html" \
+            "share/quenzel/site/it/welcome.html" "share/quenzel/site/it/update.html"; do
     [ -s "$usr/$file" ] || fail "$file is not installed"
 done
-grep -q 'id="sandbox"' "$usr/share/quenzel/site/support.html" || fail "support.html has no #sandbox"
+for support in support.html it/support.html; do
+    grep -q 'id="sandbox"' "$usr/share/quenzel/site/$support" || fail "$support has no #sandbox"
+done
 # No placeholder address ships, in a page, a data file or the program's own bundle.
 placeholders=$(grep -rl 'example\.com' "$usr" || true)
 [ -z "$placeholders" ] || fail "placeholder addresses in: $placeholders"
