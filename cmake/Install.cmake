@@ -51,12 +51,13 @@ foreach(size IN LISTS icon_sizes)
   quenzel_render(${icon} ${data}/icons/${size}/${QUENZEL_APP_ID}.png ${size} ${size})
 endforeach()
 
-# The site as installed: the pages and style as written, the share pictures drawn, and the
-# window's screenshot for software centres.
+# The site as installed: the pages (English at the top, Italian in it/) and style as written,
+# the share pictures drawn, and the window's screenshot for software centres.
 set(site ${PROJECT_BINARY_DIR}/site)
-file(GLOB site_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/site/*.html ${PROJECT_SOURCE_DIR}/site/*.css)
-foreach(page IN LISTS site_pages)
-  get_filename_component(name ${page} NAME)
+file(GLOB site_pages CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/site ${PROJECT_SOURCE_DIR}/site/*.html
+     ${PROJECT_SOURCE_DIR}/site/*.css ${PROJECT_SOURCE_DIR}/site/it/*.html)
+foreach(name IN LISTS site_pages)
+  set(page ${PROJECT_SOURCE_DIR}/site/${name})
   add_custom_command(OUTPUT ${site}/${name} COMMAND ${CMAKE_COMMAND} -E copy ${page} ${site}/${name}
                      DEPENDS ${page} VERBATIM)
   list(APPEND generated ${site}/${name})

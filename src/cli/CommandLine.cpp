@@ -7,6 +7,7 @@
 #include "core/fs/FileManager.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace qz {
 
@@ -150,23 +151,52 @@ bool CommandLine::apply(const GlobalOptions& options, FileManager& files, QStrin
                           : Layout::Linux);
     files.setLayout(layout);
     if (layout == Layout::Linux) {
-        return useHome(options.root.isEmpty() ? QDir::homePath() : files.root(), files, error);
+        const bool ownHome = options.root.isEmpty();
+        return useHome(ownHome ? QDir::homePath() : files.root(), files, error, ownHome);
     }
     return true;
 }
 
-bool CommandLine::useHome(const QString& home, FileManager& files, QString* error) {
+bool CommandLine::useHome(const QString& home, FileManager& files, QString* error, bool ownHome) {
     if (!files.setRoot(home, error)) {
         return false;
     }
-    // The XDG folders count only inside the home; elsewhere they cannot be reached from it.
-    const auto inside = [&files](const char* variable, const QString& fallback) {
-        const QString folder = qEnvironmentVariable(variable);
-        const QString platform = folder.isEmpty() ? QString() : files.platformPath(folder);
-        return platform.isEmpty() || platform == QStringLiteral("/") ? fallback : platform;
+    // Compared and reached without links: "/" is then opened component by component.
+    const auto real = [](const QString& folder) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
     };
-    files.setHomeFolders(inside("XDG_CONFIG_HOME", QStringLiteral("/.config")),
-                         inside("XDG_CACHE_HOME", QStringLiteral("/.cache")));
+    const QString realHome = real(files.root());
+    struct Folder {
+        QString below;  // the platform path below the home; empty when outside it
+        QString outside;
+    };
+    const auto folder = [&](const char* variable, const QString& fallback) -> Folder {
+        const QString value = qEnvironmentVariable(variable);
+        if (!QDir::isAbsolutePath(value)) {  // unset, or relative: ignored, as XDG says
+            return {fallback, {}};
+        }
+        const QString path = real(value);
+        if (path.startsWith(realHome + u'/')) {
+            return {path.mid(realHome.size()), {}};
+        }
+        return {path == realHome ? fallback : QString(), path};
+    };
+    const Folder config = folder("XDG_CONFIG_HOME", QStringLiteral("/.config"));
+    const Folder cache = folder("XDG_CACHE_HOME", QStringLiteral("/.cache"));
+    if ((config.below.isEmpty() || cache.below.isEmpty()) && ownHome) {
+        const auto absolute = [&realHome](const Folder& f) {
+            return f.below.isEmpty() ? f.outside : realHome + f.below;
+        };
+        if (!files.setRoot(QStringLiteral("/"), error)) {
+            return false;
+        }
+        files.setHomeFolders(absolute(config), absolute(cache), realHome);
+        return true;
+    }
+    // Under a chosen root, folders outside it cannot be reached from it.
+    files.setHomeFolders(config.below.isEmpty() ? QStringLiteral("/.config") : config.below,
+                         cache.below.isEmpty() ? QStringLiteral("/.cache") : cache.below);
     return true;
 }
 

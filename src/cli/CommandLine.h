@@ -48,10 +48,13 @@ class CommandLine {
     static GlobalOptions parse(const QStringList& arguments);
     // Applies the layout, --root and --user to the file manager; false with a reason when the
     // root is unusable. The macOS layout is chosen when <root>/Users/<user>/Library exists, the
-    // Linux layout otherwise; its root is the home folder ($HOME, or --root when given).
+    // Linux layout otherwise; its root is the home folder ($HOME, or --root when given), or "/"
+    // when the user's own XDG folders lie outside $HOME.
     static bool apply(const GlobalOptions& options, FileManager& files, QString* error);
-    // Makes a home folder the root of the Linux layout, with the XDG folders that lie in it.
-    static bool useHome(const QString& home, FileManager& files, QString* error);
+    // Makes a home folder the root of the Linux layout with the XDG folders that lie in it. For
+    // the user's own home (`ownHome`), XDG folders elsewhere count too: the root becomes "/".
+    static bool useHome(const QString& home, FileManager& files, QString* error,
+                        bool ownHome = false);
     // Runs the options' command; returns the exit code.
     static int run(const GlobalOptions& options, CliContext& context);
     static const QList<CliCommand>& commands();

@@ -149,8 +149,9 @@ void printTable(QTextStream& out, const QList<BrowserStatus>& report, const File
     };
     const bool onLinux = files.layout() == Layout::Linux;
     out << "User " << terminalText(files.userName()) << (onLinux ? ", home " : ", root ")
-        << terminalText(files.root()) << (onLinux ? " (Linux layout)" : "")
-        << ", home-folder access " << (granted ? "granted" : "not granted") << "\n";
+        << terminalText(onLinux ? files.homePath() : files.root())
+        << (onLinux ? " (Linux layout)" : "") << ", home-folder access "
+        << (granted ? "granted" : "not granted") << "\n";
     for (const BrowserStatus& status : report) {
         out << "\n"
             << browserInfo(status.browser).displayName

@@ -16,7 +16,7 @@ FolderChooserSetup folderChooserSetup(const FileManager& files, const Localizati
     return {
         texts.format(onLinux ? QStringLiteral("chooseHomeTitle") : QStringLiteral("chooseHDTitle")),
         texts.format(QStringLiteral("selectHDbtn")),
-        onLinux ? files.root()
+        onLinux ? files.homePath()
                 : files.localPath(files.userPath(QStringLiteral("/Users/%@/Library")))};
 }
 
@@ -26,7 +26,7 @@ std::optional<QString> grantMissesBrowserFolders(const QString& chosenFolder,
         return std::nullopt;
     }
     const QString chosen = QDir::cleanPath(QDir(chosenFolder).absolutePath());
-    const QString home = files.root();
+    const QString home = files.homePath();
     if (chosen == home || chosen == QStringLiteral("/") || home.startsWith(chosen + u'/')) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "services/AccessLinks.h"
 
 #include "core/formats/Bundle.h"
+#include "core/formats/Localization.h"
 #include "services/Workspace.h"
 
 namespace qz {
@@ -16,12 +17,12 @@ QUrl configured(const QString& key) {
     return QUrl(address.trimmed(), QUrl::StrictMode);
 }
 
-QUrl sitePage(const QString& path, const QString& fragment = QString()) {
+QUrl sitePage(const QString& page, const QString& fragment = QString()) {
     const QString site = Bundle::webSite();
     if (site.isEmpty()) {
         return {};
     }
-    QUrl url(site + path);
+    QUrl url(site + pagePath(page));
     if (!fragment.isEmpty()) {
         url.setFragment(fragment);
     }
@@ -30,6 +31,10 @@ QUrl sitePage(const QString& path, const QString& fragment = QString()) {
 
 }  // namespace
 
+QString pagePath(const QString& page) {
+    return Localization::sharedLanguage() == u"it" ? QStringLiteral("/it") + page : page;
+}
+
 QUrl endpointUrl(Endpoint endpoint) {
     switch (endpoint) {
         case Endpoint::SocialPage:
@@ -37,7 +42,9 @@ QUrl endpointUrl(Endpoint endpoint) {
         case Endpoint::Blog:
             return configured(QStringLiteral("QZBlog"));
         case Endpoint::WebSite:
-            return sitePage(QString());
+            // The installed pages open at their index, not as a folder; a web server finds it.
+            return sitePage(Bundle::webSite().startsWith(u"file:") ? QStringLiteral("/index.html")
+                                                                   : QStringLiteral("/"));
         case Endpoint::SupportPage:
             return sitePage(QStringLiteral("/support.html"));
         case Endpoint::AccessHelp:
@@ -69,6 +76,11 @@ QUrl accessHelpUrl(Layout layout) {
         url.setQuery(QStringLiteral("layout=macos"));
     }
     return url;
+}
+
+QUrl dictionaryUrl(BrowserId browser) {
+    return sitePage(QStringLiteral("/dictionary.html"),
+                    browserInfo(browser).supportFragment.mid(1));
 }
 
 bool openUpdatePage() {

@@ -4,6 +4,7 @@
 
 #include <QUrl>
 
+#include "core/browsers/Browser.h"
 #include "core/fs/FileManager.h"
 
 namespace qz {
@@ -11,7 +12,7 @@ namespace qz {
 enum class Endpoint {
     SocialPage,   // QZSocialPage
     Blog,         // QZBlog
-    WebSite,      // QZWebSite
+    WebSite,      // QZWebSite: "<site>/", or its index.html when the pages are installed ones
     SupportPage,  // "<site>/support.html"
     AccessHelp,   // "<site>/support.html#sandbox"
     RatingPage,   // QZRatingPage
@@ -19,6 +20,10 @@ enum class Endpoint {
     ContactMail,  // QZContactMail, a mailto: address
     WelcomePage,  // "<site>/welcome.html"
 };
+
+// A site page's path for the user's language (the one the texts speak): the Italian pages sit in
+// "/it", the English ones at the top. "/support.html" gives "/it/support.html" in Italian.
+QString pagePath(const QString& page);
 
 // The endpoint's address; empty when it is not configured (its control is then left out).
 QUrl endpointUrl(Endpoint endpoint);
@@ -30,6 +35,9 @@ QUrl updatePageUrl();
 // "<web site>/support.html#sandbox": the support page's section on folder access; for the macOS
 // layout with "?layout=macos", which makes the page speak of the Library folder, not the home.
 QUrl accessHelpUrl(Layout layout);
+
+// "<web site>/dictionary.html#<browser>": what each of the browser's items covers.
+QUrl dictionaryUrl(BrowserId browser);
 
 // updateApp: and supportSandbox: open these in the user's web browser.
 bool openUpdatePage();

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -23,6 +24,8 @@
 #include "fixtures/FixtureHome.h"
 #include "fixtures/LinuxHome.h"
 #include "support/CliRun.h"
+#include "support/QuickCare.h"
+#include "support/ScopedVariable.h"
 
 namespace qz {
 namespace {
@@ -35,16 +38,11 @@ QJsonObject json(const QString& text) {
     return QJsonDocument::fromJson(text.toUtf8()).object();
 }
 
-class LinuxLayoutTest : public testing::Test {
+class LinuxLayoutTest : public test::QuickCareTest {
   protected:
     void SetUp() override {
-        TimeScale::setFactor(0.01);
-        RunningApplications::setProbe([](const QString&) { return false; });
+        QuickCareTest::SetUp();
         QFile::remove(HistoryList::defaultFilePath());
-    }
-    void TearDown() override {
-        TimeScale::setFactor(1.0);
-        RunningApplications::setProbe({});
     }
     LinuxHome home;
 };
@@ -87,6 +85,57 @@ TEST_F(LinuxLayoutTest, TheLayoutIsChosenFromTheDiskUnlessForced) {
     }
     qputenv("XDG_CONFIG_HOME", savedConfig);
     EXPECT_FALSE(CommandLine::parse({"--layout", "windows", "status"}).error.isEmpty());
+}
+
+TEST_F(LinuxLayoutTest, XdgFoldersOutsideTheOwnHomeAreFoundAndCleanedThere) {
+    QTemporaryDir elsewhere;
+    const QString config = elsewhere.path() + "/config";
+    const QString cache = elsewhere.path() + "/cache";
+    ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(cache));
+    ASSERT_TRUE(QDir().rename(home.local("/.config/google-chrome"), config + "/google-chrome"));
+    ASSERT_TRUE(QDir().rename(home.local("/.cache/google-chrome"), cache + "/google-chrome"));
+    // One profile's cache folder is a link: the care does not enter it.
+    const QString decoy = elsewhere.path() + "/decoy";
+    ASSERT_TRUE(QDir().rename(cache + "/google-chrome/Profile 1", decoy));
+    ASSERT_TRUE(QFile::link(decoy, cache + "/google-chrome/Profile 1"));
+    const test::ScopedVariable homeVariable("HOME", home.root());
+    const test::ScopedVariable configVariable("XDG_CONFIG_HOME", config);
+    const test::ScopedVariable cacheVariable("XDG_CACHE_HOME", cache);
+
+    FileManager files;
+    QString error;
+    ASSERT_TRUE(CommandLine::apply(CommandLine::parse({"status"}), files, &error));
+    EXPECT_EQ(files.root(), "/");
+    EXPECT_EQ(files.homePath(), QFileInfo(home.root()).canonicalFilePath());
+    QSet<QString> installed;
+    for (const QJsonValue& browser :
+         json(runCommand(files, {"status", "--json"}).out).value("browsers").toArray()) {
+        if (browser.toObject().value("installed").toBool()) {
+            installed.insert(browser.toObject().value("key").toString());
+        }
+    }
+    EXPECT_TRUE(installed.contains("chrome") && installed.contains("firefox"));
+
+    const auto care = runCommand(files, {"care", "chrome", "--items", "cacheC", "--yes"});
+    EXPECT_EQ(care.code, 1) << care.out.toStdString();  // says the linked cache was left
+    const auto moved = [&](QString path) {
+        return path.replace(QRegularExpression("^/\\.config"), config)
+            .replace(QRegularExpression("^/\\.cache"), cache);
+    };
+    for (const FixtureFile& file : home.recorded()) {
+        if (file.browser == BrowserId::Chrome && !file.path.contains("Profile 1")) {
+            EXPECT_EQ(QFileInfo::exists(moved(file.path)), file.item != "cacheC")
+                << file.path.toStdString();
+        }
+    }
+    EXPECT_TRUE(QFileInfo::exists(decoy + "/Cache/Cache_Data/data_0"));
+
+    // Under a chosen root they cannot be reached and are not looked for.
+    FileManager rooted;
+    ASSERT_TRUE(
+        CommandLine::apply(CommandLine::parse({"--root", home.root(), "status"}), rooted, &error));
+    EXPECT_EQ(rooted.configFolder(), "/.config");
+    EXPECT_FALSE(isInstalled(BrowserId::Chrome, rooted));
 }
 
 TEST_F(LinuxLayoutTest, ProfilesComeFromTheBrowsersListsAndBadOnesAreRefused) {

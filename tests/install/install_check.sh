@@ -49,13 +49,16 @@ module=$(cd "$usr" && ls lib/quenzel/quenzel-network.so lib/*/quenzel/quenzel-ne
 [ -n "$module" ] || fail "the network module is not installed"
 for file in "bin/quenzel" "$module" "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
             "share/icons/hicolor/scalable/apps/$app_id.svg" "share/man/man1/quenzel.1" \
-            "share/quenzel/site/welcome.html" "share/quenzel/site/update.html"; do
+            "share/quenzel/site/welcome.html" "share/quenzel/site/update.html" \
+            "share/quenzel/site/it/welcome.html" "share/quenzel/site/it/update.html"; do
     [ -s "$usr/$file" ] || fail "$file is not installed"
 done
 # The installed program finds its network module (the dynamic loader names what it opens).
 LD_DEBUG=files QUENZEL_WEBSITE=http://127.0.0.1:9 "$usr/bin/quenzel" check-updates >"$work/fetch.log" 2>&1 || true
 grep -q "$module.*dynamically loaded" "$work/fetch.log" || fail "check-updates did not load $module"
-grep -q 'id="sandbox"' "$usr/share/quenzel/site/support.html" || fail "support.html has no #sandbox"
+for support in support.html it/support.html; do
+    grep -q 'id="sandbox"' "$usr/share/quenzel/site/$support" || fail "$support has no #sandbox"
+done
 # No placeholder address ships, in a page, a data file or the program's own bundle.
 placeholders=$(grep -rl 'example\.com' "$usr" || true)
 [ -z "$placeholders" ] || fail "placeholder addresses in: $placeholders"

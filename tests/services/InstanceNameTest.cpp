@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <optional>
 
+#include "support/ScopedVariable.h"
 #include "support/WithoutPrivileges.h"
 
 namespace qz {
@@ -19,24 +20,7 @@ namespace {
 // What a place holds before the program looks at it.
 enum class Place { Absent, Private, OpenToOthers, AnotherUsers, LinkToPrivate };
 
-// Sets an environment variable, or unsets it for a null value, for one scope.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const std::optional<QString>& value)
-        : name_(name), previous_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
-        if (value) {
-            qputenv(name, QFile::encodeName(*value));
-        } else {
-            qunsetenv(name);
-        }
-    }
-    ~ScopedVariable() { had_ ? qputenv(name_, previous_) : qunsetenv(name_); }
-
-  private:
-    const char* name_;
-    QByteArray previous_;
-    bool had_;
-};
+using test::ScopedVariable;
 
 // Puts `place` at `path`; `target` is a private folder a link can point to.
 void make(const QString& path, Place place, const QString& target) {

@@ -21,7 +21,7 @@ TEST(LinksTest, AddressesComeFromTheSiteOrTheirKeyAndOpenThroughTheWorkspace) {
         Endpoint endpoint;
         const char* address;  // empty: no address (the package ships none), nothing opens
     } rows[] = {
-        {Endpoint::WebSite, "http://127.0.0.1:9/quenzel"},
+        {Endpoint::WebSite, "http://127.0.0.1:9/quenzel/"},
         {Endpoint::SupportPage, "http://127.0.0.1:9/quenzel/support.html"},
         {Endpoint::AccessHelp, "http://127.0.0.1:9/quenzel/support.html#sandbox"},
         {Endpoint::UpdatePage, "http://127.0.0.1:9/quenzel/update.html"},

@@ -56,10 +56,13 @@ std::optional<Layout> layoutForName(const QString& name) {
 }
 
 QString linuxPath(const QString& pathTemplate, const FileManager& files) {
-    QString path = pathTemplate;
-    path.replace(QStringLiteral("$CONFIG"), files.configFolder());
-    path.replace(QStringLiteral("$CACHE"), files.cacheFolder());
-    return path;
+    if (pathTemplate.startsWith(QStringLiteral("$CONFIG"))) {
+        return files.configFolder() + pathTemplate.mid(7);
+    }
+    if (pathTemplate.startsWith(QStringLiteral("$CACHE"))) {
+        return files.cacheFolder() + pathTemplate.mid(6);
+    }
+    return files.homeFolder() + pathTemplate;  // below the home
 }
 
 bool isInstalled(BrowserId browser, const FileManager& files) {

@@ -153,7 +153,8 @@ const QList<BrowserId>& layoutBrowsers(Layout layout);
 QString layoutName(Layout layout);  // "macos" or "linux"
 std::optional<Layout> layoutForName(const QString& name);
 
-// A Linux template with "$CONFIG" and "$CACHE" replaced by the home's folders.
+// A Linux template with "$CONFIG" and "$CACHE" replaced by the configuration and cache folders;
+// any other template is a path below the home.
 QString linuxPath(const QString& pathTemplate, const FileManager& files);
 
 // macOS: whether at least one of the browser's application paths exists under the root.

@@ -104,9 +104,14 @@ ResolvedPath FileManager::resolve(const QString& platformPath) const {
     return result;
 }
 
-void FileManager::setHomeFolders(const QString& config, const QString& cache) {
+void FileManager::setHomeFolders(const QString& config, const QString& cache, const QString& home) {
     configFolder_ = config;
     cacheFolder_ = cache;
+    homeFolder_ = home;
+}
+
+QString FileManager::homePath() const {
+    return homeFolder_.isEmpty() ? root_ : localPath(homeFolder_);
 }
 
 QString FileManager::linkOnPath(const QString& platformPath) const {

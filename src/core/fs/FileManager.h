@@ -54,11 +54,16 @@ class FileManager {
     static QString accountUserName();
     Layout layout() const { return layout_; }
     void setLayout(Layout layout) { layout_ = layout; }
-    // The Linux layout's configuration and cache folders as platform paths below the home
-    // ("/.config" and "/.cache" unless XDG_CONFIG_HOME / XDG_CACHE_HOME lie inside the home).
+    // The Linux layout's home, configuration and cache folders as platform paths. The home is
+    // empty when the root is the home itself; then the others lie below it ("/.config",
+    // "/.cache"). When XDG_CONFIG_HOME or XDG_CACHE_HOME lie outside the user's own home, the
+    // root is "/" and all three are the folders' own paths.
+    const QString& homeFolder() const { return homeFolder_; }
     const QString& configFolder() const { return configFolder_; }
     const QString& cacheFolder() const { return cacheFolder_; }
-    void setHomeFolders(const QString& config, const QString& cache);
+    void setHomeFolders(const QString& config, const QString& cache, const QString& home = {});
+    // The home folder on disk (the root unless a home folder is set).
+    QString homePath() const;
     // The first component of the path that is a symbolic link, as a platform path; empty when
     // none is (missing components end the search).
     QString linkOnPath(const QString& platformPath) const;
@@ -109,6 +114,7 @@ class FileManager {
     QString root_;
     QString userName_;
     Layout layout_ = Layout::MacOS;
+    QString homeFolder_;
     QString configFolder_ = QStringLiteral("/.config");
     QString cacheFolder_ = QStringLiteral("/.cache");
 };

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFocusEvent>
-#include <QPainter>
 #include <QPointer>
 #include <QScreen>
 #include <QStyle>
@@ -13,6 +11,7 @@
 
 #include "gui/chrome/TitleBarContainer.h"
 #include "gui/chrome/TitleBarView.h"
+#include "gui/chrome/WindowButtons.h"
 
 namespace qz {
 
@@ -20,95 +19,6 @@ namespace {
 
 // Names, on a sheet's native window, the sheet it belongs to until it is first on screen.
 constexpr const char* kSheetOfWindow = "quenzelSheet";
-constexpr int kButtonDiameter = 12;
-// The focus ring of a window button: a deep blue that stands out on the bar and on each light.
-const QColor kFocusColor(0x1a, 0x4f, 0xb5);
-
-// One round window button, drawn in its own colour with a darker rim; under the mouse it shows
-// what it does (a cross, a bar or a plus).
-class TrafficLightButton : public QAbstractButton {
-  public:
-    TrafficLightButton(const QColor& color, int which, QWidget* parent)
-        : QAbstractButton(parent), color_(color), which_(which) {
-        setFixedSize(kButtonDiameter, kButtonDiameter);
-        setFocusPolicy(Qt::TabFocus);
-        setCursor(Qt::ArrowCursor);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF disc = QRectF(rect());
-        const QColor fill = isDown() ? color_.darker(130) : color_;
-        painter.setPen(QPen(color_.darker(150), 1.0));
-        painter.setBrush(fill);
-        painter.drawEllipse(disc.adjusted(0.5, 0.5, -0.5, -0.5));
-        const bool ringed = hasFocus() && keyboardFocus_;
-        if (ringed) {
-            // The keyboard's place, within the button's own frame: its rim drawn thick in the
-            // focus colour, and what it does shown as under the mouse.
-            painter.setPen(QPen(kFocusColor, 2.0));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(disc.adjusted(1, 1, -1, -1));
-        }
-        if (!underMouse() && !ringed) {
-            return;
-        }
-        painter.setPen(QPen(color_.darker(300), 1.4, Qt::SolidLine, Qt::RoundCap));
-        const QPointF c = disc.center();
-        const qreal r = kButtonDiameter * 0.22;
-        if (which_ == TitleBarWindow::CloseButton) {
-            painter.drawLine(c + QPointF(-r, -r), c + QPointF(r, r));
-            painter.drawLine(c + QPointF(-r, r), c + QPointF(r, -r));
-            return;
-        }
-        painter.drawLine(c + QPointF(-r - 0.5, 0), c + QPointF(r + 0.5, 0));
-        if (which_ == TitleBarWindow::ZoomButton) {
-            painter.drawLine(c + QPointF(0, -r - 0.5), c + QPointF(0, r + 0.5));
-        }
-    }
-    void enterEvent(QEnterEvent* event) override {
-        QAbstractButton::enterEvent(event);
-        update();
-    }
-    void leaveEvent(QEvent* event) override {
-        QAbstractButton::leaveEvent(event);
-        update();
-    }
-    // The ring shows where the keyboard went, not the focus a window hands out as it opens.
-    void focusInEvent(QFocusEvent* event) override {
-        const Qt::FocusReason why = event->reason();
-        keyboardFocus_ = why == Qt::TabFocusReason || why == Qt::BacktabFocusReason ||
-                         why == Qt::ShortcutFocusReason;
-        QAbstractButton::focusInEvent(event);
-    }
-
-  private:
-    QColor color_;
-    int which_;
-    bool keyboardFocus_ = false;
-};
-
-// The full-screen button: two small arrows pointing apart, drawn in the bar's dark grey.
-class FullScreenArrows : public QAbstractButton {
-  public:
-    explicit FullScreenArrows(QWidget* parent) : QAbstractButton(parent) {
-        setFixedSize(14, 14);
-        setFocusPolicy(Qt::NoFocus);
-        setCursor(Qt::ArrowCursor);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0x4a, 0x4d, 0x52, isDown() ? 255 : 190), 1.4));
-        painter.drawLine(QPointF(3, 11), QPointF(11, 3));
-        painter.drawPolyline(QPolygonF({{7, 3}, {11, 3}, {11, 7}}));
-        painter.drawPolyline(QPolygonF({{3, 7}, {3, 11}, {7, 11}}));
-    }
-};
 
 }  // namespace
 

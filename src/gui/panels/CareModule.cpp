@@ -10,7 +10,6 @@
 #include "core/care/AccessGrant.h"
 #include "core/care/SizeRules.h"
 #include "core/care/SizeText.h"
-#include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
 #include "core/fs/FileManager.h"
 #include "core/settings/Settings.h"
@@ -19,6 +18,7 @@
 #include "gui/chrome/BundleImage.h"
 #include "gui/chrome/PopupPlacement.h"
 #include "gui/panels/CareRunController.h"
+#include "services/AccessLinks.h"
 #include "services/Executor.h"
 #include "services/Workspace.h"
 
@@ -173,8 +173,7 @@ void CareModule::showItemSizes(const QHash<QString, quint64>& sizes) {
 }
 
 void CareModule::openSupportPage() {
-    Workspace::openURL(QUrl(Bundle::webSite() + QStringLiteral("/dictionary.html") +
-                            browserInfo(browser_).supportFragment));
+    Workspace::openURL(dictionaryUrl(browser_));
 }
 
 void CareModule::careAction() {

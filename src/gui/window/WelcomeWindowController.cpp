@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
 #include "core/settings/Log.h"
 #include "gui/chrome/WindowPlacement.h"
@@ -30,10 +31,14 @@ void WelcomeWindowController::windowDidLoad() {
     ui_->twitterButton->setVisible(!endpointUrl(Endpoint::SocialPage).isEmpty());
     connect(ui_->closeButton, &QPushButton::clicked, this, &WelcomeWindowController::closeWelcome);
     connect(ui_->twitterButton, &QPushButton::clicked, this, &WelcomeWindowController::twitter);
-    // Links in the page open in the user's browser; nothing else is followed.
-    connect(ui_->webView, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
+    // Links in the page open in the user's browser, relative ones from the page's own address;
+    // nothing else is followed, and a file only among the installed pages.
+    connect(ui_->webView, &QTextBrowser::anchorClicked, this, [](const QUrl& link) {
+        const QUrl url = endpointUrl(Endpoint::WelcomePage).resolved(link);
         const QString scheme = url.scheme();
-        if (scheme == u"http" || scheme == u"https" || scheme == u"mailto") {
+        const bool sitePage = url.isLocalFile() &&
+                              url.toString(QUrl::FullyEncoded).startsWith(Bundle::webSite() + u'/');
+        if (scheme == u"http" || scheme == u"https" || scheme == u"mailto" || sitePage) {
             Workspace::openURL(url);
         }
     });
@@ -57,7 +62,9 @@ void WelcomeWindowController::showWindow() {
 }
 
 QString WelcomeWindowController::bundledPage() {
-    QFile file(QStringLiteral(":/html/welcome.html"));
+    // In the user's language, laid out as the site's pages are: ":/html/it/welcome.html" in
+    // Italian.
+    QFile file(QStringLiteral(":/html") + pagePath(QStringLiteral("/welcome.html")));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 

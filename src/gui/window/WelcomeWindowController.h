@@ -27,7 +27,7 @@ class WelcomeWindowController : public QWidget {
     void showWindow();
     // Shows the bundled page at once and the site's page when it arrives.
     void loadWelcomePage();
-    // The page carried by the program.
+    // The page carried by the program, in the user's language.
     static QString bundledPage();
 
   public slots:

@@ -14,6 +14,7 @@
 #include "core/settings/TimeScale.h"
 #include "fixtures/CookieStores.h"
 #include "fixtures/FixtureHome.h"
+#include "support/QuickCare.h"
 
 namespace qz {
 namespace {
@@ -21,17 +22,7 @@ namespace {
 const QStringList kHosts = {".example.org",         "www.example.org", "example.org",
                             "sub.deep.example.org", "badexample.org",  ".other.net"};
 
-class CookieKeepingTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        TimeScale::setFactor(0.01);
-        RunningApplications::setProbe([](const QString&) { return false; });
-    }
-    void TearDown() override {
-        TimeScale::setFactor(1.0);
-        RunningApplications::setProbe({});
-    }
-};
+class CookieKeepingTest : public test::QuickCareTest {};
 
 TEST_F(CookieKeepingTest, TheSharedStoreKeepsTheKeptSitesCookies) {
     const struct {

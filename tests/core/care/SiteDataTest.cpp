@@ -11,6 +11,7 @@
 #include "core/care/CareRun.h"
 #include "core/settings/TimeScale.h"
 #include "fixtures/LinuxHome.h"
+#include "support/QuickCare.h"
 
 namespace qz {
 namespace {
@@ -22,17 +23,7 @@ bool present(const QString& local) {
     return ::lstat(QFile::encodeName(local).constData(), &info) == 0;
 }
 
-class SiteDataTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        TimeScale::setFactor(0.01);
-        RunningApplications::setProbe([](const QString&) { return false; });
-    }
-    void TearDown() override {
-        TimeScale::setFactor(1.0);
-        RunningApplications::setProbe({});
-    }
-};
+class SiteDataTest : public test::QuickCareTest {};
 
 TEST_F(SiteDataTest, LinksAmongTheEntriesGoAsLinksAndWhatTheyNameStays) {
     const QString firefox = "/.mozilla/firefox/abcd.default-release";

@@ -280,6 +280,19 @@ TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
     qputenv("QUENZEL_WEBSITE", QUrl::fromLocalFile(installed.path()).toString().toUtf8());
     WelcomeWindowController welcome;
     EXPECT_TRUE(welcome.webView()->toPlainText().contains("Installed page"));
+    // Its links lead to the pages beside it, and to no other file.
+    QList<QUrl> opened;
+    const Workspace::Opener previous = Workspace::setOpener([&](const QUrl& url) {
+        opened.append(url);
+        return true;
+    });
+    for (const char* link : {"support.html#sandbox", "../elsewhere.html", "file:///etc/passwd"}) {
+        emit welcome.webView()->anchorClicked(QUrl(QLatin1String(link)));
+    }
+    Workspace::setOpener(previous);
+    QUrl support = QUrl::fromLocalFile(installed.filePath("support.html"));
+    support.setFragment("sandbox");
+    EXPECT_EQ(opened, QList<QUrl>{support});
 }
 
 TEST_F(ShellWindowsTest, TheTitleBarLaysOutTheSameWhateverTheFirstStart) {
