@@ -15,6 +15,7 @@
 #include "gui/chrome/TitleBarContainer.h"
 #include "gui/chrome/TitleBarView.h"
 #include "gui/chrome/TitleBarWindow.h"
+#include "support/Contrast.h"
 
 namespace qz {
 namespace {
@@ -194,18 +195,7 @@ TEST(TitleBarWindowTest, DrawsTheTitleOnlyWhenAsked) {
     EXPECT_NE(bars[0].copy(middle), bars[1].copy(middle));
 }
 
-// WCAG contrast between two colours: 1 (none) to 21 (black on white).
-double contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+using test::contrast;
 
 TEST(TitleBarWindowTest, TextOnTheFixedBackgroundReadsInLightAndDarkThemes) {
     const QPalette original = QApplication::palette();

@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <memory>
 
 #include "core/formats/Localization.h"
@@ -23,6 +25,7 @@
 #include "gui/window/WelcomeWindowController.h"
 #include "services/AccessLinks.h"
 #include "services/Workspace.h"
+#include "support/Contrast.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitFor.h"
 
@@ -275,11 +278,30 @@ TEST_F(ShellWindowsTest, WelcomeShowsTheSitePageOnceOrTheBundledPageOffline) {
     QTemporaryDir installed;
     QFile page(installed.filePath("welcome.html"));
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<p>Installed page</p>");
+    page.write(R"(<p style="color:#1f2d33">Installed page</p><p>Plain <a href="x">link</a></p>)");
     page.close();
     qputenv("QUENZEL_WEBSITE", QUrl::fromLocalFile(installed.path()).toString().toUtf8());
+    // Under a dark theme too, every piece of its text reads on the page's ground.
+    const QPalette original = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b)));
     WelcomeWindowController welcome;
     EXPECT_TRUE(welcome.webView()->toPlainText().contains("Installed page"));
+    const QPalette& colors = welcome.webView()->palette();
+    int pieces = 0;
+    for (QTextBlock block = welcome.webView()->document()->begin(); block.isValid();
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it, ++pieces) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const QColor ink = format.isAnchor() ? colors.color(QPalette::Link)
+                               : format.foreground().style() != Qt::NoBrush
+                                   ? format.foreground().color()
+                                   : colors.color(QPalette::Text);
+            EXPECT_GE(test::contrast(ink, colors.color(QPalette::Base)), 4.5)
+                << it.fragment().text().toStdString();
+        }
+    }
+    EXPECT_EQ(pieces, 3);
+    QApplication::setPalette(original);
     // Its links lead to the pages beside it, and to no other file.
     QList<QUrl> opened;
     const Workspace::Opener previous = Workspace::setOpener([&](const QUrl& url) {

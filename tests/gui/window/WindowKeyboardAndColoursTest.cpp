@@ -21,6 +21,7 @@
 #include "gui/panels/CareModule.h"
 #include "gui/window/AppDelegate.h"
 #include "services/SizeMonitor.h"
+#include "support/Contrast.h"
 
 namespace qz {
 namespace {
@@ -137,18 +138,7 @@ TEST_F(WindowKeyboardAndColoursTest, TabWalksEveryControlInReadingOrderAndNoPict
     }
 }
 
-// WCAG relative luminance and contrast: 1 (none) to 21 (black on white).
-double contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-               0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+using test::contrast;
 
 // The colour under a widget's text: its own face for a raised button, else the first
 // surroundings that fill their background.
