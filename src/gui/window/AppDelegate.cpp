@@ -27,6 +27,7 @@
 #include "gui/window/HistoryPopover.h"
 #include "gui/window/VisibleWindows.h"
 #include "gui/window/addItem.h"
+#include "services/AccessLinks.h"
 #include "services/UserNotificationCenter.h"
 
 namespace qz {
@@ -246,14 +247,19 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     }
     window_->makeKeyAndOrderFront();
     Settings settings = Settings::standard();
-    if (settings.reviewPending()) {
+    // A prompt without a rating page or an address to write to would ask for what it cannot take.
+    const bool canRate = !endpointUrl(Endpoint::RatingPage).isEmpty() ||
+                         !endpointUrl(Endpoint::ContactMail).isEmpty();
+    if (settings.reviewPending() && canRate) {
         splash_->adjustSize();
         splash_->move(window_->frameGeometry().center() - splash_->rect().center());
         splash_->show();
         splash_->raise();
     }
-    settings.setReviewPending(false);
-    settings.synchronize();
+    if (canRate) {  // asked once; without an address the question waits for one
+        settings.setReviewPending(false);
+        settings.synchronize();
+    }
     return true;
 }
 

@@ -188,9 +188,15 @@ TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
     const struct {
         bool visibleWindows;
         bool promptShown;
-    } reopens[] = {{true, false}, {false, true}, {false, false}, {true, false}};
+        const char* ratingPage = "http://127.0.0.1:9/rate";
+    } reopens[] = {{false, false, ""},  // nowhere to rate: no prompt, the question waits
+                   {true, false},
+                   {false, true},
+                   {false, false},
+                   {true, false}};
     for (const auto& reopen : reopens) {
         SCOPED_TRACE(reopen.visibleWindows);
+        qputenv("QUENZEL_RATINGPAGE", reopen.ratingPage);
         delegate.window()->hide();
         delegate.splash()->hide();
         EXPECT_TRUE(delegate.applicationShouldHandleReopen(reopen.visibleWindows));
@@ -198,6 +204,7 @@ TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
         EXPECT_EQ(delegate.window()->isVisible(), !reopen.visibleWindows);
     }
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("leaveReview")));
+    qunsetenv("QUENZEL_RATINGPAGE");
 }
 
 TEST_F(AppDelegateTest, ASecondStartBringsTheWindowForwardWhateverElseIsShown) {
