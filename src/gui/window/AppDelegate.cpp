@@ -281,6 +281,10 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // The rating prompt belongs to the window: it goes when the window goes.
+    if (watched == window_ && event->type() == QEvent::Hide && splash_) {
+        splash_->hide();
+    }
     if (event->type() == QEvent::Resize && watched == titleBar_) {
         placeTitleBarItems();
     }

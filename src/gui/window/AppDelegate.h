@@ -150,7 +150,7 @@ class AppDelegate : public QObject {
     QCheckBox* dockIconCheckbox_ = nullptr;
     bool shadyEnabled_ = true;
     QLabel* avvisoIcon_ = nullptr;
-    QWidget* splash_ = nullptr;
+    QPointer<QWidget> splash_;  // a child of the window, which may go first
     QLabel* grazie_ = nullptr;
     QLabel* info_ = nullptr;
     QLabel* note_ = nullptr;

@@ -205,6 +205,10 @@ TEST_F(AppDelegateTest, RatingPromptAtTheFirstReopenWithoutVisibleWindowsOnly) {
     }
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("leaveReview")));
     qunsetenv("QUENZEL_RATINGPAGE");
+    delegate.window()->show();
+    delegate.splash()->show();
+    delegate.window()->close();  // Ctrl+W, Esc or the close button
+    EXPECT_FALSE(delegate.splash()->isVisible());
 }
 
 TEST_F(AppDelegateTest, ASecondStartBringsTheWindowForwardWhateverElseIsShown) {
