@@ -27,8 +27,6 @@
 #include "gui/window/HistoryPopover.h"
 #include "gui/window/VisibleWindows.h"
 #include "gui/window/addItem.h"
-#include "services/AccessLinks.h"
-#include "services/UserNotificationCenter.h"
 
 namespace qz {
 
@@ -241,28 +239,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
 }
 
-bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
-    if (hasVisibleWindows) {
-        return true;
-    }
-    window_->makeKeyAndOrderFront();
-    Settings settings = Settings::standard();
-    // A prompt without a rating page or an address to write to would ask for what it cannot take.
-    const bool canRate = !endpointUrl(Endpoint::RatingPage).isEmpty() ||
-                         !endpointUrl(Endpoint::ContactMail).isEmpty();
-    if (settings.reviewPending() && canRate) {
-        splash_->adjustSize();
-        splash_->move(window_->frameGeometry().center() - splash_->rect().center());
-        splash_->show();
-        splash_->raise();
-    }
-    if (canRate) {  // asked once; without an address the question waits for one
-        settings.setReviewPending(false);
-        settings.synchronize();
-    }
-    return true;
-}
-
 void AppDelegate::reopen() {
     applicationShouldHandleReopen(hasVisibleWindows());
     window_->makeKeyAndOrderFront();
@@ -289,19 +265,6 @@ bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
         placeTitleBarItems();
     }
     return QObject::eventFilter(watched, event);
-}
-
-void AppDelegate::tellOnceThatQuenzelKeepsRunning() {
-    Settings settings = Settings::standard();
-    if (QApplication::quitOnLastWindowClosed() || settings.closeHintShown()) {
-        return;
-    }
-    settings.setCloseHintShown(true);
-    settings.synchronize();
-    const Localization& texts = Localization::shared();
-    UserNotificationCenter::defaultUserNotificationCenter().deliverNotification(
-        {texts.text(QStringLiteral("QZ")), texts.text(QStringLiteral("closeHintText")),
-         /*defaultSound=*/false});
 }
 
 void AppDelegate::applicationWillTerminate() {

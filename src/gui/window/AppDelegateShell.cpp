@@ -1,5 +1,7 @@
 // The application delegate's small preferences and secondary windows: login item, task-bar
-// presence (the Dock icon), the enabled state, the rating prompt and the welcome window.
+// presence (the Dock icon), the enabled state, the rating prompt, the close hint and the welcome
+// window.
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -15,6 +17,7 @@
 #include "gui/window/TitleBarMenu.h"
 #include "gui/window/WelcomeWindowController.h"
 #include "services/AccessLinks.h"
+#include "services/UserNotificationCenter.h"
 
 namespace qz {
 
@@ -154,6 +157,41 @@ void AppDelegate::placeTitleBarItems() {
     const qreal height = bar->height();
     titleImage_->setGeometry(toQtRect({width / 2 - 51.5, height / 2 - 8, 103, 20}, height));
     historyButton_->setGeometry(toQtRect({width - 35, height / 2 - 14.5, 28, 29}, height));
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
+    if (hasVisibleWindows) {
+        return true;
+    }
+    window_->makeKeyAndOrderFront();
+    Settings settings = Settings::standard();
+    // A prompt without a rating page or an address to write to would ask for what it cannot take.
+    const bool canRate = !endpointUrl(Endpoint::RatingPage).isEmpty() ||
+                         !endpointUrl(Endpoint::ContactMail).isEmpty();
+    if (settings.reviewPending() && canRate) {
+        splash_->adjustSize();
+        splash_->move(window_->frameGeometry().center() - splash_->rect().center());
+        splash_->show();
+        splash_->raise();
+    }
+    if (canRate) {  // asked once; without an address the question waits for one
+        settings.setReviewPending(false);
+        settings.synchronize();
+    }
+    return true;
+}
+
+void AppDelegate::tellOnceThatQuenzelKeepsRunning() {
+    Settings settings = Settings::standard();
+    if (QApplication::quitOnLastWindowClosed() || settings.closeHintShown()) {
+        return;
+    }
+    settings.setCloseHintShown(true);
+    settings.synchronize();
+    const Localization& texts = Localization::shared();
+    UserNotificationCenter::defaultUserNotificationCenter().deliverNotification(
+        {texts.text(QStringLiteral("QZ")), texts.text(QStringLiteral("closeHintText")),
+         /*defaultSound=*/false});
 }
 
 }  // namespace qz

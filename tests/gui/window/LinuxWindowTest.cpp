@@ -22,6 +22,7 @@
 #include "gui/tray/CustomLogo.h"
 #include "gui/window/AppDelegate.h"
 #include "services/SizeMonitor.h"
+#include "support/WindowTest.h"
 
 namespace qz {
 namespace {
@@ -35,18 +36,7 @@ constexpr auto V = BrowserId::Vivaldi;
 constexpr auto E = BrowserId::Edge;
 constexpr auto L = BrowserId::LibreWolf;
 
-class LinuxWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        TimeScale::setFactor(0.01);
-        // The welcome window has tests of its own; here it would be one more window.
-        UserDefaults::standard().setBool(false, QStringLiteral("welcome"));
-    }
-    void TearDown() override {
-        UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
-        TimeScale::setFactor(1);
-    }
-};
+class LinuxWindowTest : public test::WindowTest {};
 
 TEST_F(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInRowsOfFourInTheLinuxOrder) {
     const struct {

@@ -22,6 +22,7 @@
 #include "gui/window/AppDelegate.h"
 #include "services/SizeMonitor.h"
 #include "support/Contrast.h"
+#include "support/WindowTest.h"
 
 namespace qz {
 namespace {
@@ -30,17 +31,7 @@ constexpr auto F = BrowserId::Firefox;
 constexpr auto C = BrowserId::Chrome;
 constexpr auto L = BrowserId::LibreWolf;
 
-class WindowKeyboardAndColoursTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        TimeScale::setFactor(0.01);
-        UserDefaults::standard().setBool(false, QStringLiteral("welcome"));
-    }
-    void TearDown() override {
-        UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
-        TimeScale::setFactor(1);
-    }
-};
+class WindowKeyboardAndColoursTest : public test::WindowTest {};
 
 // What a control is to the user, told from what the window and its modules hand out.
 QString roleOf(const QWidget* widget, const AppDelegate& delegate, const QList<BrowserId>& shown) {
