@@ -7,6 +7,7 @@
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
 #include "core/settings/Log.h"
+#include "gui/chrome/TitleBarWindow.h"
 #include "gui/chrome/WindowPlacement.h"
 #include "services/AccessLinks.h"
 #include "services/RemoteResource.h"
@@ -33,12 +34,7 @@ void WelcomeWindowController::windowDidLoad() {
     connect(ui_->twitterButton, &QPushButton::clicked, this, &WelcomeWindowController::twitter);
     // The pages are drawn on white with colours of their own: a dark theme's ground would
     // swallow their text, so the page keeps a light ground whatever the theme.
-    QPalette page = ui_->webView->palette();
-    page.setColor(QPalette::Base, Qt::white);
-    page.setColor(QPalette::Text, QColor(0x1d, 0x1d, 0x1f));
-    page.setColor(QPalette::Link, QColor(0x1a, 0x5f, 0xb4));
-    page.setColor(QPalette::LinkVisited, QColor(0x5a, 0x3d, 0x99));
-    ui_->webView->setPalette(page);
+    ui_->webView->setPalette(TitleBarWindow::fixedPalette(Qt::white));
     // Links in the page open in the user's browser, relative ones from the page's own address;
     // nothing else is followed, and a file only among the installed pages.
     connect(ui_->webView, &QTextBrowser::anchorClicked, this, [](const QUrl& link) {

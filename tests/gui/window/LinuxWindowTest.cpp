@@ -9,7 +9,6 @@
 #include <QScrollBar>
 
 #include "core/browsers/Catalogue.h"
-#include "core/formats/Bookmark.h"
 #include "core/formats/Bundle.h"
 #include "core/formats/Localization.h"
 #include "core/settings/Settings.h"
@@ -118,7 +117,7 @@ TEST_F(LinuxWindowTest, InstalledBrowsersGetTheirPanelsInRowsOfFourInTheLinuxOrd
 
 TEST_F(LinuxWindowTest, EightPanelsStandWholeOnA1280By800Screen) {
     test::LinuxHome home;
-    UserDefaults::standard().setObject(Bookmark::create(home.root()), Settings::Key::folderGrant);
+    grantHome(home.root());
     const SizeMonitor sizes(home.files());
     AppDelegate delegate(home.files(), sizes);
     delegate.awakeFromNib();

@@ -12,7 +12,6 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "core/formats/Bookmark.h"
 #include "core/settings/Settings.h"
 #include "core/settings/TimeScale.h"
 #include "core/settings/UserDefaults.h"
@@ -102,12 +101,7 @@ TEST_F(WindowKeyboardAndColoursTest, TabWalksEveryControlInReadingOrderAndNoPict
         for (const QString& folder : c.removedFolders) {
             QDir(home.local(folder)).removeRecursively();
         }
-        if (c.granted) {
-            UserDefaults::standard().setObject(Bookmark::create(home.root()),
-                                               Settings::Key::folderGrant);
-        } else {
-            UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
-        }
+        grantHome(home.root(), c.granted);
         const SizeMonitor sizes(home.files());
         AppDelegate delegate(home.files(), sizes);
         delegate.awakeFromNib();
@@ -164,12 +158,7 @@ TEST_F(WindowKeyboardAndColoursTest, EveryTextReadsOnItsGroundInALightAndADarkTh
         SCOPED_TRACE(c.name);
         QApplication::setPalette(c.theme);
         test::LinuxHome home;
-        if (c.granted) {
-            UserDefaults::standard().setObject(Bookmark::create(home.root()),
-                                               Settings::Key::folderGrant);
-        } else {
-            UserDefaults::standard().removeObjectForKey(Settings::Key::folderGrant);
-        }
+        grantHome(home.root(), c.granted);
         const SizeMonitor sizes(home.files());
         AppDelegate delegate(home.files(), sizes);
         delegate.awakeFromNib();
