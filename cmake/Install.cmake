@@ -107,8 +107,8 @@ if(HELP2MAN)
 endif()
 install(DIRECTORY ${site}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quenzel/site)
 
-# make package: a .deb whose dependencies dpkg-shlibdeps reads from the binaries (libplist,
-# libsqlite3, Qt, ...).
+# make package: a .deb whose dependencies dpkg-shlibdeps reads from the binaries (libplist, Qt,
+# ...).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quenzel)
 set(CPACK_PACKAGE_VENDOR Dizerov)
@@ -124,7 +124,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads the SVG artwork through plugins, which no binary of ours links to.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
+# Qt loads the SVG artwork through plugins, and the program loads SQLite with the first database:
+# no binary of ours links to either.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libsqlite3-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hicolor-icon-theme)
 include(CPack)

@@ -13,4 +13,8 @@ function(quenzel_layer name)
   target_include_directories(quenzel_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(quenzel_${name} ${ARGN})
   set_target_properties(quenzel_${name} PROPERTIES AUTOUIC_SEARCH_PATHS ${PROJECT_SOURCE_DIR}/resources/ui)
+  if(QUENZEL_STARTUP_ORDER_FILE)
+    # A section per function, so that the link can place the start-up ones together.
+    target_compile_options(quenzel_${name} PRIVATE -ffunction-sections)
+  endif()
 endfunction()

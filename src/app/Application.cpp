@@ -122,6 +122,7 @@ int Application::runWindow(bool background) {
     makeDisabledTextReadable();
     installQtTranslations(Localization::sharedLanguage());
     RemoteResource::holdFetches(true);
+    Executor::holdMeasuring(true);
     // Every periodic measurement of the panels, the logos and the tray reads through this one
     // monitor, created here once and handed down.
     const SizeMonitor sizes(files);
@@ -156,11 +157,13 @@ int Application::runWindow(bool background) {
     }
     QObject::connect(&autoClean, &AutoCleanSwitch::created, followCares);
     delegate.setStartsInBackground(background);
-    // The tray's first measurement (and with it the tray icon) and the fetches the panels ask
-    // for (their update checks) wait for the window's first frame, which shows none of them. Made
+    // The measurements (the panels' figures, the tray's first one and with it the tray icon) and
+    // the fetches the panels ask for (their update checks) wait for the window's first frame,
+    // which then comes without walks competing for the processor; the figures follow it. Made
     // before the report, whose filter then sees the frame first: the report measures the frame
     // without them.
     new AfterFirstFrame(delegate.window(), !background, [&menuStatus] {
+        Executor::holdMeasuring(false);
         RemoteResource::holdFetches(false);
         menuStatus.awakeFromNib();
     });

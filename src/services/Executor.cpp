@@ -9,6 +9,7 @@
 #include <atomic>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 #include "core/fs/FolderWalk.h"
 
@@ -31,12 +32,33 @@ class HandOverQueue {
         {
             std::lock_guard lock(mutex_);
             jobs_.push_back(std::move(job));
+            if (held_) {
+                ++waiting_;
+                return;
+            }
         }
         pool.start(taker);
+    }
+    // While held, jobs wait here and no thread starts; the release starts one taker per job.
+    void hold(QThreadPool& pool, Taker taker, bool hold) {
+        int waiting = 0;
+        {
+            std::lock_guard lock(mutex_);
+            held_ = hold;
+            if (!hold) {
+                waiting = std::exchange(waiting_, 0);
+            }
+        }
+        for (int i = 0; i < waiting; ++i) {
+            pool.start(taker);
+        }
     }
     // Holds the lock throughout, so the job taken back when no thread is idle is this one.
     bool tryStart(QThreadPool& pool, Taker taker, std::function<void()> job) {
         std::lock_guard lock(mutex_);
+        if (held_) {
+            return false;
+        }
         jobs_.push_back(std::move(job));
         if (pool.tryStart(taker)) {
             return true;
@@ -60,6 +82,8 @@ class HandOverQueue {
   private:
     std::mutex mutex_;
     std::deque<std::function<void()>> jobs_;
+    bool held_ = false;
+    int waiting_ = 0;  // jobs queued while held, each owed a taker
 };
 
 // Kept for the process like the pools: their threads may still take a job while it exits.
@@ -117,6 +141,11 @@ void Executor::run(Queue queue, std::function<void()> job) {
         measuringQueue().start(
             measuringPool(), [] { measuringQueue().runOne(); }, std::move(job));
     }
+}
+
+void Executor::holdMeasuring(bool hold) {
+    measuringQueue().hold(
+        measuringPool(), [] { measuringQueue().runOne(); }, hold);
 }
 
 void Executor::lendToWalks() {

@@ -57,6 +57,9 @@ class Executor {
     // Runs a measuring job only when a worker is idle (or may be started), and never in a
     // forked child; whether the job was taken. Walks borrow idle workers this way.
     static bool tryRunMeasuring(std::function<void()> job);
+    // While held, measuring jobs wait without starting a thread, and walks borrow none; they
+    // start when released. The window holds them until its first frame is on the screen.
+    static void holdMeasuring(bool hold);
     // Lends the measuring queue's idle threads to large folder walks (once, at start).
     static void lendToWalks();
     // At exit only, after the event loop ended, and in tests: waits until the queue is idle,

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <atomic>
 #include <future>
 #include <memory>
 
@@ -93,6 +94,27 @@ TEST(ExecutorManyJobsTest, EveryReceiverGetsItsOwnResult) {
     for (int i = 0; i < kJobs; ++i) {
         EXPECT_EQ(got[i], i % 2 == 0 ? i * i : -1) << i;
     }
+}
+
+// Held jobs neither run nor lend a worker to a walk; the release runs each once, and the care
+// queue is never held.
+TEST(ExecutorHoldTest, HeldMeasuringJobsRunOnlyOnceReleased) {
+    std::atomic<int> measured{0};
+    std::atomic<int> cared{0};
+    Executor::holdMeasuring(true);
+    for (int i = 0; i < 3; ++i) {
+        Executor::run(Executor::Queue::Measuring, [&measured] { ++measured; });
+    }
+    EXPECT_FALSE(Executor::tryRunMeasuring([&measured] { measured += 100; }));
+    Executor::run(Executor::Queue::Care, [&cared] { ++cared; });
+    ASSERT_TRUE(Executor::waitUntilIdle(Executor::Queue::Care, 5000));
+    ASSERT_TRUE(Executor::waitUntilIdle(Executor::Queue::Measuring, 5000));
+    EXPECT_EQ(cared.load(), 1);
+    EXPECT_EQ(measured.load(), 0);
+    Executor::holdMeasuring(false);
+    ASSERT_TRUE(test::waitFor([&measured] { return measured.load() >= 3; }));
+    ASSERT_TRUE(Executor::waitUntilIdle(Executor::Queue::Measuring, 5000));
+    EXPECT_EQ(measured.load(), 3);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "core/formats/DatabaseEdit.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,7 +130,7 @@ bool openOriginal(Connection& connection, const Located& at) {
     if (!connection.db.open(at.localPath, SqliteDatabase::Access::ReadWrite)) {
         return false;
     }
-    sqlite3_db_config(connection.db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    connection.db.setCheckpointOnClose(false);
     return true;
 }
 
@@ -263,7 +262,7 @@ DatabaseEditResult editDatabase(const QString& platformPath, const DatabaseEdit&
             return finish(Outcome::Failed, reason);
         }
     }
-    sqlite3_db_config(original.db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+    original.db.setCheckpointOnClose(true);
     original.db.close();
     if (sizeAt(folder, at.leaf + "-wal") != 0) {
         return finish(Outcome::Failed,

@@ -1,5 +1,6 @@
 #include "core/formats/SqliteDatabase.h"
 
+#include <dlfcn.h>
 #include <sqlite3.h>
 
 #include <QFile>
@@ -8,37 +9,83 @@
 
 namespace qz {
 
+namespace {
+
+// The functions used from the SQLite library, which is loaded on first use rather than with the
+// program: the window's start reads no database and so pays neither its loading nor its pages.
+#define QZ_SQLITE_FUNCTIONS(X)                                                                     \
+    X(bind_int64)                                                                                  \
+    X(bind_null) X(bind_text) X(changes64) X(close_v2) X(column_bytes) X(column_int64)             \
+        X(column_text) X(column_type) X(db_config) X(errmsg) X(errstr) X(exec) X(extended_errcode) \
+            X(extended_result_codes) X(finalize) X(open_v2) X(prepare_v2) X(reset) X(step)
+
+struct SqliteLibrary {
+#define QZ_SQLITE_POINTER(name) decltype(&sqlite3_##name) name = nullptr;
+    QZ_SQLITE_FUNCTIONS(QZ_SQLITE_POINTER)
+#undef QZ_SQLITE_POINTER
+    QString error;  // why the library could not be used; empty when it can
+};
+
+// Loaded once for the process (from any thread); a library that is missing or lacks a function
+// leaves every database unopened with the reason.
+const SqliteLibrary& sqlite() {
+    static const SqliteLibrary library = [] {
+        SqliteLibrary loaded;
+        void* handle = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            loaded.error = QStringLiteral("the SQLite library could not be loaded: %1")
+                               .arg(QString::fromLocal8Bit(::dlerror()));
+            return loaded;
+        }
+#define QZ_SQLITE_RESOLVE(name)                                                               \
+    loaded.name = reinterpret_cast<decltype(loaded.name)>(::dlsym(handle, "sqlite3_" #name)); \
+    if (!loaded.name && loaded.error.isEmpty()) {                                             \
+        loaded.error = QStringLiteral("the SQLite library lacks sqlite3_" #name);             \
+    }
+        QZ_SQLITE_FUNCTIONS(QZ_SQLITE_RESOLVE)
+#undef QZ_SQLITE_RESOLVE
+        return loaded;
+    }();
+    return library;
+}
+
+}  // namespace
+
 SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
     : statement_(std::exchange(other.statement_, nullptr)) {}
 
 SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
     if (this != &other) {
-        sqlite3_finalize(statement_);
+        if (statement_) {
+            sqlite().finalize(statement_);
+        }
         statement_ = std::exchange(other.statement_, nullptr);
     }
     return *this;
 }
 
 SqliteStatement::~SqliteStatement() {
-    sqlite3_finalize(statement_);
+    if (statement_) {
+        sqlite().finalize(statement_);
+    }
 }
 
 bool SqliteStatement::bind(int index, qint64 value) {
-    return sqlite3_bind_int64(statement_, index, value) == SQLITE_OK;
+    return sqlite().bind_int64(statement_, index, value) == SQLITE_OK;
 }
 
 bool SqliteStatement::bind(int index, const QString& value) {
     const QByteArray utf8 = value.toUtf8();
-    return sqlite3_bind_text(statement_, index, utf8.constData(), static_cast<int>(utf8.size()),
-                             SQLITE_TRANSIENT) == SQLITE_OK;
+    return sqlite().bind_text(statement_, index, utf8.constData(), static_cast<int>(utf8.size()),
+                              SQLITE_TRANSIENT) == SQLITE_OK;
 }
 
 bool SqliteStatement::bindNull(int index) {
-    return sqlite3_bind_null(statement_, index) == SQLITE_OK;
+    return sqlite().bind_null(statement_, index) == SQLITE_OK;
 }
 
 SqliteStatement::Step SqliteStatement::step() {
-    switch (sqlite3_step(statement_)) {
+    switch (sqlite().step(statement_)) {
         case SQLITE_ROW:
             return Step::Row;
         case SQLITE_DONE:
@@ -49,20 +96,20 @@ SqliteStatement::Step SqliteStatement::step() {
 }
 
 void SqliteStatement::reset() {
-    sqlite3_reset(statement_);
+    sqlite().reset(statement_);
 }
 
 qint64 SqliteStatement::int64(int column) const {
-    return sqlite3_column_int64(statement_, column);
+    return sqlite().column_int64(statement_, column);
 }
 
 QString SqliteStatement::text(int column) const {
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-    return bytes ? QString::fromUtf8(bytes, sqlite3_column_bytes(statement_, column)) : QString();
+    const auto* bytes = reinterpret_cast<const char*>(sqlite().column_text(statement_, column));
+    return bytes ? QString::fromUtf8(bytes, sqlite().column_bytes(statement_, column)) : QString();
 }
 
 bool SqliteStatement::isNull(int column) const {
-    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+    return sqlite().column_type(statement_, column) == SQLITE_NULL;
 }
 
 SqliteDatabase::SqliteDatabase(SqliteDatabase&& other) noexcept
@@ -92,33 +139,39 @@ bool SqliteDatabase::create(const QString& localPath) {
 
 bool SqliteDatabase::openWith(const QString& localPath, int flags) {
     close();
+    if (!sqlite().error.isEmpty()) {
+        error_ = sqlite().error;
+        return false;
+    }
     // NOFOLLOW makes SQLite refuse the path when any component of it is a symbolic link; each
     // connection keeps to itself (no shared cache, no URI parameters read from the name).
     flags |= SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_PRIVATECACHE | SQLITE_OPEN_NOMUTEX;
     const QByteArray name = QFile::encodeName(localPath);
-    const int code = sqlite3_open_v2(name.constData(), &db_, flags, nullptr);
+    const int code = sqlite().open_v2(name.constData(), &db_, flags, nullptr);
     if (code != SQLITE_OK) {
-        const int extended = db_ ? sqlite3_extended_errcode(db_) : code;
+        const int extended = db_ ? sqlite().extended_errcode(db_) : code;
         error_ = extended == SQLITE_CANTOPEN_SYMLINK ? QStringLiteral("a symbolic link on the way")
-                 : db_                               ? QString::fromUtf8(sqlite3_errmsg(db_))
-                                                     : QString::fromUtf8(sqlite3_errstr(code));
-        sqlite3_close_v2(db_);
+                 : db_                               ? QString::fromUtf8(sqlite().errmsg(db_))
+                                                     : QString::fromUtf8(sqlite().errstr(code));
+        if (db_) {
+            sqlite().close_v2(db_);
+        }
         db_ = nullptr;
         return false;
     }
-    sqlite3_extended_result_codes(db_, 1);
+    sqlite().extended_result_codes(db_, 1);
     return true;
 }
 
 void SqliteDatabase::close() {
     if (db_) {
-        sqlite3_close_v2(db_);
+        sqlite().close_v2(db_);
         db_ = nullptr;
     }
 }
 
 bool SqliteDatabase::fail() {
-    error_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("not open");
+    error_ = db_ ? QString::fromUtf8(sqlite().errmsg(db_)) : QStringLiteral("not open");
     return false;
 }
 
@@ -126,7 +179,7 @@ bool SqliteDatabase::exec(const QString& sql) {
     if (!db_) {
         return fail();
     }
-    return sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK ||
+    return sqlite().exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK ||
            fail();
 }
 
@@ -137,10 +190,12 @@ SqliteStatement SqliteDatabase::prepare(const QString& sql) {
     }
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &statement,
-                           nullptr) != SQLITE_OK) {
+    if (sqlite().prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &statement,
+                            nullptr) != SQLITE_OK) {
         fail();
-        sqlite3_finalize(statement);
+        if (statement) {
+            sqlite().finalize(statement);
+        }
         return {};
     }
     return SqliteStatement(statement);
@@ -168,8 +223,14 @@ std::optional<QString> SqliteDatabase::textValue(const QString& sql) {
     return row ? std::optional<QString>(row->text(0)) : std::nullopt;
 }
 
+void SqliteDatabase::setCheckpointOnClose(bool checkpoint) {
+    if (db_) {
+        sqlite().db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, checkpoint ? 0 : 1, nullptr);
+    }
+}
+
 qint64 SqliteDatabase::changes() const {
-    return db_ ? sqlite3_changes64(db_) : 0;
+    return db_ ? sqlite().changes64(db_) : 0;
 }
 
 bool SqliteDatabase::hasTable(const QString& table) {

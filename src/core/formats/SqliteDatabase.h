@@ -1,5 +1,6 @@
 // One SQLite database opened through the C library: prepared statements, plain SQL, and the
-// check that the tables and columns an edit relies on are there before it runs.
+// check that the tables and columns an edit relies on are there before it runs. The library is
+// loaded with the first database opened: the window's start reads none.
 #pragma once
 
 #include <QList>
@@ -96,8 +97,9 @@ class SqliteDatabase {
     // Empty when PRAGMA integrity_check says "ok", else its first complaint.
     QString integrityProblem();
 
-    // For the rare call this class does not wrap.
-    sqlite3* handle() const { return db_; }
+    // Whether closing the last connection folds the write-ahead log into the database (SQLite's
+    // default) or leaves it as it is.
+    void setCheckpointOnClose(bool checkpoint);
 
   private:
     bool openWith(const QString& localPath, int flags);

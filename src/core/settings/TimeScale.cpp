@@ -1,5 +1,6 @@
 #include "core/settings/TimeScale.h"
 
+#include <QtNumeric>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -34,7 +35,7 @@ void TimeScale::setFactor(double factor) {
 }
 
 int TimeScale::milliseconds(double seconds) {
-    return static_cast<int>(std::lround(seconds * 1000.0 * factor()));
+    return qRound(seconds * 1000.0 * factor());  // inline: no maths library call at start
 }
 
 void TimeScale::sleep(double seconds) {

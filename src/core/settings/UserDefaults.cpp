@@ -211,8 +211,18 @@ bool UserDefaults::readAndWrite(bool write) {
     if (file.status == OwnFile::ReadStatus::Read) {
         text = file.data;
     }
-    IniText ini = throughQSettings(text, {});
-    if (ini.error.isEmpty() && write && !pending_.isEmpty() && leavesFileAsItIs(ini, pending_)) {
+    // The same text as last time (every synchronize at start) needs no second parse.
+    if (!parsed_ || parsedText_ != text) {
+        const IniText read = throughQSettings(text, {});
+        if (!read.error.isEmpty()) {
+            return failed(read.error);
+        }
+        parsed_ = true;
+        parsedText_ = text;
+        parsedValues_ = read.values;
+    }
+    IniText ini{parsedValues_, {}, {}};
+    if (write && !pending_.isEmpty() && leavesFileAsItIs(ini, pending_)) {
         pending_.clear();
     }
     const bool changed = write && !pending_.isEmpty();

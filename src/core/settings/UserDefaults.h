@@ -2,6 +2,7 @@
 // text) and written on synchronize. Safe to use from several threads.
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QMutex>
 #include <QString>
@@ -57,6 +58,9 @@ class UserDefaults {
     QVariantMap stored_;     // the file's values as last read, with this store's changes
     QList<Change> pending_;  // changes not yet in the file, in order
     QVariantMap registered_;
+    bool parsed_ = false;                   // whether parsedText_ holds the file's last text
+    std::optional<QByteArray> parsedText_;  // that text (none: there was no file)
+    QVariantMap parsedValues_;              // and the values QSettings read from it
     QString error_;
 };
 

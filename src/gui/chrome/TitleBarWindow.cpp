@@ -126,7 +126,9 @@ void TitleBarWindow::setBackgroundColor(const QColor& color) {
         // One for every such window, kept by the application: a window's widgets may still ask
         // for their style while the window goes.
         static QPointer<QStyle> shared;
-        if (!shared && (shared = QStyleFactory::create(QStringLiteral("Fusion")))) {
+        if (!shared && QApplication::style()->name() == QStringLiteral("fusion")) {
+            shared = QApplication::style();  // the application's own is one already
+        } else if (!shared && (shared = QStyleFactory::create(QStringLiteral("Fusion")))) {
             shared->setParent(qApp);
         }
         fixedStyle_ = shared;

@@ -190,15 +190,6 @@ void CareModule::awakeFromNib() {
     if (!traits_.firstMeasurementAtOnce) {
         QTimer::singleShot(TimeScale::milliseconds(0), this, &CareModule::measure);
     }
-    if (traits_.redShadow) {
-        // A soft red glow just below the figure. The given shadow (ten points down, blur 30)
-        // lands on the preset control under the label here and reads as a smeared copy.
-        auto* shadow = new QGraphicsDropShadowEffect(result_);
-        shadow->setColor(QColor(255, 0, 0, 150));
-        shadow->setOffset(0, 2);
-        shadow->setBlurRadius(12);
-        result_->setGraphicsEffect(shadow);
-    }
 }
 
 void CareModule::applyPreset(int segment) {
@@ -234,6 +225,16 @@ void CareModule::showTotal(quint64 total) {
         return;
     }
     result_->setText(texts_->format(QStringLiteral("%@"), {convertSizeToString(total, *texts_)}));
+    if (traits_.redShadow && !result_->graphicsEffect()) {
+        // With the first figure, a soft red glow just below it (the blur is not drawn before
+        // there is a figure to glow). The given shadow (ten points down, blur 30) lands on the
+        // preset control under the label here and reads as a smeared copy.
+        auto* shadow = new QGraphicsDropShadowEffect(result_);
+        shadow->setColor(QColor(255, 0, 0, 150));
+        shadow->setOffset(0, 2);
+        shadow->setBlurRadius(12);
+        result_->setGraphicsEffect(shadow);
+    }
     emit measured(total);
 }
 
