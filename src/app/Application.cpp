@@ -132,15 +132,21 @@ int Application::runWindow(bool background) {
                      &AppDelegate::applicationWillTerminate);
     delegate.awakeFromNib();
     ImageFactory imageFactory;
-    MenuStatus menuStatus(files, sizes, imageFactory);
-    QObject::connect(&menuStatus, &MenuStatus::openRequested, &delegate, &AppDelegate::open);
-    QObject::connect(&menuStatus, &MenuStatus::aboutRequested, delegate.vista(),
-                     &AppController::orderFrontCustomAboutPanel);
-    QObject::connect(&menuStatus, &MenuStatus::preferencesRequested, delegate.vista(),
-                     &AppController::preferences);
     delegate.vista()->setImageFactory(&imageFactory);
-    QObject::connect(&menuStatus, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
     imageFactory.awakeFromNib();
+    // The tray's menu and item, made once the window's first frame is out (it shows neither).
+    std::unique_ptr<MenuStatus> menuStatus;
+    const auto startTray = [&] {
+        menuStatus = std::make_unique<MenuStatus>(files, sizes, imageFactory);
+        MenuStatus* tray = menuStatus.get();
+        QObject::connect(tray, &MenuStatus::openRequested, &delegate, &AppDelegate::open);
+        QObject::connect(tray, &MenuStatus::aboutRequested, delegate.vista(),
+                         &AppController::orderFrontCustomAboutPanel);
+        QObject::connect(tray, &MenuStatus::preferencesRequested, delegate.vista(),
+                         &AppController::preferences);
+        QObject::connect(tray, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
+        tray->awakeFromNib();
+    };
     // Cleaning on close, made once the settings turn it on for a browser; its cares go into the
     // window's history like the Clean button's.
     AutoCleanSwitch autoClean(files, UserDefaults::standard(),
@@ -157,15 +163,14 @@ int Application::runWindow(bool background) {
     }
     QObject::connect(&autoClean, &AutoCleanSwitch::created, followCares);
     delegate.setStartsInBackground(background);
-    // The measurements (the panels' figures, the tray's first one and with it the tray icon) and
-    // the fetches the panels ask for (their update checks) wait for the window's first frame,
-    // which then comes without walks competing for the processor; the figures follow it. Made
-    // before the report, whose filter then sees the frame first: the report measures the frame
-    // without them.
-    new AfterFirstFrame(delegate.window(), !background, [&menuStatus] {
+    // The measurements (the panels' figures), the tray and the fetches the panels ask for (their
+    // update checks) wait for the window's first frame, which then comes without walks competing
+    // for the processor; the figures follow it. Made before the report, whose filter then sees
+    // the frame first: the report measures the frame without them.
+    new AfterFirstFrame(delegate.window(), !background, [&startTray] {
         Executor::holdMeasuring(false);
         RemoteResource::holdFetches(false);
-        menuStatus.awakeFromNib();
+        startTray();
     });
     if (qEnvironmentVariableIsSet("QUENZEL_REPORT_FIRST_FRAME")) {
         new FirstFrameReport(delegate.window());

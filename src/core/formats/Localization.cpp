@@ -51,6 +51,9 @@ class StringsParser {
 
   private:
     bool atEnd() const { return pos_ >= text_.size(); }
+    bool startsHere(QStringView what) const {
+        return QStringView(text_).sliced(pos_).startsWith(what);
+    }
     bool consume(QChar c) {
         if (!atEnd() && text_[pos_] == c) {
             ++pos_;
@@ -63,10 +66,10 @@ class StringsParser {
         while (!atEnd()) {
             if (text_[pos_].isSpace()) {
                 ++pos_;
-            } else if (text_.mid(pos_, 2) == QStringLiteral("/*")) {
+            } else if (startsHere(u"/*")) {
                 const qsizetype end = text_.indexOf(QStringLiteral("*/"), pos_ + 2);
                 pos_ = end < 0 ? text_.size() : end + 2;
-            } else if (text_.mid(pos_, 2) == QStringLiteral("//")) {
+            } else if (startsHere(u"//")) {
                 const qsizetype end = text_.indexOf(u'\n', pos_);
                 pos_ = end < 0 ? text_.size() : end + 1;
             } else {
@@ -79,11 +82,22 @@ class StringsParser {
         if (consume(u'"')) {
             QString out;
             while (!atEnd()) {
+                // Plain text up to the next quote or escape goes over whole.
+                const QStringView text(text_);
+                qsizetype run = pos_;
+                while (run < text.size() && text[run] != u'"' && text[run] != u'\\') {
+                    ++run;
+                }
+                out += text.sliced(pos_, run - pos_);
+                pos_ = run;
+                if (atEnd()) {
+                    break;
+                }
                 const QChar c = text_[pos_++];
                 if (c == u'"') {
                     return out;
                 }
-                if (c != u'\\' || atEnd()) {
+                if (atEnd()) {
                     out += c;
                     continue;
                 }
@@ -119,7 +133,7 @@ class StringsParser {
         return text_.mid(start, pos_ - start);
     }
 
-    QString text_;
+    const QString text_;
     qsizetype pos_ = 0;
 };
 
