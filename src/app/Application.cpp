@@ -134,9 +134,12 @@ int Application::runWindow(bool background) {
     ImageFactory imageFactory;
     delegate.vista()->setImageFactory(&imageFactory);
     imageFactory.awakeFromNib();
-    // The tray's menu and item, made once the window's first frame is out (it shows neither).
+    // What the window's first frame shows nothing of comes once the frame is out: the tray's menu
+    // and item, and cleaning on close (made once the settings turn it on for a browser; its cares
+    // go into the window's history like the Clean button's).
     std::unique_ptr<MenuStatus> menuStatus;
-    const auto startTray = [&] {
+    std::unique_ptr<AutoCleanSwitch> autoClean;
+    const auto startAfterFrame = [&] {
         menuStatus = std::make_unique<MenuStatus>(files, sizes, imageFactory);
         MenuStatus* tray = menuStatus.get();
         QObject::connect(tray, &MenuStatus::openRequested, &delegate, &AppDelegate::open);
@@ -146,31 +149,30 @@ int Application::runWindow(bool background) {
                          &AppController::preferences);
         QObject::connect(tray, &MenuStatus::shareRequested, &delegate, &AppDelegate::showShare);
         tray->awakeFromNib();
-    };
-    // Cleaning on close, made once the settings turn it on for a browser; its cares go into the
-    // window's history like the Clean button's.
-    AutoCleanSwitch autoClean(files, UserDefaults::standard(),
-                              [] { return addItem::sharedMySingleton()->history(); });
-    const auto followCares = [](AutoClean* cleaner) {
-        QObject::connect(cleaner, &AutoClean::careFinished, [](const CareReport& report) {
-            if (report.recorded) {
-                addItem::sharedMySingleton()->careRecorded();
-            }
+        autoClean = std::make_unique<AutoCleanSwitch>(files, UserDefaults::standard(), [] {
+            return addItem::sharedMySingleton()->history();
         });
+        const auto followCares = [](AutoClean* cleaner) {
+            QObject::connect(cleaner, &AutoClean::careFinished, [](const CareReport& report) {
+                if (report.recorded) {
+                    addItem::sharedMySingleton()->careRecorded();
+                }
+            });
+        };
+        if (autoClean->autoClean()) {
+            followCares(autoClean->autoClean());
+        }
+        QObject::connect(autoClean.get(), &AutoCleanSwitch::created, followCares);
     };
-    if (autoClean.autoClean()) {
-        followCares(autoClean.autoClean());
-    }
-    QObject::connect(&autoClean, &AutoCleanSwitch::created, followCares);
     delegate.setStartsInBackground(background);
-    // The measurements (the panels' figures), the tray and the fetches the panels ask for (their
-    // update checks) wait for the window's first frame, which then comes without walks competing
-    // for the processor; the figures follow it. Made before the report, whose filter then sees
-    // the frame first: the report measures the frame without them.
-    new AfterFirstFrame(delegate.window(), !background, [&startTray] {
+    // The measurements (the panels' figures), the parts above and the fetches the panels ask for
+    // (their update checks) wait for the window's first frame, which then comes without walks
+    // competing for the processor; the figures follow it. Made before the report, whose filter then
+    // sees the frame first: the report measures the frame without them.
+    new AfterFirstFrame(delegate.window(), !background, [&startAfterFrame] {
         Executor::holdMeasuring(false);
         RemoteResource::holdFetches(false);
-        startTray();
+        startAfterFrame();
     });
     if (qEnvironmentVariableIsSet("QUENZEL_REPORT_FIRST_FRAME")) {
         new FirstFrameReport(delegate.window());

@@ -14,14 +14,18 @@ SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent) {
         button->setCheckable(true);
         button->setFocusPolicy(Qt::TabFocus);
         button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        QFont small = button->font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);  // three captions share a narrow panel
-        button->setFont(small);
+        button->setFont(smallFont(button->font()));
         row->addWidget(button);
         group_.addButton(button, i);
         buttons_.append(button);
     }
     connect(&group_, &QButtonGroup::idClicked, this, &SegmentedControl::segmentClicked);
+}
+
+QFont SegmentedControl::smallFont(const QFont& font) {
+    QFont small = font;
+    small.setPointSizeF(font.pointSizeF() * 0.85);
+    return small;
 }
 
 int SegmentedControl::selectedSegment() const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QFont>
 #include <QList>
 #include <QPushButton>
 #include <QWidget>
@@ -14,6 +15,10 @@ class SegmentedControl : public QWidget {
     static constexpr int kSegmentCount = 3;
 
     explicit SegmentedControl(QWidget* parent = nullptr);
+
+    // The panels' small face (the segments' captions, the summary line): the desktop's, a size
+    // down, as three captions share a narrow panel. One face for both is one font to load.
+    static QFont smallFont(const QFont& font);
 
     // The selected segment, or -1 when none is.
     int selectedSegment() const;

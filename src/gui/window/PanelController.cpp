@@ -9,6 +9,7 @@
 #include "gui/chrome/ImageView.h"
 #include "gui/panels/CareModule.h"
 #include "gui/panels/PanelControls.h"
+#include "gui/panels/SegmentedControl.h"
 #include "gui/tray/CustomLogo.h"
 #include "ui_BrowserPanel.h"
 
@@ -36,6 +37,7 @@ QWidget* PanelController::view() {
 void PanelController::loadView(QWidget* panel) {
     ui_ = std::make_unique<Ui::BrowserPanel>();
     ui_->setupUi(panel);
+    ui_->presetSummary->setFont(SegmentedControl::smallFont(ui_->presetSummary->font()));
     const BrowserInfo& info = browserInfo(browser_);
     panel->setObjectName(info.moduleClass + QStringLiteral("Panel"));
     ui_->logo->setImageName(QStringLiteral("emblem") + info.moduleClass);
