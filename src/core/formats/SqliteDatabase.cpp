@@ -13,11 +13,13 @@ namespace {
 
 // The functions used from the SQLite library, which is loaded on first use rather than with the
 // program: the window's start reads no database and so pays neither its loading nor its pages.
-#define QZ_SQLITE_FUNCTIONS(X)                                                                     \
-    X(bind_int64)                                                                                  \
-    X(bind_null) X(bind_text) X(changes64) X(close_v2) X(column_bytes) X(column_int64)             \
-        X(column_text) X(column_type) X(db_config) X(errmsg) X(errstr) X(exec) X(extended_errcode) \
-            X(extended_result_codes) X(finalize) X(open_v2) X(prepare_v2) X(reset) X(step)
+// clang-format off
+#define QZ_SQLITE_FUNCTIONS(X)                                                                \
+    X(bind_int64) X(bind_null) X(bind_text) X(changes64) X(close_v2) X(column_bytes)          \
+    X(column_int64) X(column_text) X(column_type) X(db_config) X(errmsg) X(errstr) X(exec)    \
+    X(extended_errcode) X(extended_result_codes) X(finalize) X(open_v2) X(prepare_v2)         \
+    X(reset) X(step)
+// clang-format on
 
 struct SqliteLibrary {
 #define QZ_SQLITE_POINTER(name) decltype(&sqlite3_##name) name = nullptr;

@@ -60,7 +60,11 @@ CareModule::CareModule(BrowserId browser, const PanelControls& controls, const S
                 box->setTristate(false);
             }
         });
-        connect(box, &QCheckBox::stateChanged, this, &CareModule::showSelectionSummary);
+        connect(box, &QCheckBox::stateChanged, this, [this] {
+            if (!applyingPreset_) {
+                showSelectionSummary();  // a preset shows its summary once, when all boxes are set
+            }
+        });
         connect(box, &QCheckBox::stateChanged, this, &CareModule::storeCustomItems);
     }
     connect(segment_, &SegmentedControl::segmentClicked, this, &CareModule::applySelectedPreset);
@@ -204,6 +208,7 @@ void CareModule::applyPreset(int segment) {
         box->setEnabled(preset->boxesEnabled);
     }
     applyingPreset_ = false;
+    showSelectionSummary();
     presetButton_->setIcon(bundleImage(preset->image));
 }
 
