@@ -7,7 +7,10 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
+#include <QtEndian>
+#include <cstring>
 
+#include "RawPictures.h"
 #include "core/formats/Bundle.h"
 
 namespace qz {
@@ -64,19 +67,43 @@ class BundleIconEngine : public QIconEngine {
         if (known != rendered_.constEnd()) {
             return known.value();
         }
-        const QString file = QStringLiteral(":/images/rendered/%1-%2x%3.png")
-                                 .arg(name_)
-                                 .arg(size.width())
-                                 .arg(size.height());
-        QPixmap picture;
-        if (QFile::exists(file)) {
-            // Read as the PNG it is: no image format plugin is loaded to be asked about it.
+        const QString stem =
+            QStringLiteral("%1-%2x%3").arg(name_).arg(size.width()).arg(size.height());
+        QPixmap picture = QPixmap::fromImage(rawPicture(stem));
+        const QString file = QStringLiteral(":/images/rendered/%1.png").arg(stem);
+        if (picture.isNull() && QFile::exists(file)) {
+            // Read as the PNG it is: no image format plugin is asked to recognise it.
             QImageReader reader(file, "png");
             reader.setAutoDetectImageFormat(false);
             picture = QPixmap::fromImage(reader.read());
         }
         rendered_.insert(key, picture);
         return picture;
+    }
+
+    // The raw picture of that name over the program's own bytes (nothing decoded or copied);
+    // null when there is none or it is not whole.
+    static QImage rawPicture(const QString& stem) {
+        for (int i = 0; i < kRawPictureCount; ++i) {
+            const RawPicture& raw = kRawPictures[i];
+            if (stem != QLatin1String(raw.name)) {
+                continue;
+            }
+            constexpr std::ptrdiff_t kHeader = 16;
+            const std::ptrdiff_t size = raw.end - raw.begin;
+            if (size < kHeader || std::memcmp(raw.begin, "QZPX", 4) != 0) {
+                return {};
+            }
+            const quint32 width = qFromLittleEndian<quint32>(raw.begin + 4);
+            const quint32 height = qFromLittleEndian<quint32>(raw.begin + 8);
+            if (width == 0 || height == 0 || width > 4096 || height > 4096 ||
+                size != kHeader + std::ptrdiff_t(width) * height * 4) {
+                return {};
+            }
+            return QImage(raw.begin + kHeader, int(width), int(height), int(width) * 4,
+                          QImage::Format_ARGB32_Premultiplied);
+        }
+        return {};
     }
 
     const QIcon& drawing() {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <cstdlib>
 
+#include "RawPictures.h"
 #include "core/formats/Bundle.h"
 #include "gui/chrome/BundleImage.h"
 #include "gui/chrome/ImageView.h"
@@ -57,12 +58,13 @@ TEST(ImageViewTest, ABundleImageLooksTheSameRenderedOrDrawn) {
         qreal scale;
         QIcon::Mode mode;
         QSize shown;  // the picture's size in device pixels
+        bool raw;     // shown from the program's own bytes, nothing decoded or copied
     } cases[] = {
-        {"emblemSafari", {200, 107}, 1, QIcon::Normal, {107, 107}},  // rendered
-        {"emblemSafari", {200, 107}, 2, QIcon::Normal, {214, 214}},  // rendered at 2x
-        {"QuenzelTitle", {103, 20}, 1, QIcon::Active, {103, 20}},    // rendered
-        {"emblemSafari", {90, 90}, 1, QIcon::Normal, {90, 90}},      // drawn
-        {"preset", {58, 18}, 1, QIcon::Disabled, {54, 18}},          // drawn, greyed
+        {"emblemSafari", {200, 107}, 1, QIcon::Normal, {107, 107}, true},   // rendered
+        {"emblemSafari", {200, 107}, 2, QIcon::Normal, {214, 214}, false},  // rendered at 2x
+        {"QuenzelTitle", {103, 20}, 1, QIcon::Active, {103, 20}, true},     // rendered
+        {"emblemSafari", {90, 90}, 1, QIcon::Normal, {90, 90}, false},      // drawn
+        {"preset", {58, 18}, 1, QIcon::Disabled, {54, 18}, false},          // drawn, greyed
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2x%3 at %4")
@@ -76,6 +78,12 @@ TEST(ImageViewTest, ABundleImageLooksTheSameRenderedOrDrawn) {
         EXPECT_EQ(picture.size(), c.shown);
         EXPECT_EQ(picture.devicePixelRatio(), c.scale);
         EXPECT_EQ(image.actualSize(c.box, c.mode), c.shown / c.scale);
+        const uchar* pixels = picture.toImage().constBits();
+        bool inProgram = false;
+        for (int i = 0; i < kRawPictureCount; ++i) {
+            inProgram |= pixels >= kRawPictures[i].begin && pixels < kRawPictures[i].end;
+        }
+        EXPECT_EQ(inProgram, c.raw);
         // The drawing itself, as Qt's SVG engine draws it at that size.
         const QImage drawn = QIcon(Bundle::imagePath(QString::fromLatin1(c.name)))
                                  .pixmap(c.box, c.scale, c.mode)
