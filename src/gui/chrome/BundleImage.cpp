@@ -1,5 +1,6 @@
 #include "gui/chrome/BundleImage.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -10,7 +11,7 @@
 #include <QtEndian>
 #include <cstring>
 
-#include "RawPictures.h"
+#include "WindowPictures.h"
 #include "core/formats/Bundle.h"
 
 namespace qz {
@@ -67,44 +68,43 @@ class BundleIconEngine : public QIconEngine {
         if (known != rendered_.constEnd()) {
             return known.value();
         }
-        const QString stem =
-            QStringLiteral("%1-%2x%3").arg(name_).arg(size.width()).arg(size.height());
-        QPixmap picture = QPixmap::fromImage(rawPicture(stem));
-        const QString file = QStringLiteral(":/images/rendered/%1.png").arg(stem);
-        if (picture.isNull() && QFile::exists(file)) {
-            // Read as the PNG it is: no image format plugin is asked to recognise it.
-            QImageReader reader(file, "png");
-            reader.setAutoDetectImageFormat(false);
-            picture = QPixmap::fromImage(reader.read());
-        }
+        const QPixmap picture = QPixmap::fromImage(windowPicture(
+            QStringLiteral("%1-%2x%3").arg(name_).arg(size.width()).arg(size.height())));
         rendered_.insert(key, picture);
         return picture;
     }
 
-    // The raw picture of that name over the program's own bytes (nothing decoded or copied);
-    // null when there is none or it is not whole.
-    static QImage rawPicture(const QString& stem) {
-        for (int i = 0; i < kRawPictureCount; ++i) {
-            const RawPicture& raw = kRawPictures[i];
-            if (stem != QLatin1String(raw.name)) {
+    // The picture rendered at build time under that name, null when there is none or it is not
+    // whole. A raw one wraps the program's own bytes (nothing decoded or copied); a PNG is read
+    // as the PNG it is (no image format plugin asked to recognise it).
+    static QImage windowPicture(const QString& name) {
+        for (int i = 0; i < kWindowPictureCount; ++i) {
+            const WindowPicture& picture = kWindowPictures[i];
+            if (name != QLatin1String(picture.name)) {
                 continue;
             }
-            constexpr std::ptrdiff_t kHeader = 16;
-            const std::ptrdiff_t size = raw.end - raw.begin;
-            if (size < kHeader || std::memcmp(raw.begin, "QZPX", 4) != 0) {
-                return {};
+            const std::ptrdiff_t size = picture.end - picture.begin;
+            if (size < kRawHeader || std::memcmp(picture.begin, "QZPX", 4) != 0) {
+                QByteArray bytes = QByteArray::fromRawData(
+                    reinterpret_cast<const char*>(picture.begin), qsizetype(size));
+                QBuffer png(&bytes);
+                QImageReader reader(&png, "png");
+                reader.setAutoDetectImageFormat(false);
+                return reader.read();
             }
-            const quint32 width = qFromLittleEndian<quint32>(raw.begin + 4);
-            const quint32 height = qFromLittleEndian<quint32>(raw.begin + 8);
+            const quint32 width = qFromLittleEndian<quint32>(picture.begin + 4);
+            const quint32 height = qFromLittleEndian<quint32>(picture.begin + 8);
             if (width == 0 || height == 0 || width > 4096 || height > 4096 ||
-                size != kHeader + std::ptrdiff_t(width) * height * 4) {
+                size != kRawHeader + std::ptrdiff_t(width) * height * 4) {
                 return {};
             }
-            return QImage(raw.begin + kHeader, int(width), int(height), int(width) * 4,
+            return QImage(picture.begin + kRawHeader, int(width), int(height), int(width) * 4,
                           QImage::Format_ARGB32_Premultiplied);
         }
         return {};
     }
+
+    static constexpr std::ptrdiff_t kRawHeader = 16;
 
     const QIcon& drawing() {
         if (drawingIcon_.isNull()) {

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <cstdlib>
 
-#include "RawPictures.h"
+#include "WindowPictures.h"
 #include "core/formats/Bundle.h"
 #include "gui/chrome/BundleImage.h"
 #include "gui/chrome/ImageView.h"
@@ -80,8 +80,8 @@ TEST(ImageViewTest, ABundleImageLooksTheSameRenderedOrDrawn) {
         EXPECT_EQ(image.actualSize(c.box, c.mode), c.shown / c.scale);
         const uchar* pixels = picture.toImage().constBits();
         bool inProgram = false;
-        for (int i = 0; i < kRawPictureCount; ++i) {
-            inProgram |= pixels >= kRawPictures[i].begin && pixels < kRawPictures[i].end;
+        for (int i = 0; i < kWindowPictureCount; ++i) {
+            inProgram |= pixels >= kWindowPictures[i].begin && pixels < kWindowPictures[i].end;
         }
         EXPECT_EQ(inProgram, c.raw);
         // The drawing itself, as Qt's SVG engine draws it at that size.
