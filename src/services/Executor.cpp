@@ -117,6 +117,15 @@ QThreadPool& carePool() {
     return *pool;
 }
 
+// What a pool thread runs: the next job of its queue (the takers capture nothing).
+void takeMeasuringJob() {
+    measuringQueue().runOne();
+}
+
+void takeCareJob() {
+    careQueue().runOne();
+}
+
 // Receives the results on the main thread; made there on first use and kept for the process,
 // so a worker finishing during shutdown still posts to a live object.
 QObject* mainThreadDispatcher() {
@@ -132,20 +141,16 @@ QObject* mainThreadDispatcher() {
 
 }  // namespace
 
-// The takers capture nothing: all a job carries crosses in the queue.
 void Executor::run(Queue queue, std::function<void()> job) {
     if (queue == Queue::Care) {
-        careQueue().start(
-            carePool(), [] { careQueue().runOne(); }, std::move(job));
+        careQueue().start(carePool(), takeCareJob, std::move(job));
     } else {
-        measuringQueue().start(
-            measuringPool(), [] { measuringQueue().runOne(); }, std::move(job));
+        measuringQueue().start(measuringPool(), takeMeasuringJob, std::move(job));
     }
 }
 
 void Executor::holdMeasuring(bool hold) {
-    measuringQueue().hold(
-        measuringPool(), [] { measuringQueue().runOne(); }, hold);
+    measuringQueue().hold(measuringPool(), takeMeasuringJob, hold);
 }
 
 void Executor::lendToWalks() {
@@ -156,8 +161,7 @@ bool Executor::tryRunMeasuring(std::function<void()> job) {
     if (forkedChild.load()) {
         return false;
     }
-    return measuringQueue().tryStart(
-        measuringPool(), [] { measuringQueue().runOne(); }, std::move(job));
+    return measuringQueue().tryStart(measuringPool(), takeMeasuringJob, std::move(job));
 }
 
 bool Executor::waitUntilIdle(Queue queue, int timeoutMs) {
